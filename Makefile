@@ -1,0 +1,36 @@
+# The README's commands: `make run` and `make test` do all the set-up on a fresh machine.
+BUILD_RUN   ?= build/release
+BUILD_TEST  ?= build/test
+BUILD_BENCH ?= build/bench
+JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_GEN   := -G Ninja
+
+.PHONY: all deps run test bench build clean format
+
+all: build
+
+deps:
+	@sh scripts/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD_RUN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQXPAN_BUILD_TESTS=OFF
+	cmake --build $(BUILD_RUN) -j $(JOBS)
+
+run: build
+	$(BUILD_RUN)/src/qxpan $(ARGS)
+
+test: deps
+	cmake -S . -B $(BUILD_TEST) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DQXPAN_BUILD_TESTS=ON -DQXPAN_WERROR=ON
+	cmake --build $(BUILD_TEST) -j $(JOBS)
+	cd $(BUILD_TEST) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B $(BUILD_BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQXPAN_BUILD_TESTS=OFF -DQXPAN_BUILD_BENCH=ON
+	cmake --build $(BUILD_BENCH) -j $(JOBS)
+	@set -e; for b in $(BUILD_BENCH)/bench/bench_*; do [ -x "$$b" ] || continue; echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b"; done
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build

@@ -1,0 +1,8 @@
+#include <QApplication>
+#include <cstdio>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    return 0;
+}
