@@ -1,0 +1,345 @@
+#include "reglib/CDefBaseInfo.h"
+#include "reglib/CDefScrInfo.h"
+#include "reglib/CQxCtrlApi.h"
+#include "reglib/QxCtrlStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// Every test runs with a temporary home, so QStandardPaths never reaches the real user folders.
+class ReglibTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_home.isValid());
+        m_oldHome = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(m_home.path()));
+        QStandardPaths::setTestModeEnabled(true);
+    }
+    void TearDown() override
+    {
+        QStandardPaths::setTestModeEnabled(false);
+        qputenv("HOME", m_oldHome);
+    }
+    QString storePath() const { return m_home.filePath(QStringLiteral("cfg/qxctrl.ini")); }
+    QxCtrlStore writeStore(const QByteArray& ini)
+    {
+        QDir().mkpath(QFileInfo(storePath()).absolutePath());
+        writeAll(storePath(), ini);
+        return QxCtrlStore(storePath());
+    }
+
+    QTemporaryDir m_home;
+    QByteArray m_oldHome;
+};
+
+_ScreenDefinition_InterfaceTable sampleTable()
+{
+    _ScreenDefinition_InterfaceTable t;
+    t.dwMode = 0x102;
+    t.dwReserved = 0xDEADBEEF;
+    t.rcWindow = {-20, 5, 300, 200};
+    t.arrItems1 = {{0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99, 0xAA, 0xFF}, {}};
+    t.arrItems2 = {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}};
+    t.strMarker = QStringLiteral("abc, V0101");
+    t.strProgramPath = QStringLiteral("/usr/bin/paint tool;x\\y");
+    t.dwFlags = 2;
+    return t;
+}
+
+} // namespace
+
+TEST_F(ReglibTest, TableRoundTripKeepsEveryField)
+{
+    const QxCtrlStore store = writeStore("[General]\nBranch=B1\nRegister=R\n");
+    for (DEFSCR_TYPE_SCRNO no : {DEFSCR_SCRNO_PANELEDITOR, DEFSCR_SCRNO_BMPEDITOR}) {
+        _ScreenDefinition_InterfaceTable written = sampleTable();
+        written.dwFlags = quint32(no); // tell the two tables apart
+        ASSERT_NE(CDefScrInfo(store).SetScrIFTab(nullptr, no, written), 0);
+    }
+    for (DEFSCR_TYPE_SCRNO no : {DEFSCR_SCRNO_PANELEDITOR, DEFSCR_SCRNO_BMPEDITOR}) {
+        _ScreenDefinition_InterfaceTable expected = sampleTable();
+        expected.dwFlags = quint32(no);
+        _ScreenDefinition_InterfaceTable read;
+        ASSERT_NE(CDefScrInfo(store).GetScrIFTab(nullptr, no, read), 0);
+        EXPECT_EQ(read, expected) << "screen " << int(no);
+    }
+    // Writing a table leaves the rest of the store alone.
+    QString branch, ecr;
+    CDefScrInfo(store).GetCurrBrnAndECR(branch, ecr);
+    EXPECT_EQ(branch, QStringLiteral("B1"));
+    EXPECT_EQ(ecr, QStringLiteral("R"));
+}
+
+TEST_F(ReglibTest, ReadsHandWrittenStore)
+{
+    const QxCtrlStore store =
+        writeStore("; edited by hand\n"
+                   "[General]\nBranch = Shop 1\nRegister=ECR-7\nExchangeFolder=xchg\n"
+                   "[Branch.Shop%201]\nFolder14=/abs/data\nFolder12=work\nFolder10=/p\nFolder8=/b\n"
+                   "Folder7=/g/\n"
+                   "[Branch.Shop%201.File0798]\nName=Check Window 21\nWord1=7\nWord2=0x10\nInfo=x\n"
+                   "[Branch.Shop%201.File796]\nName=Logo\n"
+                   "[Branch.Other.File797]\nName=not this branch\n"
+                   "[Register.ECR-7]\nCapabilities=0x8000000F\n"
+                   "[Screen12]\nMode=258\nWindow=1 2  3,4\nItems1=000102030405060708090a0b, "
+                   "FFFFFFFFFFFFFFFFFFFFFFFF\nMarker=\"x, V0101\"\n");
+
+    QString branch, ecr;
+    CDefScrInfo(store).GetCurrBrnAndECR(branch, ecr);
+    EXPECT_EQ(branch, QStringLiteral("Shop 1"));
+    EXPECT_EQ(ecr, QStringLiteral("ECR-7"));
+
+    _ScreenDefinition_InterfaceTable t;
+    ASSERT_NE(CDefScrInfo(store).GetScrIFTab(nullptr, DEFSCR_SCRNO_PANELEDITOR, t), 0);
+    EXPECT_EQ(t.dwMode, 0x102u);
+    EXPECT_EQ(t.rcWindow, (QxRect{1, 2, 3, 4}));
+    ASSERT_EQ(t.arrItems1.size(), 2);
+    EXPECT_EQ(t.arrItems1[0][11], 0x0B);
+    EXPECT_EQ(t.arrItems1[1][0], 0xFF);
+    EXPECT_TRUE(t.arrItems2.isEmpty());
+    EXPECT_EQ(t.strMarker, QStringLiteral("x, V0101"));
+
+    const QString storeDir = QFileInfo(storePath()).absolutePath();
+    const std::pair<DEFBS_TYPE_ENVSTR, QString> folders[] = {
+        {DEFBS_ENV_DATA, QStringLiteral("/abs/data")},
+        {DEFBS_ENV_WORK, storeDir + QStringLiteral("/work")},
+        {DEFBS_ENV_PROGRAM, QStringLiteral("/p")},
+        {DEFBS_ENV_PLACEDBMP, QStringLiteral("/b")},
+        {DEFBS_ENV_BACKGROUND, QStringLiteral("/g")}};
+    for (const auto& [kind, expected] : folders) {
+        QString path;
+        EXPECT_NE(CQxCtrlApi(store).GetActFolPath(kind, path), 0) << int(kind);
+        EXPECT_EQ(path, expected) << int(kind);
+    }
+    EXPECT_EQ(CQxCtrlApi(store).ExchangeFolder(), storeDir + QStringLiteral("/xchg"));
+
+    QList<_ECRFile_Information> files;
+    CQxCtrlApi(store).GetECRFileList(1, branch, files);
+    ASSERT_EQ(files.size(), 2);
+    EXPECT_EQ(files[0].wFileNo, 796);
+    EXPECT_EQ(files[0].strName, QStringLiteral("Logo"));
+    EXPECT_EQ(files[1], (_ECRFile_Information{798, 7, 16, QStringLiteral("Check Window 21"),
+                                              QStringLiteral("x")}));
+    CQxCtrlApi(store).GetECRFileList(2, branch, files);
+    EXPECT_TRUE(files.isEmpty());
+
+    quint32 flags = 1;
+    CDefBaseInfo(store).GetECRQX27Func(ecr, flags);
+    EXPECT_EQ(flags, 0x8000000Fu);
+    CDefBaseInfo(store).GetECRQX27Func(QStringLiteral("ECR-unknown"), flags);
+    EXPECT_EQ(flags, 0u);
+}
+
+// A store that lacks a key or holds garbage in it makes the call fail and leaves the output alone.
+struct BrokenTableCase
+{
+    const char* name;
+    const char* ini;
+};
+
+class BrokenTableTest : public ReglibTest, public ::testing::WithParamInterface<BrokenTableCase>
+{};
+
+TEST_P(BrokenTableTest, GetScrIFTabFails)
+{
+    const QxCtrlStore store = writeStore(QByteArray(GetParam().ini));
+    _ScreenDefinition_InterfaceTable t = sampleTable();
+    EXPECT_EQ(CDefScrInfo(store).GetScrIFTab(nullptr, DEFSCR_SCRNO_PANELEDITOR, t), 0);
+    EXPECT_EQ(t, sampleTable());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Store, BrokenTableTest,
+    ::testing::Values(BrokenTableCase{"NoSection", "[Screen4]\nMode=2\n"},
+                      BrokenTableCase{"NoMode", "[Screen12]\nWindow=1,2,3,4\n"},
+                      BrokenTableCase{"ModeNotANumber", "[Screen12]\nMode=two\n"},
+                      BrokenTableCase{"ModeTooLarge", "[Screen12]\nMode=0x100000000\n"},
+                      BrokenTableCase{"WindowThreeValues", "[Screen12]\nMode=2\nWindow=1,2,3\n"},
+                      BrokenTableCase{"ItemTooShort", "[Screen12]\nMode=2\nItems2=0011\n"},
+                      BrokenTableCase{"ItemNotHex",
+                                      "[Screen12]\nMode=2\nItems1=00112233445566778899AAXX\n"},
+                      BrokenTableCase{"Unparsable", "[Screen12\nMode=2\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct BrokenFolderCase
+{
+    const char* name;
+    const char* ini;
+};
+
+class BrokenFolderTest : public ReglibTest, public ::testing::WithParamInterface<BrokenFolderCase>
+{};
+
+TEST_P(BrokenFolderTest, GetActFolPathFails)
+{
+    const QxCtrlStore store = writeStore(QByteArray(GetParam().ini));
+    QString path = QStringLiteral("unchanged");
+    EXPECT_EQ(CQxCtrlApi(store).GetActFolPath(DEFBS_ENV_PROGRAM, path), 0);
+    EXPECT_EQ(path, QStringLiteral("unchanged"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Store, BrokenFolderTest,
+    ::testing::Values(
+        BrokenFolderCase{"NoBranch", "[Branch.]\nFolder10=/p\n"},
+        BrokenFolderCase{"KeyMissing", "[General]\nBranch=A\n[Branch.A]\nFolder12=/w\n"},
+        BrokenFolderCase{"OtherBranchOnly", "[General]\nBranch=A\n[Branch.B]\nFolder10=/p\n"},
+        BrokenFolderCase{"Empty", "[General]\nBranch=A\n[Branch.A]\nFolder10=  \n"},
+        BrokenFolderCase{"Unparsable", "[General]\nBranch=A\n[Branch.A\nFolder10=/p\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ReglibTest, UnreadableStoreFailsEverythingAndIsNotOverwritten)
+{
+    const QByteArray garbled = "[General]\nBranch=A\n[Screen12\nMode=2\n";
+    const QxCtrlStore store = writeStore(garbled);
+    QString branch = QStringLiteral("x"), ecr = QStringLiteral("y");
+    CDefScrInfo(store).GetCurrBrnAndECR(branch, ecr);
+    EXPECT_TRUE(branch.isEmpty());
+    EXPECT_TRUE(ecr.isEmpty());
+    EXPECT_EQ(CDefScrInfo(store).SetScrIFTab(nullptr, DEFSCR_SCRNO_PANELEDITOR, sampleTable()), 0);
+    EXPECT_EQ(readAll(storePath()), garbled);
+}
+
+TEST_F(ReglibTest, ResolvePathOrder)
+{
+    const QByteArray old = qgetenv("QXPAN_CONFIG");
+    qputenv("QXPAN_CONFIG", "/env/store.ini");
+    EXPECT_EQ(QxCtrlStore::ResolvePath(QStringLiteral("/opt/x.ini")), QStringLiteral("/opt/x.ini"));
+    EXPECT_EQ(QxCtrlStore::ResolvePath(QString()), QStringLiteral("/env/store.ini"));
+    qunsetenv("QXPAN_CONFIG");
+    EXPECT_EQ(QxCtrlStore::ResolvePath(QString()),
+              QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                  QStringLiteral("/qxctrl.ini"));
+    EXPECT_TRUE(QxCtrlStore::ResolvePath(QString()).startsWith(m_home.path()));
+    if (!old.isNull())
+        qputenv("QXPAN_CONFIG", old);
+}
+
+TEST_F(ReglibTest, EnsureExistsCreatesDemoBranch)
+{
+    const QxCtrlStore store(storePath()); // its folder does not exist yet
+    QString error;
+    ASSERT_TRUE(store.EnsureExists(&error)) << error.toStdString();
+
+    QString branch, ecr;
+    CDefScrInfo(store).GetCurrBrnAndECR(branch, ecr);
+    EXPECT_EQ(branch, QStringLiteral("DEMO"));
+    EXPECT_EQ(ecr, QStringLiteral("ECR-1"));
+
+    _ScreenDefinition_InterfaceTable t12 = sampleTable(), t4 = sampleTable();
+    ASSERT_NE(CDefScrInfo(store).GetScrIFTab(nullptr, DEFSCR_SCRNO_PANELEDITOR, t12), 0);
+    ASSERT_NE(CDefScrInfo(store).GetScrIFTab(nullptr, DEFSCR_SCRNO_BMPEDITOR, t4), 0);
+    _ScreenDefinition_InterfaceTable expected12;
+    expected12.dwMode = 2;
+    EXPECT_EQ(t12, expected12);
+    EXPECT_EQ(t4, _ScreenDefinition_InterfaceTable{});
+
+    QList<_ECRFile_Information> files;
+    CQxCtrlApi(store).GetECRFileList(1, branch, files);
+    QStringList names;
+    for (const auto& f : files)
+        names << QStringLiteral("%1 - %2").arg(f.wFileNo).arg(f.strName);
+    EXPECT_EQ(names, (QStringList{"796 - Screen Logo", "797 - Check Window 22",
+                                  "798 - Check Window 21", "799 - Check Window 23"}));
+
+    // Every folder lies under the (temporary) data folder and holds what the demo branch has.
+    const QString root = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                         QStringLiteral("/branches/DEMO");
+    ASSERT_TRUE(root.startsWith(m_home.path()));
+    const std::pair<DEFBS_TYPE_ENVSTR, const char*> expectations[] = {
+        {DEFBS_ENV_DATA, "funckey.txt"},
+        {DEFBS_ENV_WORK, nullptr},
+        {DEFBS_ENV_PROGRAM, "FILE002P.TXT"},
+        {DEFBS_ENV_PLACEDBMP, "*.bmp"},
+        {DEFBS_ENV_BACKGROUND, "*.bmp"}};
+    for (const auto& [kind, pattern] : expectations) {
+        QString path;
+        ASSERT_NE(CQxCtrlApi(store).GetActFolPath(kind, path), 0) << int(kind);
+        EXPECT_TRUE(path.startsWith(root)) << path.toStdString();
+        EXPECT_TRUE(QFileInfo(path).isDir()) << path.toStdString();
+        if (pattern) {
+            EXPECT_FALSE(QDir(path).entryList({QLatin1String(pattern)}, QDir::Files).isEmpty())
+                << path.toStdString() << " lacks " << pattern;
+        }
+    }
+    // Copied files are the user's to change.
+    QString data;
+    CQxCtrlApi(store).GetActFolPath(DEFBS_ENV_DATA, data);
+    EXPECT_TRUE(QFileInfo(data + QStringLiteral("/funckey.txt")).isWritable());
+    EXPECT_TRUE(QFileInfo(CQxCtrlApi(store).ExchangeFolder()).isDir());
+}
+
+TEST_F(ReglibTest, EnsureExistsKeepsUserFilesInDemoFolders)
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                         QStringLiteral("/branches/DEMO/data");
+    QDir().mkpath(data);
+    writeAll(data + QStringLiteral("/funckey.txt"), "mine\n");
+    ASSERT_TRUE(QxCtrlStore(storePath()).EnsureExists());
+    EXPECT_EQ(readAll(data + QStringLiteral("/funckey.txt")), QByteArray("mine\n"));
+}
+
+TEST_F(ReglibTest, EnsureExistsLeavesExistingStoreUntouched)
+{
+    const QByteArray content = "[General]\nBranch=Mine\n";
+    const QxCtrlStore store = writeStore(content);
+    QString error;
+    EXPECT_TRUE(store.EnsureExists(&error));
+    EXPECT_TRUE(error.isEmpty());
+    EXPECT_EQ(readAll(storePath()), content);
+    EXPECT_FALSE(
+        QFileInfo::exists(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                          QStringLiteral("/branches")));
+}
+
+TEST_F(ReglibTest, EnsureExistsFailsWhereStoreCannotBeWritten)
+{
+    // Root ignores folder permissions, so there a file standing where the folder should be
+    // takes the place of the read-only folder.
+    const QString folder = m_home.filePath(QStringLiteral("locked"));
+    if (geteuid() == 0) {
+        writeAll(folder, "not a folder");
+    } else {
+        ASSERT_TRUE(QDir().mkpath(folder));
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    }
+    const QxCtrlStore store(folder + QStringLiteral("/qxctrl.ini"));
+    QString error;
+    EXPECT_FALSE(store.EnsureExists(&error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(store.path()));
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+TEST_F(ReglibTest, EnsureExistsRejectsFolderAsStore)
+{
+    QDir().mkpath(storePath());
+    QString error;
+    EXPECT_FALSE(QxCtrlStore(storePath()).EnsureExists(&error));
+    EXPECT_FALSE(error.isEmpty());
+}
