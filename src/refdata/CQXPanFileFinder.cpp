@@ -1,0 +1,56 @@
+#include "refdata/CQXPanFileFinder.h"
+
+#include <QDirIterator>
+#include <QFileInfo>
+
+#include <algorithm>
+
+QString CQXPanFileFinder::FindName(const QString& folder, const QString& name)
+{
+    if (folder.isEmpty() || name.isEmpty())
+        return {};
+    if (QFileInfo(folder + QLatin1Char('/') + name).isFile())
+        return name;
+    QStringList matches;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden);
+    while (it.hasNext()) {
+        it.next();
+        const QString candidate = it.fileName();
+        if (candidate.compare(name, Qt::CaseInsensitive) == 0)
+            matches.append(candidate);
+    }
+    if (matches.isEmpty())
+        return {};
+    SortNames(matches);
+    return matches.first();
+}
+
+QString CQXPanFileFinder::FindPath(const QString& folder, const QString& name)
+{
+    const QString found = FindName(folder, name);
+    return found.isEmpty() ? QString() : folder + QLatin1Char('/') + found;
+}
+
+QStringList CQXPanFileFinder::ListBySuffix(const QString& folder, const QString& suffix)
+{
+    QStringList names;
+    if (folder.isEmpty())
+        return names;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden);
+    while (it.hasNext()) {
+        it.next();
+        const QString name = it.fileName();
+        if (!name.startsWith(QLatin1Char('.')) && name.endsWith(suffix, Qt::CaseInsensitive))
+            names.append(name);
+    }
+    SortNames(names);
+    return names;
+}
+
+void CQXPanFileFinder::SortNames(QStringList& names)
+{
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int byCase = a.compare(b, Qt::CaseInsensitive);
+        return byCase != 0 ? byCase < 0 : a < b;
+    });
+}

@@ -1,0 +1,520 @@
+#include "refdata/CQXPanBitmapLister.h"
+#include "refdata/CQXPanFileFinder.h"
+#include "refdata/CQXPanFreeFuncReader.h"
+#include "refdata/CQXPanFuncKeyReader.h"
+#include "refdata/CQXPanLineReader.h"
+#include "refdata/CQXPanRefLists.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+// Readable failure output for Qt strings.
+void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+QString dataDir(const QString& sub)
+{
+    return QStringLiteral(QXPAN_TEST_DATA "/") + sub;
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << qPrintable(path);
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+// The rows of an expected.txt: one line per row, columns separated by "|", Latin-1.
+QStringList expectedLines(const QString& path)
+{
+    QStringList lines = QString::fromLatin1(readAll(path)).split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QStringList rowLines(const QList<CQXPanRefRow>& rows, bool withCol1)
+{
+    QStringList lines;
+    for (const CQXPanRefRow& row : rows) {
+        QStringList cols{row.m_strCol2, row.m_strCol3};
+        if (withCol1)
+            cols.prepend(row.m_strCol1);
+        lines.append(cols.join(QLatin1Char('|')));
+    }
+    return lines;
+}
+
+CQXPanRefReadResult readFuncKeys(const QByteArray& bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return CQXPanFuncKeyReader::Read(buffer);
+}
+
+CQXPanRefReadResult readFreeFuncs(const QByteArray& bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return CQXPanFreeFuncReader::Read(buffer);
+}
+
+const QByteArray kProgramHeader = "\"C\",\"n:P0002:\"\r\n"
+                                  "\"h\",\"36\",\"01\",\"0000\",\"261205\",\"1015\",\"0001\","
+                                  "\"01\",\"02\",\"9999\"\r\n"
+                                  "\"f\",\"FILE002\",\"P\",\"P\",\"0001\"\r\n";
+
+QStringList names(const QList<CQXPanRefRow>& rows)
+{
+    QStringList list;
+    for (const CQXPanRefRow& row : rows)
+        list.append(row.m_strCol1);
+    return list;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Golden files: funckey.txt and FILE002P.TXT next to the rows they must give.
+
+class FuncKeyGolden : public ::testing::TestWithParam<const char*>
+{};
+
+TEST_P(FuncKeyGolden, GivesTheExpectedRows)
+{
+    const QString dir = dataDir(QStringLiteral("refdata-funckey/")) + QLatin1String(GetParam());
+    const CQXPanRefReadResult result =
+        CQXPanFuncKeyReader::ReadFile(dir + QStringLiteral("/funckey.txt"));
+    ASSERT_TRUE(result.m_bOpened);
+    EXPECT_TRUE(result.m_strError.isEmpty()) << qPrintable(result.m_strError);
+    EXPECT_EQ(rowLines(result.m_rows, false), expectedLines(dir + QStringLiteral("/expected.txt")));
+    for (const CQXPanRefRow& row : result.m_rows) {
+        EXPECT_TRUE(row.m_strCol1.isEmpty());
+        EXPECT_EQ(row.m_strCol3, QString::asprintf("%03d", row.m_nFuncCode));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Refdata, FuncKeyGolden,
+                         ::testing::Values("gap", "comments", "variants", "nofit", "crlf-short"));
+
+class FreeFuncGolden : public ::testing::TestWithParam<const char*>
+{};
+
+TEST_P(FreeFuncGolden, GivesTheExpectedRows)
+{
+    const QString dir = dataDir(QStringLiteral("refdata-file002p/")) + QLatin1String(GetParam());
+    const CQXPanRefReadResult result =
+        CQXPanFreeFuncReader::ReadFile(dir + QStringLiteral("/FILE002P.TXT"));
+    ASSERT_TRUE(result.m_bOpened);
+    EXPECT_EQ(rowLines(result.m_rows, true), expectedLines(dir + QStringLiteral("/expected.txt")));
+    for (const CQXPanRefRow& row : result.m_rows) {
+        EXPECT_EQ(row.m_strCol1, QString::asprintf("%03d", row.m_nRecordNo));
+        EXPECT_EQ(row.m_strCol3, QString::asprintf("%03d", row.m_nFuncCode));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Refdata, FreeFuncGolden,
+                         ::testing::Values("basic", "noheader", "short-header"));
+
+// ---------------------------------------------------------------------------------------------
+// Numbers read at a column like atoi.
+
+struct NumberCase
+{
+    const char* line;
+    int column;
+    int width;
+    int expected;
+};
+
+class NumberAt : public ::testing::TestWithParam<NumberCase>
+{};
+
+TEST_P(NumberAt, ReadsLikeAtoi)
+{
+    const NumberCase& c = GetParam();
+    EXPECT_EQ(CQXPanLineReader::NumberAt(QByteArray(c.line), c.column, c.width), c.expected)
+        << c.line << " @" << c.column;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Refdata, NumberAt,
+    ::testing::Values(NumberCase{"0402 00012", 0, -1, 402}, NumberCase{"0402 00012", 2, -1, 2},
+                      NumberCase{"0400 00012", 2, -1, 0}, NumberCase{"0402 00012", 5, -1, 12},
+                      NumberCase{"x  \t -17abc", 1, -1, -17}, NumberCase{"  +8", 0, -1, 8},
+                      NumberCase{"abc", 0, -1, 0}, NumberCase{"12", 2, -1, 0},
+                      NumberCase{"12", 7, -1, 0}, NumberCase{"- 5", 0, -1, 0},
+                      NumberCase{"000012,\"00931234", 8, 4, 93},
+                      NumberCase{"000012,\"00931234", 0, 6, 12}, NumberCase{"   7", 0, 3, 0},
+                      NumberCase{"99999999999999999999", 0, -1, 2147483647},
+                      NumberCase{"-99999999999999999999", 0, -1, -2147483647 - 1}));
+
+// ---------------------------------------------------------------------------------------------
+// Broken and hostile input.
+
+// The look-up as the register software describes it: every record is searched from the start
+// of the file. The one-pass reader must give the same rows.
+QStringList lookUpRecordByRecord(const QList<QByteArray>& lines)
+{
+    QStringList rows;
+    for (int k = 0;; ++k) {
+        int i = 0;
+        while (i < lines.size() && CQXPanLineReader::NumberAt(lines[i], 5) != k)
+            ++i;
+        int chosen = -1;
+        for (; i < lines.size() && CQXPanLineReader::NumberAt(lines[i], 5) == k; ++i) {
+            if (CQXPanFuncKeyReader::FitsKey402(CQXPanLineReader::NumberAt(lines[i], 0))) {
+                chosen = i;
+                break;
+            }
+        }
+        if (chosen < 0)
+            return rows;
+        const QByteArray line = CQXPanLineReader::TrimmedRight(lines[chosen]);
+        if (line.startsWith('#'))
+            continue;
+        if (CQXPanLineReader::NumberAt(line, 0) == 402 || CQXPanLineReader::NumberAt(line, 2) == 0)
+            rows.append(QString::fromLatin1(line.mid(20)) + QLatin1Char('|') +
+                        QString::asprintf("%03d", CQXPanLineReader::NumberAt(line, 11, 3)));
+    }
+}
+
+TEST(FuncKeyReader, OnePassMatchesRecordByRecordLookUp)
+{
+    static const int kVariants[] = {0, 1, 2, 300, 400, 402, 2402, -1};
+    quint32 state = 7;
+    const auto next = [&state](int bound) {
+        state = state * 1664525u + 1013904223u;
+        return int((state >> 8) % quint32(bound));
+    };
+    for (int round = 0; round < 300; ++round) {
+        QList<QByteArray> lines;
+        QByteArray file;
+        const int count = 1 + next(30);
+        for (int i = 0; i < count; ++i) {
+            const int variant = kVariants[next(8)];
+            const int index = next(3) == 0 ? next(8) : i / 2;
+            QByteArray line =
+                variant < 0 ? QByteArray("#   ") : QString::asprintf("%04d", variant).toLatin1();
+            line += QString::asprintf(" %05d %03d      KEY %d.%d", index, next(1000), round, i)
+                        .toLatin1();
+            lines.append(line);
+            file += line + '\n';
+        }
+        EXPECT_EQ(rowLines(readFuncKeys(file).m_rows, false), lookUpRecordByRecord(lines))
+            << "round " << round << "\n"
+            << file.constData();
+    }
+}
+
+TEST(FuncKeyReader, EmptyAndCommentOnlyFilesGiveNoRows)
+{
+    EXPECT_TRUE(readFuncKeys({}).m_rows.isEmpty());
+    // The comment is the line of record 0 and is skipped; record 1 does not exist.
+    EXPECT_TRUE(readFuncKeys("# one\n# two\n").m_rows.isEmpty());
+    // Record indexes must start at 0; negative and huge indexes are never looked up.
+    EXPECT_TRUE(readFuncKeys("0402 00001 001      ONE\n0402 -0001 002      MINUS\n"
+                             "0402 99999999999999999999 003      HUGE\n")
+                    .m_rows.isEmpty());
+}
+
+TEST(FuncKeyReader, LineEndsAtItsFirstNulByte)
+{
+    const CQXPanRefReadResult result = readFuncKeys(QByteArray("0402 00000 061\0     HIDDEN\n"
+                                                               "0402 00001 062      ONE\n",
+                                                               51));
+    EXPECT_EQ(rowLines(result.m_rows, false), QStringList({"|061", "ONE|062"}));
+}
+
+TEST(FuncKeyReader, OverlongLineArrivesInBufferSizedPieces)
+{
+    // 5000 bytes without digits: the first 1023-byte piece is record 0 (variant 0, index 0), the
+    // other pieces continue its run; the legend is what the first piece holds from column 20.
+    const QByteArray bytes = QByteArray(5000, 'x') + "\n0402 00001 070      AFTER LONG\n";
+    const CQXPanRefReadResult result = readFuncKeys(bytes);
+    ASSERT_EQ(result.m_rows.size(), 2);
+    EXPECT_EQ(result.m_rows[0].m_strCol2, QString(1023 - 20, QLatin1Char('x')));
+    EXPECT_EQ(result.m_rows[0].m_strCol3, QStringLiteral("000"));
+    EXPECT_EQ(result.m_rows[1].m_strCol2, QStringLiteral("AFTER LONG"));
+}
+
+TEST(FuncKeyReader, BinaryGarbageIsReadWithinBounds)
+{
+    QByteArray garbage;
+    quint32 state = 12345;
+    for (int i = 0; i < 200000; ++i) {
+        state = state * 1103515245u + 12345u;
+        garbage.append(char(state >> 24));
+    }
+    const CQXPanRefReadResult result = readFuncKeys(garbage);
+    EXPECT_TRUE(result.m_bOpened);
+    for (const CQXPanRefRow& row : result.m_rows)
+        EXPECT_LE(row.m_strCol2.size(), 1023 - 20);
+
+    // Without digits and signs every piece of garbage carries index 0, so nothing beyond
+    // record 0 can be found.
+    for (char& c : garbage) {
+        if ((c >= '0' && c <= '9') || c == '+' || c == '-')
+            c = 'x';
+    }
+    EXPECT_LE(readFuncKeys(garbage).m_rows.size(), 1);
+}
+
+TEST(FreeFuncReader, OverlongLineGivesOneRecordPerFullBuffer)
+{
+    // A full 1023-byte piece does not reach the end of the file, so it counts as a line; the
+    // closing piece with its line end too.
+    const QByteArray bytes = kProgramHeader + QByteArray(3000, 'y') + "\n";
+    const CQXPanRefReadResult result = readFreeFuncs(bytes);
+    ASSERT_EQ(result.m_rows.size(), 3);
+    EXPECT_EQ(result.m_rows[0].m_strCol2, QString(16, QLatin1Char('y')));
+    EXPECT_EQ(result.m_rows[2].m_strCol1, QStringLiteral("000"));
+}
+
+TEST(FreeFuncReader, StopsAt1023Records)
+{
+    QByteArray bytes = kProgramHeader;
+    for (int i = 1; i <= 1100; ++i)
+        bytes += QString::asprintf("%06d,\"%04d000DESCRIPTION %04d0000\"\r\n", i, i % 1000, i)
+                     .toLatin1();
+    const CQXPanRefReadResult result = readFreeFuncs(bytes);
+    ASSERT_EQ(result.m_rows.size(), 1023);
+    EXPECT_EQ(result.m_rows.last().m_strCol1, QStringLiteral("1023"));
+    EXPECT_EQ(result.m_rows.last().m_strCol2, QStringLiteral("DESCRIPTION 1023"));
+    EXPECT_EQ(result.m_rows.last().m_strCol3, QStringLiteral("023"));
+}
+
+TEST(FreeFuncReader, EmptyGarbageAndNulInputs)
+{
+    EXPECT_TRUE(readFreeFuncs({}).m_rows.isEmpty());
+    EXPECT_TRUE(readFreeFuncs("only one line\r\n").m_rows.isEmpty());
+    static const char kNulLine[] = "000009,\"0009\0"
+                                   "00NUL INSIDE      0\"\r\n";
+    const CQXPanRefReadResult nul =
+        readFreeFuncs(kProgramHeader + QByteArray(kNulLine, sizeof(kNulLine) - 1));
+    ASSERT_EQ(nul.m_rows.size(), 1);
+    EXPECT_EQ(rowLines(nul.m_rows, true), QStringList({"009||009"}));
+}
+
+TEST(RefReaders, MissingFileIsReportedNotFatal)
+{
+    const CQXPanRefReadResult keys = CQXPanFuncKeyReader::ReadFile(dataDir("no-such/funckey.txt"));
+    EXPECT_FALSE(keys.m_bOpened);
+    EXPECT_FALSE(keys.m_strError.isEmpty());
+    EXPECT_TRUE(keys.m_rows.isEmpty());
+    const CQXPanRefReadResult funcs =
+        CQXPanFreeFuncReader::ReadFile(dataDir("no-such/FILE002P.TXT"));
+    EXPECT_FALSE(funcs.m_bOpened);
+    EXPECT_TRUE(funcs.m_rows.isEmpty());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Bitmap folders and the placeholder background.
+
+class BitmapFolders : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_program = m_dir.filePath(QStringLiteral("program"));
+        m_background = m_dir.filePath(QStringLiteral("background"));
+        m_placed = m_dir.filePath(QStringLiteral("placed"));
+        for (const QString& path : {m_program, m_background, m_placed})
+            ASSERT_TRUE(QDir().mkpath(path));
+    }
+    void touch(const QString& folder, const QString& name, const QByteArray& bytes = "x")
+    {
+        writeFile(folder + QLatin1Char('/') + name, bytes);
+    }
+
+    QTemporaryDir m_dir;
+    QString m_program, m_background, m_placed;
+};
+
+TEST_F(BitmapFolders, BackgroundListOrderAndFilters)
+{
+    touch(m_program, QStringLiteral("file797p.txt"));
+    touch(m_program, QStringLiteral("FILE799P.TXT"));
+    touch(m_program, QStringLiteral("FILE795P.TXT")); // not a screen file
+    touch(m_background, QStringLiteral("b.bmp"));
+    touch(m_background, QStringLiteral("A.BMP"));
+    touch(m_background, QStringLiteral("c.Bmp"));
+    touch(m_background, QStringLiteral(".hidden.bmp"));
+    touch(m_background, QStringLiteral("notes.txt"));
+    touch(m_background, QStringLiteral("bmp"));
+    ASSERT_TRUE(QDir(m_background).mkdir(QStringLiteral("folder.bmp")));
+
+    const QList<CQXPanRefRow> rows = CQXPanBitmapLister::ListBackgrounds(m_program, m_background);
+    EXPECT_EQ(names(rows), QStringList({"file797p.txt", "FILE799P.TXT", "Aempty.bmp", "A.BMP",
+                                        "b.bmp", "c.Bmp"}));
+    ASSERT_EQ(rows.size(), 6);
+    EXPECT_EQ(rows[0].m_nScreenNo, 797);
+    EXPECT_EQ(rows[1].m_nScreenNo, 799);
+    EXPECT_EQ(rows[2].m_nScreenNo, 0);
+    EXPECT_EQ(rows[0].m_strFilePath, m_program + QStringLiteral("/file797p.txt"));
+    EXPECT_EQ(rows[3].m_strFilePath, m_background + QStringLiteral("/A.BMP"));
+    EXPECT_TRUE(QFile::exists(m_background + QStringLiteral("/Aempty.bmp")));
+}
+
+TEST_F(BitmapFolders, ExistingPlaceholderIsKeptAndListedOnce)
+{
+    touch(m_background, QStringLiteral("AEMPTY.BMP"), "mine");
+    touch(m_background, QStringLiteral("z.bmp"));
+    const QList<CQXPanRefRow> rows = CQXPanBitmapLister::ListBackgrounds(m_program, m_background);
+    EXPECT_EQ(names(rows), QStringList({"AEMPTY.BMP", "z.bmp"}));
+    EXPECT_EQ(readAll(m_background + QStringLiteral("/AEMPTY.BMP")), QByteArray("mine"));
+    EXPECT_FALSE(QFile::exists(m_background + QStringLiteral("/Aempty.bmp")));
+}
+
+TEST_F(BitmapFolders, ListsStopAt500Rows)
+{
+    for (int i = 0; i < 600; ++i)
+        touch(m_placed, QString::asprintf("P%03d.bmp", 599 - i));
+    const QList<CQXPanRefRow> placed = CQXPanBitmapLister::ListPlacedBitmaps(m_placed);
+    ASSERT_EQ(placed.size(), 500);
+    EXPECT_EQ(placed.first().m_strCol1, QStringLiteral("P000.bmp"));
+    EXPECT_EQ(placed.last().m_strCol1, QStringLiteral("P499.bmp"));
+
+    // Screen files and the placeholder count against the same limit.
+    touch(m_program, QStringLiteral("FILE796P.TXT"));
+    const QList<CQXPanRefRow> backgrounds =
+        CQXPanBitmapLister::ListBackgrounds(m_program, m_placed);
+    ASSERT_EQ(backgrounds.size(), 500);
+    EXPECT_EQ(backgrounds[1].m_strCol1, QStringLiteral("Aempty.bmp"));
+    EXPECT_EQ(backgrounds.last().m_strCol1, QStringLiteral("P497.bmp"));
+}
+
+TEST_F(BitmapFolders, MissingFoldersGiveOnlyThePlaceholderName)
+{
+    const QString missing = m_dir.filePath(QStringLiteral("missing"));
+    EXPECT_TRUE(CQXPanBitmapLister::ListPlacedBitmaps(missing).isEmpty());
+    EXPECT_TRUE(CQXPanBitmapLister::ListPlacedBitmaps(QString()).isEmpty());
+    const QList<CQXPanRefRow> rows = CQXPanBitmapLister::ListBackgrounds(missing, missing);
+    EXPECT_EQ(names(rows), QStringList({"Aempty.bmp"}));
+    EXPECT_FALSE(QFileInfo::exists(missing));
+    QString error;
+    EXPECT_FALSE(
+        CQXPanBitmapLister::CreateEmptyBackground(missing + QStringLiteral("/Aempty.bmp"), &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(BitmapFolders, PlaceholderIsAReadOnlyWhiteScreenBitmap)
+{
+    const QString path = m_background + QStringLiteral("/Aempty.bmp");
+    ASSERT_TRUE(CQXPanBitmapLister::CreateEmptyBackground(path));
+    const QByteArray bytes = readAll(path);
+    ASSERT_EQ(bytes.size(), 2359350);
+    // BITMAPFILEHEADER + BITMAPINFOHEADER, little-endian, written out by hand.
+    const QByteArray header = QByteArray::fromHex("424d"
+                                                  "36002400"
+                                                  "0000"
+                                                  "0000"
+                                                  "36000000"
+                                                  "28000000"
+                                                  "00040000"
+                                                  "00030000"
+                                                  "0100"
+                                                  "1800"
+                                                  "00000000"
+                                                  "00002400"
+                                                  "00000000"
+                                                  "00000000"
+                                                  "00000000"
+                                                  "00000000");
+    ASSERT_EQ(header.size(), 54);
+    EXPECT_EQ(bytes.left(54), header);
+    EXPECT_EQ(bytes.mid(54), QByteArray(3 * 1024 * 768, char(0xFF)));
+    EXPECT_FALSE(QFile::permissions(path) &
+                 (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
+
+    const QImage image(path);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), QSize(1024, 768));
+    EXPECT_EQ(image.pixel(0, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(1023, 767), qRgb(255, 255, 255));
+}
+
+TEST_F(BitmapFolders, FileNamesAreFoundWithoutRegardToCase)
+{
+    touch(m_program, QStringLiteral("file797p.txt"));
+    EXPECT_EQ(CQXPanFileFinder::FindName(m_program, QStringLiteral("FILE797P.TXT")),
+              QStringLiteral("file797p.txt"));
+    EXPECT_EQ(CQXPanFileFinder::FindPath(m_program, QStringLiteral("File797P.txt")),
+              m_program + QStringLiteral("/file797p.txt"));
+    EXPECT_TRUE(CQXPanFileFinder::FindName(m_program, QStringLiteral("FILE798P.TXT")).isEmpty());
+    // An exact match wins over other spellings.
+    touch(m_program, QStringLiteral("FILE797P.TXT"));
+    EXPECT_EQ(CQXPanFileFinder::FindName(m_program, QStringLiteral("FILE797P.TXT")),
+              QStringLiteral("FILE797P.TXT"));
+    // Folders are not files.
+    ASSERT_TRUE(QDir(m_program).mkdir(QStringLiteral("FILE798P.TXT")));
+    EXPECT_TRUE(CQXPanFileFinder::FindName(m_program, QStringLiteral("file798p.txt")).isEmpty());
+}
+
+TEST_F(BitmapFolders, ReferenceListsOfABranch)
+{
+    const QString data = m_dir.filePath(QStringLiteral("data"));
+    ASSERT_TRUE(QDir().mkpath(data));
+    writeFile(data + QStringLiteral("/FUNCKEY.TXT"),
+              readAll(dataDir(QStringLiteral("refdata-funckey/gap/funckey.txt"))));
+    writeFile(m_program + QStringLiteral("/file002p.txt"),
+              readAll(dataDir(QStringLiteral("refdata-file002p/short-header/FILE002P.TXT"))));
+    touch(m_program, QStringLiteral("FILE798P.TXT"));
+    touch(m_placed, QStringLiteral("logo.bmp"));
+
+    CQXPanRefLists lists({data, m_program, m_placed, m_background});
+    lists.LoadReferenceData();
+    const auto header = [](const CQXPanRefRow& row) {
+        return QStringList{row.m_strCol1, row.m_strCol2, row.m_strCol3};
+    };
+    EXPECT_EQ(header(lists.m_BgList[0]), QStringList({"File Name         ", "", ""}));
+    EXPECT_EQ(header(lists.m_BmpList[0]), QStringList({"File Name         ", "", ""}));
+    EXPECT_EQ(header(lists.m_TableList[0]), QStringList({"", "", "FC  "}));
+    EXPECT_EQ(header(lists.m_SysKeyList[0]), QStringList({"", "Character", "FC  "}));
+    EXPECT_EQ(header(lists.m_FreeFuncList[0]), QStringList({"Rec", "Character", "FC  "}));
+    ASSERT_EQ(lists.m_TableList.size(), 2);
+    EXPECT_EQ(header(lists.m_TableList[1]), QStringList({"", "", "093"}));
+    EXPECT_EQ(lists.m_TableList[1].m_nFuncCode, 93);
+
+    EXPECT_EQ(lists.m_SysKeyList.size(), 4);
+    EXPECT_EQ(rowLines(lists.m_FreeFuncList.mid(1), true),
+              QStringList({"004|LF ONLY LINE   0|044"}));
+    EXPECT_EQ(names(lists.m_BgList.mid(1)), QStringList({"FILE798P.TXT", "Aempty.bmp"}));
+    EXPECT_EQ(names(lists.m_BmpList.mid(1)), QStringList({"logo.bmp"}));
+
+    // After the folders change, a refresh of one list leaves the other as it was.
+    touch(m_placed, QStringLiteral("added.bmp"));
+    touch(m_background, QStringLiteral("sky.bmp"));
+    lists.RefreshBitmapLists(1);
+    EXPECT_EQ(names(lists.m_BmpList.mid(1)), QStringList({"added.bmp", "logo.bmp"}));
+    EXPECT_EQ(names(lists.m_BgList.mid(1)), QStringList({"FILE798P.TXT", "Aempty.bmp"}));
+    lists.RefreshBitmapLists(0);
+    EXPECT_EQ(names(lists.m_BgList.mid(1)), QStringList({"FILE798P.TXT", "Aempty.bmp", "sky.bmp"}));
+    EXPECT_EQ(lists.m_BgList[0].m_strCol1, QStringLiteral("File Name         "));
+
+    // Without any reference files the lists keep only their headers (and the table row).
+    CQXPanRefLists empty({m_dir.filePath(QStringLiteral("none")), m_placed, m_placed, m_placed});
+    empty.LoadReferenceData();
+    EXPECT_EQ(empty.m_SysKeyList.size(), 1);
+    EXPECT_EQ(empty.m_FreeFuncList.size(), 1);
+    EXPECT_EQ(empty.m_TableList.size(), 2);
+}
+
+} // namespace
