@@ -286,6 +286,23 @@ TEST_F(ReglibTest, EnsureExistsCreatesDemoBranch)
                 << path.toStdString() << " lacks " << pattern;
         }
     }
+    // The embedded demo branch holds exactly the committed example files.
+    const std::pair<DEFBS_TYPE_ENVSTR, const char*> sources[] = {
+        {DEFBS_ENV_DATA, "data"},
+        {DEFBS_ENV_PROGRAM, "program"},
+        {DEFBS_ENV_PLACEDBMP, "bitmaps"},
+        {DEFBS_ENV_BACKGROUND, "backgrounds"}};
+    for (const auto& [kind, sub] : sources) {
+        QString path;
+        CQxCtrlApi(store).GetActFolPath(kind, path);
+        const QDir example(QStringLiteral(QXPAN_SOURCE_DIR "/examples/demo-branch/") +
+                           QLatin1String(sub));
+        const QStringList names = example.entryList(QDir::Files, QDir::Name);
+        EXPECT_EQ(QDir(path).entryList(QDir::Files, QDir::Name), names) << sub;
+        for (const QString& name : names)
+            EXPECT_EQ(readAll(path + QLatin1Char('/') + name), readAll(example.filePath(name)))
+                << name.toStdString();
+    }
     // Copied files are the user's to change.
     QString data;
     CQxCtrlApi(store).GetActFolPath(DEFBS_ENV_DATA, data);

@@ -1,0 +1,206 @@
+// The committed demo branch must be in the register's formats, or the editor shows an empty
+// or broken demo; these checks read the files by the format rules, independently of the code.
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QRegularExpression>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString demoPath(const QString& rel)
+{
+    return QStringLiteral(QXPAN_SOURCE_DIR "/examples/demo-branch/") + rel;
+}
+
+QList<QByteArray> crlfLines(const QString& rel)
+{
+    QFile f(demoPath(rel));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray all = f.readAll();
+    EXPECT_TRUE(all.endsWith("\r\n")) << rel.toStdString() << ": last line has no line end";
+    all.chop(1);
+    QList<QByteArray> lines = all.split('\n');
+    for (QByteArray& line : lines) {
+        EXPECT_TRUE(line.endsWith('\r')) << rel.toStdString() << ": line without CR LF";
+        line.chop(1);
+    }
+    return lines;
+}
+
+int leadingNumber(const QByteArray& line, int column)
+{
+    int i = column, v = 0;
+    while (i < line.size() && line[i] >= '0' && line[i] <= '9')
+        v = v * 10 + (line[i++] - '0');
+    return v;
+}
+
+} // namespace
+
+TEST(DemoBranch, SystemKeysAreFoundByVariant402)
+{
+    const QList<QByteArray> lines = crlfLines(QStringLiteral("data/funckey.txt"));
+    // For each record index from 0: the first line of the index whose variant key suits the
+    // register key 402 must exist and be accepted.
+    int records = 0;
+    for (int k = 0;; ++k) {
+        const QByteArray* found = nullptr;
+        for (const QByteArray& line : lines) {
+            if (leadingNumber(line, 5) != k)
+                continue;
+            const int v = leadingNumber(line, 0);
+            if ((v / 100 == 4 && (v % 100 == 2 || v % 100 == 0)) ||
+                (v / 100 == 0 && v % 100 == 2) || v == 0) {
+                found = &line;
+                break;
+            }
+        }
+        if (!found)
+            break;
+        EXPECT_TRUE(leadingNumber(*found, 0) == 402 || leadingNumber(*found, 2) == 0)
+            << found->constData();
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{3}$"))
+                        .match(QString::fromLatin1(found->mid(11, 3)))
+                        .hasMatch());
+        EXPECT_FALSE(found->mid(20).trimmed().isEmpty());
+        ++records;
+    }
+    EXPECT_GE(records, 20);
+    EXPECT_LE(records, 40);
+    // Every line belongs to one of the records found, so none is silently lost.
+    for (const QByteArray& line : lines)
+        EXPECT_LT(leadingNumber(line, 5), records) << line.constData();
+}
+
+TEST(DemoBranch, FreeFunctionFileHasFixedColumns)
+{
+    const QList<QByteArray> lines = crlfLines(QStringLiteral("program/FILE002P.TXT"));
+    ASSERT_GT(lines.size(), 3);
+    EXPECT_EQ(lines[0], QByteArray("\"C\",\"n:P0002:\""));
+    EXPECT_TRUE(lines[1].startsWith("\"h\""));
+    EXPECT_TRUE(lines[2].startsWith("\"f\""));
+    const QRegularExpression record(QStringLiteral("^(\\d{6}),\"(\\d{4})\\d{3}(.{16})\\d*\"$"));
+    for (int i = 3; i < lines.size(); ++i) {
+        const auto m = record.match(QString::fromLatin1(lines[i]));
+        ASSERT_TRUE(m.hasMatch()) << lines[i].constData();
+        EXPECT_EQ(m.captured(1).toInt(), i - 2);
+        EXPECT_FALSE(m.captured(3).trimmed().isEmpty());
+    }
+    EXPECT_GE(lines.size() - 3, 30);
+    EXPECT_LE(lines.size() - 3, 60);
+}
+
+TEST(DemoBranch, BitmapTableHas240RecordsInTheFirstTwoSlices)
+{
+    const QList<QByteArray> lines = crlfLines(QStringLiteral("program/FILE795P.TXT"));
+    ASSERT_EQ(lines.size(), 243);
+    EXPECT_EQ(lines[0], QByteArray("\"C\",\"n:P0795:\""));
+    EXPECT_TRUE(QRegularExpression(
+                    QStringLiteral("^\"h\",\"32\",\"01\",\"0000\",\"\\d{6}\",\"\\d{4}\",\"0001\","
+                                   "\"00\",\"02\"$"))
+                    .match(QString::fromLatin1(lines[1]))
+                    .hasMatch());
+    EXPECT_EQ(lines[2], QByteArray("\"f\",\"FILE795\",\"P\",\"P\",\"0001\""));
+    int used[3] = {0, 0, 0};
+    for (int i = 0; i < 240; ++i) {
+        const QByteArray& line = lines[3 + i];
+        ASSERT_EQ(line.size(), 133) << i;
+        EXPECT_EQ(line.left(8), QByteArray::number(i + 1).rightJustified(6, '0') + ",\"");
+        const QByteArray hex = line.mid(8, 124);
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^[0-9A-F]{124}$"))
+                        .match(QString::fromLatin1(hex))
+                        .hasMatch());
+        const QByteArray rec = QByteArray::fromHex(hex);
+        const int slice = i / 80;
+        if (rec[10] == 0) {
+            EXPECT_EQ(rec, QByteArray(62, '\0')) << "free record " << i + 1 << " not all zero";
+            continue;
+        }
+        // A free record ends a window's records, so used ones must come first in the slice.
+        EXPECT_EQ(used[slice], i % 80) << "record " << i + 1 << " after a free one";
+        ++used[slice];
+        const auto* b = reinterpret_cast<const uchar*>(rec.constData());
+        const int left = qFromLittleEndian<quint16>(b + 2), top = qFromLittleEndian<quint16>(b + 4);
+        const int right = qFromLittleEndian<quint16>(b + 6),
+                  bottom = qFromLittleEndian<quint16>(b + 8);
+        EXPECT_TRUE(rec[10] == 1 || rec[10] == 2);
+        EXPECT_TRUE(left >= 0 && right < 1024 && top >= 0 && bottom < 768) << i + 1;
+        EXPECT_GE(right - left, 30);
+        EXPECT_GE(bottom - top, 30);
+        for (int n = 17; n < 20; ++n) // packed decimal digits
+            EXPECT_TRUE((b[n] >> 4) < 10 && (b[n] & 15) < 10) << i + 1;
+    }
+    EXPECT_GT(used[0], 0); // 798, check window 21
+    EXPECT_GT(used[1], 0); // 797, check window 22
+    EXPECT_EQ(used[2], 0); // 799 left empty
+}
+
+TEST(DemoBranch, BitmapsArePalettedUncompressedOfTheRightSize)
+{
+    struct Folder
+    {
+        const char* name;
+        int minCount, maxCount, minSide, maxSide;
+    };
+    for (const Folder& folder :
+         {Folder{"backgrounds", 3, 5, 768, 1024}, Folder{"bitmaps", 6, 10, 64, 200}}) {
+        const QDir dir(demoPath(QLatin1String(folder.name)));
+        const QStringList names = dir.entryList({QStringLiteral("*.bmp")}, QDir::Files);
+        EXPECT_GE(names.size(), folder.minCount) << folder.name;
+        EXPECT_LE(names.size(), folder.maxCount) << folder.name;
+        for (const QString& name : names) {
+            QFile f(dir.filePath(name));
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            const QByteArray head = f.read(54);
+            ASSERT_EQ(head.size(), 54);
+            const auto* b = reinterpret_cast<const uchar*>(head.constData());
+            EXPECT_EQ(head.left(2), QByteArray("BM"));
+            EXPECT_EQ(qFromLittleEndian<quint16>(b + 28), 8) << name.toStdString();
+            EXPECT_EQ(qFromLittleEndian<quint32>(b + 30), 0u) << name.toStdString();
+            const QImage img(dir.filePath(name));
+            ASSERT_FALSE(img.isNull()) << name.toStdString();
+            if (QLatin1String(folder.name) == QLatin1String("backgrounds")) {
+                EXPECT_EQ(img.size(), QSize(1024, 768));
+            } else {
+                EXPECT_GE(qMin(img.width(), img.height()), folder.minSide) << name.toStdString();
+                EXPECT_LE(qMax(img.width(), img.height()), folder.maxSide) << name.toStdString();
+            }
+        }
+    }
+}
+
+TEST(DemoBranch, PanelFileNamesBranchBitmaps)
+{
+    const QList<QByteArray> lines = crlfLines(QStringLiteral("data/demo.pan"));
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines[0], QByteArray("BG:0"));
+    ASSERT_EQ((lines.size() - 1) % 4, 0);
+    const QRegularExpression numbers(QStringLiteral("^-?\\d{4,}( -?\\d{4,}){9}$"));
+    int keys = 0;
+    for (int i = 1; i < lines.size(); i += 4) {
+        const QString first = QString::fromLatin1(lines[i]);
+        ASSERT_TRUE(numbers.match(first).hasMatch()) << lines[i].constData();
+        const QStringList f = first.split(QLatin1Char(' '));
+        EXPECT_GE(f[1].toInt() - f[0].toInt(), 30);
+        EXPECT_GE(f[3].toInt() - f[2].toInt(), 30);
+        const int kind = f[5].toInt();
+        if (kind <= 1) {
+            const QByteArray path = lines[i + 1].trimmed();
+            const QString name = QString::fromLatin1(path.mid(path.lastIndexOf('\\') + 1));
+            EXPECT_TRUE(QFile::exists(demoPath(QStringLiteral("bitmaps/") + name)))
+                << name.toStdString();
+            EXPECT_EQ(lines[i + 2], QByteArray(" "));
+        } else {
+            ++keys;
+            EXPECT_TRUE(kind >= 2 && kind <= 5);
+            EXPECT_EQ(kind >= 4, f[6].toInt() == 93);
+            EXPECT_EQ(lines[i + 1], QByteArray(" "));
+            EXPECT_TRUE(lines[i + 2].endsWith(' '));
+        }
+    }
+    EXPECT_GT(keys, 0);
+}
