@@ -1,5 +1,7 @@
 #include "reglib/QxCtrlIni.h"
 
+#include "reglib/QxCtrlTypes.h"
+
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -7,8 +9,6 @@
 #include <QStringList>
 #include <QTemporaryFile>
 #include <QVariant>
-
-#include "reglib/QxCtrlTypes.h"
 
 #include <algorithm>
 #include <cctype>

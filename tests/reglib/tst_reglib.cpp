@@ -64,7 +64,7 @@ _ScreenDefinition_InterfaceTable sampleTable()
     t.rcWindow = {-20, 5, 300, 200};
     t.arrItems1 = {{0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99, 0xAA, 0xFF}, {}};
     t.arrItems2 = {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}};
-    t.strMarker = QStringLiteral("abc, V0101");
+    t.strMarker = QStringLiteral(" abc, V0101 "); // blanks at both ends are significant
     t.strProgramPath = QStringLiteral("/usr/bin/paint tool;x\\y");
     t.dwFlags = 2;
     return t;
