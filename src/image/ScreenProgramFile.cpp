@@ -1,0 +1,310 @@
+#include "image/ScreenProgramFile.h"
+
+#include "image/CDibImage.h"
+#include "image/FileNameNoCase.h"
+#include "image/RegisterPixel.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace {
+
+using namespace ScreenProgram;
+
+// Upper-case digit pairs of every byte value, so each word costs two table look-ups.
+struct HexPairs
+{
+    std::array<std::array<char, 2>, 256> pair{};
+    constexpr HexPairs()
+    {
+        constexpr char digits[] = "0123456789ABCDEF";
+        for (int i = 0; i < 256; ++i)
+            pair[i] = {digits[i >> 4], digits[i & 15]};
+    }
+};
+constexpr HexPairs hexPairs;
+
+constexpr qint64 pixelWordCount = qint64(RecordCount) * WordsPerRecord - 8;
+
+inline void putByte(char* out, unsigned value)
+{
+    std::memcpy(out, hexPairs.pair[value & 0xFF].data(), 2);
+}
+
+// Increments a six-digit decimal counter in place.
+inline void incrementNumber(char* digits)
+{
+    for (int i = 5; i >= 0; --i) {
+        if (digits[i] != '9') {
+            ++digits[i];
+            return;
+        }
+        digits[i] = '0';
+    }
+}
+
+template <int Bits>
+void encodeWords(const unsigned char* raw, qsizetype rawSize, const unsigned char* header,
+                 char* out)
+{
+    constexpr int pixelBytes = Bits / 8;
+    const qint64 full = std::min<qint64>(pixelWordCount, rawSize / pixelBytes);
+    // A last pixel cut short by the end of the data is completed with zero bytes.
+    unsigned char tail[4] = {0, 0, 0, 0};
+    const bool hasTail = full < pixelWordCount && rawSize > full * pixelBytes;
+    if (hasTail)
+        std::memcpy(tail, raw + full * pixelBytes, size_t(rawSize - full * pixelBytes));
+    const unsigned char* p = raw;
+    qint64 index = 0;
+    char number[6] = {'0', '0', '0', '0', '0', '0'};
+
+    for (int record = 0; record < RecordCount; ++record) {
+        char* line = out + qsizetype(record) * RecordLineBytes;
+        incrementNumber(number);
+        std::memcpy(line, number, 6);
+        line[6] = ',';
+        line[7] = '"';
+        char* d = line + 8;
+        if (record == 0) {
+            for (int i = 0; i < 16; ++i, d += 2)
+                putByte(d, header[i]);
+        }
+        const qint64 recordEnd = qint64(record + 1) * WordsPerRecord - 8;
+        const qint64 fastEnd = std::min(recordEnd, full);
+        for (; index < fastEnd; ++index, p += pixelBytes, d += 4) {
+            const unsigned word = RgbToRegisterWord(p, Bits);
+            putByte(d, word);
+            putByte(d + 2, word >> 8);
+        }
+        for (; index < recordEnd; ++index, d += 4) {
+            const unsigned word = (hasTail && index == full) ? RgbToRegisterWord(tail, Bits) : 0;
+            putByte(d, word);
+            putByte(d + 2, word >> 8);
+        }
+        line[328] = '"';
+        line[329] = '\r';
+        line[330] = '\n';
+    }
+}
+
+// Raw rows of image as 16, 24 or 32 bits: the image's own memory when its rows already have the
+// raw layout, otherwise a copy in storage. Paletted images are taken by their colours.
+const unsigned char* rawRows(const CDibImage& image, QByteArray& storage, qsizetype& size,
+                             int& bits)
+{
+    size = 0;
+    bits = image.BitsPerPixel();
+    if (image.IsEmpty()) {
+        bits = 24;
+        return nullptr;
+    }
+    if (bits == 16 || bits == 24 || bits == 32) {
+        size = image.RawSize();
+        if (image.Image().bytesPerLine() == image.RawRowBytes())
+            return image.Image().constBits();
+        storage.resize(size);
+        image.GetBits(size, storage.data());
+        return reinterpret_cast<const unsigned char*>(storage.constData());
+    }
+    CDibImage colours;
+    if (!colours.Create(image.Width(), image.Height(), 24) ||
+        !image.BitBlt(colours, 0, 0, image.Width(), image.Height(), 0, 0)) {
+        bits = 24;
+        return nullptr;
+    }
+    bits = 24;
+    size = colours.RawSize();
+    storage.resize(size);
+    colours.GetBits(size, storage.data());
+    return reinterpret_cast<const unsigned char*>(storage.constData());
+}
+
+// Appends the record lines for image to text, encoding in place.
+void appendRecords(QByteArray& text, const CDibImage& image)
+{
+    QByteArray storage;
+    qsizetype size = 0;
+    int bits = 24;
+    const unsigned char* raw = rawRows(image, storage, size, bits);
+    const qsizetype at = text.size();
+    text.resize(at + RecordsBytes);
+    encodeRecords(raw, size, image.Width(), image.Height(), bits, text.data() + at);
+}
+
+// One line of an existing file for the header check: the whole line with its line end when it
+// fits the 1023-character line buffer, otherwise nothing (a longer line is skipped to its end, so
+// it can never be copied half).
+QByteArray readHeaderLine(QIODevice& in)
+{
+    char buffer[1024];
+    const qint64 n = in.readLine(buffer, sizeof buffer);
+    if (n <= 0)
+        return {};
+    if (buffer[n - 1] == '\n' || in.atEnd())
+        return QByteArray(buffer, n);
+    while (!in.atEnd()) {
+        const qint64 more = in.readLine(buffer, sizeof buffer);
+        if (more <= 0 || buffer[more - 1] == '\n')
+            break;
+    }
+    return {};
+}
+
+// A kept header line begins with a double quote and the line's letter in either case.
+bool isHeaderLine(const QByteArray& line, char letter)
+{
+    return line.size() >= 2 && line[0] == '"' && (line[1] | 0x20) == letter;
+}
+
+QByteArray keptOrFresh(const QByteArray& line, char letter, const QByteArray& fresh)
+{
+    if (!isHeaderLine(line, letter))
+        return fresh;
+    // A last line without its line end still ends before the next line starts.
+    return line.endsWith('\n') ? line : line + "\r\n";
+}
+
+void report(const FileMessageSink& messages, const QString& text, const QString& title,
+            FileMessage::Icon icon)
+{
+    if (messages)
+        messages(FileMessage{text, title, icon});
+}
+
+} // namespace
+
+namespace ScreenProgram {
+
+QByteArray cLine(int fileNumber)
+{
+    return QByteArray("\"C\",\"n:P") + QByteArray::number(fileNumber).rightJustified(4, '0') +
+           ":\"\r\n";
+}
+
+QByteArray hLine(const QDateTime& written)
+{
+    const QDate date = written.date();
+    const QTime time = written.time();
+    const auto two = [](int value) {
+        return QByteArray::number(value).rightJustified(2, '0');
+    };
+    return "\"h\",\"36\",\"01\",\"0000\",\"" + two(date.year() % 100) + two(date.month()) +
+           two(date.day()) + "\",\"" + two(time.hour()) + two(time.minute()) +
+           "\",\"0001\",\"01\",\"02\",\"9999\"\r\n";
+}
+
+QByteArray fLine(int fileNumber)
+{
+    return "\"f\",\"FILE" + QByteArray::number(fileNumber).rightJustified(3, '0') +
+           "\",\"P\",\"P\",\"0001\"\r\n";
+}
+
+void encodeRecords(const unsigned char* raw, qsizetype rawSize, int width, int height,
+                   int bitsPerPixel, char* out)
+{
+    const quint32 length = 16u + 2u * quint32(width) * quint32(height);
+    const quint32 rowBytes = 2u * quint32(width);
+    const unsigned char header[16] = {
+        0,
+        static_cast<unsigned char>(length >> 24),
+        static_cast<unsigned char>(length >> 16),
+        static_cast<unsigned char>(length >> 8),
+        static_cast<unsigned char>(length),
+        0,
+        0,
+        0,
+        0,
+        0,
+        static_cast<unsigned char>(width >> 8),
+        static_cast<unsigned char>(width),
+        static_cast<unsigned char>(height >> 8),
+        static_cast<unsigned char>(height),
+        static_cast<unsigned char>(rowBytes >> 8),
+        static_cast<unsigned char>(rowBytes),
+    };
+    if (raw == nullptr)
+        rawSize = 0;
+    switch (bitsPerPixel) {
+    case 16:
+        encodeWords<16>(raw, rawSize, header, out);
+        break;
+    case 32:
+        encodeWords<32>(raw, rawSize, header, out);
+        break;
+    case 24:
+        encodeWords<24>(raw, rawSize, header, out);
+        break;
+    default:
+        encodeWords<24>(nullptr, 0, header, out);
+        break;
+    }
+}
+
+QByteArray buildFileText(const CDibImage& image, int fileNumber, const QDateTime& written)
+{
+    QByteArray text;
+    text.reserve(256 + RecordsBytes);
+    text += cLine(fileNumber);
+    text += hLine(written);
+    text += fLine(fileNumber);
+    appendRecords(text, image);
+    return text;
+}
+
+} // namespace ScreenProgram
+
+int WriteScreenProgramFile(const CDibImage& image, int fileNumber, const QString& workFolder,
+                           const QString& programFolder, const FileMessageSink& messages,
+                           const QDateTime& written)
+{
+    const QString tempPath =
+        QDir(workFolder).filePath(QStringLiteral("file%1.out").arg(fileNumber));
+    QFile temp(tempPath);
+    if (!temp.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        report(messages, QStringLiteral("Could not Open %1").arg(tempPath), QString(),
+               FileMessage::StopIcon);
+        return WriteFailed;
+    }
+
+    const QString targetName = QString::asprintf("FILE%03dP.TXT", fileNumber);
+    const QString existingPath = FindFileNoCase(programFolder, targetName);
+    QFile existing(existingPath);
+    const bool hasExisting = existing.open(QIODevice::ReadOnly);
+
+    QByteArray text;
+    text.reserve(4096 + RecordsBytes);
+    text += cLine(fileNumber);
+    if (hasExisting) {
+        text += keptOrFresh(readHeaderLine(existing), 'h', hLine(written));
+        text += keptOrFresh(readHeaderLine(existing), 'f', fLine(fileNumber));
+    } else {
+        text += hLine(written) + fLine(fileNumber);
+    }
+    appendRecords(text, image);
+
+    if (temp.write(text) != text.size() || !temp.flush()) {
+        // Never leave a half-written file behind; the target is still untouched here.
+        temp.remove();
+        report(messages, QStringLiteral("Could not write %1").arg(tempPath), QString(),
+               FileMessage::StopIcon);
+        return WriteFailed;
+    }
+    temp.close();
+
+    if (hasExisting) {
+        existing.close();
+        if (!existing.remove()) {
+            report(messages, existing.errorString(), QStringLiteral("Could not delete input file"),
+                   FileMessage::ExclamationIcon);
+            return 0;
+        }
+    }
+    if (!temp.rename(QDir(programFolder).filePath(targetName)))
+        report(messages, temp.errorString(), QStringLiteral("Could not rename file"),
+               FileMessage::ExclamationIcon);
+    return 0;
+}

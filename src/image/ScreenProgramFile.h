@@ -1,0 +1,55 @@
+#pragma once
+
+#include "image/FileMessage.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+class CDibImage;
+
+// The register's screen program file (FILE796P.TXT to FILE799P.TXT): three header lines, then
+// 9833 record lines of 320 hexadecimal digits that spell a 16-byte image header followed by
+// register pixel words, low byte first. All lines end in CR LF.
+namespace ScreenProgram {
+
+/// Record lines in every screen program file, whatever the picture size.
+constexpr int RecordCount = 9833;
+/// Bytes of one record line: "%06d,", a quote, 320 digits, a quote, CR LF.
+constexpr int RecordLineBytes = 331;
+/// 16-bit words carried by one record.
+constexpr int WordsPerRecord = 80;
+/// Bytes of all record lines.
+constexpr qsizetype RecordsBytes = qsizetype(RecordCount) * RecordLineBytes;
+/// Width and height of the register screen.
+constexpr int ScreenWidth = 1024;
+constexpr int ScreenHeight = 768;
+
+/// writeScreenProgramFile result when the temporary file cannot be created or written.
+constexpr int WriteFailed = -1;
+
+/// The "C" line for the file number, with CR LF.
+QByteArray cLine(int fileNumber);
+/// A fresh "h" line stamped with the given local time, with CR LF.
+QByteArray hLine(const QDateTime& written);
+/// The fresh "f" line for the file number, with CR LF.
+QByteArray fLine(int fileNumber);
+
+/// Writes the 9833 record lines (RecordsBytes bytes) to out for a picture of the given size whose
+/// raw pixel rows (16, 24 or 32 bits) are raw[0..rawSize), read as one continuous byte sequence
+/// followed by zeros.
+void encodeRecords(const unsigned char* raw, qsizetype rawSize, int width, int height,
+                   int bitsPerPixel, char* out);
+
+/// The complete text of a fresh file (new "h" and "f" lines) for image; the image may have any
+/// depth, 1- and 8-bit images are taken by their colours.
+QByteArray buildFileText(const CDibImage& image, int fileNumber, const QDateTime& written);
+
+} // namespace ScreenProgram
+
+/// Writes image as FILE%03dP.TXT into programFolder through the temporary file file%d.out in
+/// workFolder, keeping an existing target's "h" and "f" lines. Returns -1 when the temporary file
+/// cannot be created (nothing changed), otherwise 0; every failure is reported to messages.
+int WriteScreenProgramFile(const CDibImage& image, int fileNumber, const QString& workFolder,
+                           const QString& programFolder, const FileMessageSink& messages,
+                           const QDateTime& written = QDateTime::currentDateTime());
