@@ -1,0 +1,216 @@
+#include "image/BitmapTableFile.h"
+
+#include "document/CQXPanDocument.h"
+#include "document/CQXPanKeyObj.h"
+#include "document/QXPanLineReader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+namespace {
+
+// Lines are read with a buffer of 256 bytes, the terminator included.
+constexpr int kMaxLineBytes = 255;
+// Header lines of an existing file are taken with a buffer of 2048 bytes.
+constexpr int kMaxHeaderBytes = 2047;
+constexpr int kLogoFileNumber = 796;
+constexpr const char* kFileName = "FILE795P.TXT";
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool AcceptedRecordCount(int n)
+{
+    return n == 90 || n == 150 || n == 240;
+}
+
+// A header line as it comes back from the file opened as text, written again as text:
+// its line end becomes CR LF, and it ends at a NUL byte.
+QByteArray KeptHeaderLine(QByteArray line)
+{
+    const qsizetype nul = line.indexOf('\0');
+    if (nul >= 0)
+        line.truncate(nul);
+    if (line.endsWith("\r\n"))
+        return line;
+    if (line.endsWith('\n')) {
+        line.chop(1);
+        return line + "\r\n";
+    }
+    // A piece without its line end (cut by the buffer or the end of the file) still gets one,
+    // so that the next line cannot run into it.
+    return line + "\r\n";
+}
+
+} // namespace
+
+QString BitmapTableFile::WrongFileText()
+{
+    return QStringLiteral("Wrong FILE795P.TXT file.");
+}
+
+QString BitmapTableFile::PathInFolder(const QString& programFolder)
+{
+    const QDir dir(programFolder);
+    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        if (name.compare(QLatin1String(kFileName), Qt::CaseInsensitive) == 0)
+            return dir.filePath(name);
+    }
+    return dir.filePath(QLatin1String(kFileName));
+}
+
+void BitmapTableFile::HexToBytes(const char* text, qsizetype length, quint8* bytes, int count)
+{
+    std::fill(bytes, bytes + count, quint8(0));
+    int byteIndex = count - 1;
+    bool highHalf = false;
+    for (qsizetype i = length - 1; i >= 0 && byteIndex >= 0; --i) {
+        const int code = quint8(text[i]);
+        if (code < 0x30 || code > 0x46)
+            continue;
+        const int value = code <= '9' ? code - 0x30 : code - 0x37;
+        if (highHalf) {
+            bytes[byteIndex] = quint8(bytes[byteIndex] | (value << 4));
+            --byteIndex;
+        } else {
+            bytes[byteIndex] = quint8(value);
+        }
+        highHalf = !highHalf;
+    }
+}
+
+BitmapTableFile::ReadResult BitmapTableFile::Read(const QString& programFolder,
+                                                  QList<CQXPanKeyObj>& table,
+                                                  const MessageSink& sink)
+{
+    return ReadFile(PathInFolder(programFolder), table, sink);
+}
+
+BitmapTableFile::ReadResult BitmapTableFile::ReadFile(const QString& path,
+                                                      QList<CQXPanKeyObj>& table,
+                                                      const MessageSink& sink)
+{
+    table = QList<CQXPanKeyObj>(kTableSize);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {ReadStatus::Missing, 0};
+    return ReadDevice(file, table, sink);
+}
+
+BitmapTableFile::ReadResult BitmapTableFile::ReadDevice(QIODevice& device,
+                                                        QList<CQXPanKeyObj>& table,
+                                                        const MessageSink& sink)
+{
+    table = QList<CQXPanKeyObj>(kTableSize);
+    auto wrong = [&](int records) {
+        if (sink)
+            sink(WrongFileText());
+        return ReadResult{ReadStatus::Wrong, records};
+    };
+
+    QXPanLineReader reader(device, kMaxLineBytes);
+    QByteArray line;
+    reader.ReadLine(line);
+    if (line != "\"C\",\"n:P0795:\"\r\n" && line != "\"C\",\"c:P0795:\"\r\n")
+        return wrong(0);
+    if (!reader.ReadLine(line) || line.size() < 2 || (line[1] != 'H' && line[1] != 'h'))
+        return wrong(0);
+    if (!reader.ReadLine(line) || line.size() < 2 || (line[1] != 'F' && line[1] != 'f'))
+        return wrong(0);
+
+    std::array<quint8, kQXPanRecordSize> bytes{};
+    int k = 0;
+    while (reader.ReadLine(line) && IsDigit(line[0])) {
+        if (k >= kTableSize)
+            return wrong(k); // a 241st record is not stored
+        // The hexadecimal text starts at the quote after the comma.
+        const qsizetype from = std::min<qsizetype>(7, line.size());
+        HexToBytes(line.constData() + from, line.size() - from, bytes.data(), kQXPanRecordSize);
+        table[k].SetFromRecord(bytes.data());
+        ++k;
+    }
+    if (!AcceptedRecordCount(k))
+        return wrong(k);
+    return {ReadStatus::Read, k};
+}
+
+QList<QByteArray> BitmapTableFile::FreshHeader(const QDateTime& now)
+{
+    const QDate date = now.date();
+    const QTime time = now.time();
+    char h[96];
+    const int n = std::snprintf(
+        h, sizeof h, "\"h\",\"32\",\"01\",\"0000\",\"%02u%02u%02u\",\"%02u%02u\",\"0001\",\"00\",\"02\"\r\n",
+        unsigned(date.year() % 100), unsigned(date.month()), unsigned(date.day()),
+        unsigned(time.hour()), unsigned(time.minute()));
+    return {QByteArray("\"C\",\"n:P0795:\"\r\n"), QByteArray(h, n),
+            QByteArray("\"f\",\"FILE795\",\"P\",\"P\",\"0001\"\r\n")};
+}
+
+QByteArray BitmapTableFile::RecordLine(int index, const CQXPanKeyObj& record)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    char number[16];
+    std::snprintf(number, sizeof number, "%06d", index + 1);
+    QByteArray line;
+    line.reserve(135);
+    line += number;
+    line += ",\"";
+    const bool free = record.IsFree();
+    for (int i = 0; i < kQXPanRecordSize; ++i) {
+        const quint8 b = free ? 0 : record.m_Record.bytes[i];
+        line += digits[b >> 4];
+        line += digits[b & 0xF];
+    }
+    line += "\"\r\n";
+    return line;
+}
+
+int BitmapTableFile::Write(const QString& programFolder, QList<CQXPanKeyObj>& table,
+                           int fileNumber, const CQXPanDocument& doc, const QDateTime& now)
+{
+    if (fileNumber <= kLogoFileNumber)
+        return 0;
+    return WriteFile(PathInFolder(programFolder), table, fileNumber, doc, now);
+}
+
+int BitmapTableFile::WriteFile(const QString& path, QList<CQXPanKeyObj>& table, int fileNumber,
+                               const CQXPanDocument& doc, const QDateTime& now)
+{
+    if (fileNumber <= kLogoFileNumber)
+        return 0;
+
+    // An existing file keeps its header lines as they are; missing ones are made fresh.
+    QList<QByteArray> header = FreshHeader(now);
+    QFile old(path);
+    if (old.open(QIODevice::ReadOnly)) {
+        QXPanLineReader reader(old, kMaxHeaderBytes);
+        QByteArray line;
+        for (int i = 0; i < 3 && reader.ReadLine(line); ++i)
+            header[i] = KeptHeaderLine(line);
+        old.close();
+    }
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return -2;
+    QByteArray text;
+    text.reserve(3 * 64 + qsizetype(table.size()) * 135);
+    for (const QByteArray& line : header)
+        text += line;
+    doc.StoreTableSlice(table, fileNumber);
+    for (int i = 0; i < table.size(); ++i)
+        text += RecordLine(i, table[i]);
+    if (file.write(text) != text.size() || !file.commit())
+        return -2;
+    return 0;
+}

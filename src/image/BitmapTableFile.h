@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+class CQXPanDocument;
+class CQXPanKeyObj;
+class QIODevice;
+
+/// The bitmap table file FILE795P.TXT: the key and table records of the three check windows.
+class BitmapTableFile
+{
+public:
+    /// Receives the messages the user is to see.
+    using MessageSink = std::function<void(const QString&)>;
+
+    /// Records of the table.
+    static constexpr int kTableSize = 240;
+
+    /// How reading ended.
+    enum class ReadStatus {
+        Read,     ///< a file of 90, 150 or 240 records was read
+        Missing,  ///< no file: every record stays free
+        Wrong,    ///< the file was rejected or has a wrong number of records
+    };
+
+    struct ReadResult
+    {
+        ReadStatus eStatus = ReadStatus::Missing;
+        int nRecords = 0; ///< record lines stored in the table
+    };
+
+    /// Reads FILE795P.TXT (name in any letter case) of the program folder into table.
+    static ReadResult Read(const QString& programFolder, QList<CQXPanKeyObj>& table,
+                           const MessageSink& sink);
+    /// Reads a bitmap table file given by its path.
+    static ReadResult ReadFile(const QString& path, QList<CQXPanKeyObj>& table,
+                               const MessageSink& sink);
+    /// Reads a bitmap table from an open device.
+    static ReadResult ReadDevice(QIODevice& device, QList<CQXPanKeyObj>& table,
+                                 const MessageSink& sink);
+
+    /// Stores the design's key objects into the slice of fileNumber and writes the whole table
+    /// to FILE795P.TXT of the program folder. 0 on success or when the screen has no slice
+    /// (796 and below), -2 when the file cannot be written (the old file then stays whole).
+    static int Write(const QString& programFolder, QList<CQXPanKeyObj>& table, int fileNumber,
+                     const CQXPanDocument& doc,
+                     const QDateTime& now = QDateTime::currentDateTime());
+    /// As Write, to the given file path.
+    static int WriteFile(const QString& path, QList<CQXPanKeyObj>& table, int fileNumber,
+                         const CQXPanDocument& doc,
+                         const QDateTime& now = QDateTime::currentDateTime());
+
+    /// The three fresh header lines ("C", "h", "f"), each ended by CR LF.
+    static QList<QByteArray> FreshHeader(const QDateTime& now);
+    /// One record line (CR LF included); a free record is written as zeros.
+    static QByteArray RecordLine(int index, const CQXPanKeyObj& record);
+    /// Path of FILE795P.TXT in the folder: an existing file of that name in any letter case,
+    /// else the name in capitals.
+    static QString PathInFolder(const QString& programFolder);
+
+    /// Fills count bytes from the hexadecimal digits of text, from its last digit backwards.
+    /// Codes 0x30 to 0x46 are digits; every other character is skipped.
+    static void HexToBytes(const char* text, qsizetype length, quint8* bytes, int count);
+    static void HexToBytes(const QByteArray& text, quint8* bytes, int count)
+    {
+        HexToBytes(text.constData(), text.size(), bytes, count);
+    }
+
+    /// The message for a rejected file.
+    static QString WrongFileText();
+};
