@@ -1,0 +1,456 @@
+#include "document/CQXPanDocument.h"
+#include "document/PanelFile.h"
+#include "document/PanelReadHost.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace {
+
+QString DataDir()
+{
+    return QStringLiteral(QXPAN_TEST_DATA);
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Records every effect the reader asks for, and answers the missing-bitmap question from a list.
+class RecordingHost : public PanelReadHost
+{
+public:
+    RecordingHost(QStringList background, QStringList placed, QList<bool> answers = {})
+        : m_background(std::move(background)), m_placed(std::move(placed)),
+          m_answers(std::move(answers))
+    {
+        for (qsizetype j = 0; j < m_placed.size(); ++j) {
+            m_images.push_back(std::make_unique<CDibImage>());
+            if (j > 0)
+                m_images.back()->Create(8, 8, 24);
+        }
+    }
+
+    void BeginRead() override { m_log << QStringLiteral("begin"); }
+    void EndRead() override { m_log << QStringLiteral("end"); }
+    void ShowMessage(const QString& text) override { m_log << QStringLiteral("message ") + text; }
+    QStringList BackgroundNames() const override { return m_background; }
+    QStringList PlacedBitmapNames() const override { return m_placed; }
+    void SelectBackgroundItem(int nListSel, int nItem) override
+    {
+        m_log << QStringLiteral("select-background listsel=%1 item=%2").arg(nListSel).arg(nItem);
+    }
+    void LoadEmptyBackground(int nListSel) override
+    {
+        m_log << QStringLiteral("empty-background listsel=%1").arg(nListSel);
+    }
+    void ImportScreenBackground(int nListSel, int fileNumber) override
+    {
+        m_log << QStringLiteral("import-background listsel=%1 file=%2").arg(nListSel).arg(fileNumber);
+    }
+    bool TakePlacedBitmap(int j, CQXPanBmpObj& obj) override
+    {
+        m_log << QStringLiteral("take-bitmap row=%1").arg(j);
+        obj.SetImage(m_images[j].get(), &m_placed[j]);
+        return true;
+    }
+    bool AskContinue(const QString& fileName, const QString& question) override
+    {
+        const bool yes = m_answers.isEmpty() ? true : m_answers.takeFirst();
+        EXPECT_EQ(question, PanelFile::MissingBitmapText(fileName));
+        m_log << QStringLiteral("ask %1 -> %2").arg(fileName, yes ? "yes" : "no");
+        return yes;
+    }
+
+    int RowOf(const CDibImage* image) const
+    {
+        for (size_t j = 0; j < m_images.size(); ++j) {
+            if (m_images[j].get() == image)
+                return int(j);
+        }
+        return -1;
+    }
+    const CDibImage* Image(int j) const { return m_images[j].get(); }
+
+    QStringList m_log;
+
+private:
+    QStringList m_background;
+    QStringList m_placed;
+    QList<bool> m_answers;
+    std::vector<std::unique_ptr<CDibImage>> m_images;
+};
+
+QString Rect(const QXPanRect& r)
+{
+    return QStringLiteral("%1,%2,%3,%4").arg(r.left).arg(r.top).arg(r.right).arg(r.bottom);
+}
+
+QString Hex(quint32 v, int width)
+{
+    return QStringLiteral("%1").arg(v, width, 16, QLatin1Char('0')).toUpper();
+}
+
+QString StopName(PanelFile::Stop stop)
+{
+    switch (stop) {
+    case PanelFile::Stop::EndOfFile:
+        return QStringLiteral("end-of-file");
+    case PanelFile::Stop::NotOpened:
+        return QStringLiteral("not-opened");
+    case PanelFile::Stop::WrongFile:
+        return QStringLiteral("wrong-file");
+    case PanelFile::Stop::Declined:
+        return QStringLiteral("declined");
+    case PanelFile::Stop::ScreenFull:
+        return QStringLiteral("screen-full");
+    case PanelFile::Stop::NotAnObject:
+        return QStringLiteral("not-an-object");
+    }
+    return QString();
+}
+
+// The document as text, one line per object, for comparison with hand-written expectations.
+QStringList Dump(const CQXPanDocument& doc, const RecordingHost& host)
+{
+    QStringList out;
+    for (const CQXPanBmpObj& obj : doc.m_BmpObjs) {
+        out << QStringLiteral("bmp row=%1 name=%2 reg=%3 disp=%4")
+                   .arg(host.RowOf(obj.m_pImage))
+                   .arg(obj.m_strFileName, Rect(obj.m_rcRegister), Rect(obj.DisplayRect()));
+    }
+    for (const CQXPanKeyObj& obj : doc.m_KeyObjs) {
+        const ScreenObjectRecord& r = obj.m_Record;
+        out << QStringLiteral("key type=%1 reg=%2 disp=%3 shape=%4")
+                   .arg(obj.TypeCode())
+                   .arg(Rect(obj.RegisterRect()), Rect(obj.DisplayRect()))
+                   .arg(obj.Shape());
+        out << QStringLiteral("    fill=%1 text=%2 cell=%3/%4/%5 number=%6")
+                   .arg(Hex(r.Colour(ScreenObjectRecord::FillColour), 6),
+                        Hex(r.Colour(ScreenObjectRecord::TextColour), 6),
+                        Hex(obj.m_Cell.m_clrFill, 8), Hex(obj.m_Cell.m_clrLabelBk, 8),
+                        Hex(obj.m_Cell.m_clrLabel, 8))
+                   .arg(obj.GetNumber());
+        out << QStringLiteral("    t1=[%1] t2=[%2]").arg(obj.GetText1(), obj.GetText2());
+    }
+    return out;
+}
+
+// A read case folder holds input.pan, case.txt (image type, capacity, lists, answers) and
+// expected.txt (the effects asked for, the result and the objects read).
+class PanelReadGolden : public ::testing::TestWithParam<std::string>
+{
+};
+
+TEST_P(PanelReadGolden, MatchesExpectation)
+{
+    const QString dir = DataDir() + QLatin1Char('/') + QString::fromStdString(GetParam());
+    int type = 797;
+    int capacity = 80;
+    QStringList background, placed;
+    QList<bool> answers;
+    for (const QByteArray& line : ReadAll(dir + QStringLiteral("/case.txt")).split('\n')) {
+        const QString text = QString::fromUtf8(line).trimmed();
+        const QString key = text.section(QLatin1Char(' '), 0, 0);
+        const QString value = text.section(QLatin1Char(' '), 1);
+        if (key == QLatin1String("type"))
+            type = value.toInt();
+        else if (key == QLatin1String("capacity"))
+            capacity = value.toInt();
+        else if (key == QLatin1String("background"))
+            background = value.split(QLatin1Char('|'));
+        else if (key == QLatin1String("placed"))
+            placed = value.split(QLatin1Char('|'));
+        else if (key == QLatin1String("answers")) {
+            for (const QString& a : value.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                answers << (a == QLatin1String("yes"));
+        }
+    }
+    ASSERT_FALSE(background.isEmpty()) << "case.txt missing in " << dir.toStdString();
+
+    RecordingHost host(background, placed, answers);
+    CQXPanDocument doc;
+    doc.m_nKeyCapacity = capacity;
+    doc.m_bModified = true;
+    doc.AddBmpObj(CQXPanBmpObj()); // replaced by what the file holds
+    const PanelFile::ReadResult result =
+        PanelFile::Read(dir + QStringLiteral("/input.pan"), type, doc, host);
+
+    QStringList actual = host.m_log;
+    actual << QStringLiteral("result %1 %2").arg(result.nResult).arg(StopName(result.eStop));
+    actual << Dump(doc, host);
+    QStringList expected;
+    for (const QByteArray& line : ReadAll(dir + QStringLiteral("/expected.txt")).split('\n')) {
+        if (!line.trimmed().isEmpty())
+            expected << QString::fromUtf8(line);
+    }
+    EXPECT_EQ(actual.join(QLatin1Char('\n')).toStdString(),
+              expected.join(QLatin1Char('\n')).toStdString());
+    if (result.nResult == 0) {
+        EXPECT_FALSE(doc.m_bModified);
+    }
+}
+
+std::vector<std::string> ReadCases()
+{
+    std::vector<std::string> cases;
+    const QStringList dirs =
+        QDir(DataDir()).entryList({QStringLiteral("panel-read-*")}, QDir::Dirs, QDir::Name);
+    for (const QString& d : dirs)
+        cases.push_back(d.toStdString());
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, PanelReadGolden, ::testing::ValuesIn(ReadCases()),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                             std::string name = info.param.substr(11);
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
+
+TEST(PanelRead, MissingFileSaysCantOpen)
+{
+    RecordingHost host({QStringLiteral("h")}, {QStringLiteral("h")});
+    CQXPanDocument doc;
+    doc.m_nKeyCapacity = 80;
+    doc.AddKeyObj();
+    const QString path = DataDir() + QStringLiteral("/no-such-folder/x.pan");
+    const PanelFile::ReadResult result = PanelFile::Read(path, 797, doc, host);
+    EXPECT_EQ(result.nResult, -1);
+    EXPECT_EQ(host.m_log, QStringList{QStringLiteral("message can't open \"%1\"").arg(path)});
+    EXPECT_EQ(doc.m_KeyObjs.size(), 1); // the design is untouched
+}
+
+// Background line resolution against the background list.
+struct BackgroundCase
+{
+    const char* line;
+    int type;
+    QStringList names;
+    QString effect;
+};
+
+class PanelBackground : public ::testing::TestWithParam<BackgroundCase>
+{
+};
+
+TEST_P(PanelBackground, ResolvesTheBackgroundLine)
+{
+    QByteArray text = GetParam().line;
+    QBuffer buffer(&text);
+    buffer.open(QIODevice::ReadOnly);
+    RecordingHost host(GetParam().names, {QStringLiteral("h")});
+    CQXPanDocument doc;
+    EXPECT_EQ(PanelFile::Read(buffer, GetParam().type, doc, host).nResult, 0);
+    ASSERT_EQ(host.m_log.size(), 3);
+    EXPECT_EQ(host.m_log[1], GetParam().effect);
+}
+
+const QString H = QStringLiteral("File Name         ");
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PanelBackground,
+    ::testing::Values(
+        // First bitmap at index 2: B counts bitmaps from there; entries before it add to the
+        // list selection.
+        BackgroundCase{"BG:0\r\n", 797, {H, "FILE797P.TXT", "Aempty.bmp", "sky.bmp"},
+                       "select-background listsel=1 item=1"},
+        BackgroundCase{"BG:1\r\n", 797, {H, "FILE797P.TXT", "Aempty.bmp", "sky.bmp"},
+                       "select-background listsel=2 item=2"},
+        // Beyond the last entry: the first bitmap, selection 0.
+        BackgroundCase{"BG:5\r\n", 797, {H, "FILE797P.TXT", "Aempty.bmp", "sky.bmp"},
+                       "select-background listsel=0 item=1"},
+        // No bitmap at all: the index past the list.
+        BackgroundCase{"BG:0\r\n", 797, {H, "FILE797P.TXT"}, "select-background listsel=1 item=1"},
+        BackgroundCase{"BG:2", 797, {H}, "select-background listsel=2 item=0"},
+        BackgroundCase{"BG:0\n", 797, {H, "a.BMP"}, "select-background listsel=0 item=0"},
+        // Negative: the screen file of the image type, found without regard to case.
+        BackgroundCase{"BG:-1\r\n", 797, {H, "FILE796P.TXT", "file797p.txt", "Aempty.bmp"},
+                       "import-background listsel=1 file=797"},
+        // A bitmap met first: the empty background.
+        BackgroundCase{"BG:-1\r\n", 799, {H, "FILE797P.TXT", "Aempty.bmp", "FILE799P.TXT"},
+                       "empty-background listsel=0"},
+        // Search runs out: the last index.
+        BackgroundCase{"BG:-3\r\n", 798, {H, "FILE797P.TXT"}, "import-background listsel=1 file=798"},
+        // "BG" with no number reads as 0.
+        BackgroundCase{"BGx\r\n", 797, {H, "a.bmp"}, "select-background listsel=0 item=0"}));
+
+struct SaveNumberCase
+{
+    QStringList names;
+    int listSel;
+    int expected;
+};
+
+class PanelSaveNumber : public ::testing::TestWithParam<SaveNumberCase>
+{
+};
+
+TEST_P(PanelSaveNumber, CountsFromTheFirstBitmap)
+{
+    EXPECT_EQ(PanelFile::BackgroundNumberForSave(GetParam().names, GetParam().listSel),
+              GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PanelSaveNumber,
+    ::testing::Values(SaveNumberCase{{H, "FILE797P.TXT", "Aempty.bmp", "sky.bmp"}, 1, 0},
+                      SaveNumberCase{{H, "FILE797P.TXT", "Aempty.bmp", "sky.bmp"}, 2, 1},
+                      SaveNumberCase{{H, "FILE797P.TXT", "Aempty.bmp", "sky.bmp"}, 0, -1},
+                      SaveNumberCase{{H, "FILE797P.TXT", "x.Bmp"}, 2, 1},
+                      SaveNumberCase{{H, "FILE797P.TXT", "FILE798P.TXT"}, 1, -1},
+                      SaveNumberCase{{H}, 3, 3}, SaveNumberCase{{}, 0, 0}));
+
+// Writing.
+
+struct WriteFixture
+{
+    RecordingHost host{{H, "FILE797P.TXT", "Aempty.bmp", "sky.bmp"}, {H, "icon.bmp", "logo.bmp"}};
+    CDibImage stray;
+    CQXPanDocument doc;
+    QList<PanelFile::BitmapRow> rows;
+
+    WriteFixture()
+    {
+        stray.Create(4, 4, 24);
+        rows << PanelFile::BitmapRow{H, nullptr}
+             << PanelFile::BitmapRow{QStringLiteral("icon.bmp"), host.Image(1)}
+             << PanelFile::BitmapRow{QStringLiteral("logo.bmp"), host.Image(2)};
+        doc.m_nKeyCapacity = 80;
+        auto bmp = [&](const CDibImage* image, QXPanRect r) {
+            CQXPanBmpObj obj;
+            obj.SetImage(const_cast<CDibImage*>(image));
+            obj.SetRegisterRect(r);
+            doc.AddBmpObj(obj);
+        };
+        bmp(host.Image(2), {10, 20, 110, 220});
+        bmp(&stray, {0, 0, 300, 300}); // not in the list: left out
+        bmp(host.Image(1), {-5, -7, 59, 41});
+
+        CQXPanKeyObj key;
+        key.SetRegisterRect(40, 30, 240, 130);
+        key.SetTypeCode(12);
+        key.SetShape(ScreenObjectRecord::ShapeRectangle);
+        key.SetFillColour(0x0000FF, true);
+        key.SetTextColour(0xFFFFFF, true);
+        key.SetNumber(5);
+        key.SetText1(QStringLiteral("  CASH"));
+        key.SetText2(QString());
+        doc.AddKeyObj(&key);
+
+        CQXPanKeyObj table;
+        table.SetRegisterRect(300, 300, 500, 400);
+        table.SetTypeCode(93);
+        table.SetShape(ScreenObjectRecord::ShapeEllipse);
+        table.SetFillColour(kQXPanTableFill, false);
+        table.SetTextColour(0, false);
+        table.SetNumber(0);
+        table.SetText1(QStringLiteral("Table"));
+        table.SetText2(QString());
+        doc.AddKeyObj(&table);
+
+        CQXPanKeyObj round;
+        round.SetRegisterRect(600, 500, 800, 700);
+        round.SetTypeCode(300);
+        round.SetShape(ScreenObjectRecord::ShapeEllipse);
+        round.SetFillColour(0x00FF00, true);
+        round.SetTextColour(0, true);
+        round.SetNumber(123456);
+        round.SetText1(QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
+        round.SetText2(QStringLiteral("DEF"));
+        doc.AddKeyObj(&round);
+
+        CQXPanKeyObj hollow;
+        hollow.SetRegisterRect(0, 700, 100, 767);
+        hollow.SetTypeCode(7);
+        hollow.SetShape(ScreenObjectRecord::ShapeRectangle);
+        hollow.SetFillColour(kQXPanHollow, true);
+        hollow.SetText1(QString());
+        hollow.SetText2(QString());
+        doc.AddKeyObj(&hollow);
+    }
+};
+
+TEST(PanelWrite, MatchesGoldenFile)
+{
+    WriteFixture f;
+    const QByteArray text =
+        PanelFile::Serialize(f.doc, 1, QStringLiteral("/branch/Bitmap"), f.rows);
+    EXPECT_EQ(text.toStdString(),
+              ReadAll(DataDir() + QStringLiteral("/panel-write-design/expected.pan")).toStdString());
+}
+
+TEST(PanelWrite, EmptyDesignIsTheBackgroundLineOnly)
+{
+    CQXPanDocument doc;
+    EXPECT_EQ(PanelFile::Serialize(doc, -2, QString(), {}), QByteArray("BG:-2\r\n"));
+}
+
+TEST(PanelWrite, FileRoundTripKeepsEveryObject)
+{
+    WriteFixture f;
+    QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    // Typed without an extension: used as typed.
+    const QString path = tmp.filePath(QStringLiteral("design"));
+    QString error;
+    const QStringList backgrounds = f.host.BackgroundNames();
+    const int number = PanelFile::BackgroundNumberForSave(backgrounds, 2);
+    ASSERT_TRUE(PanelFile::Write(path, f.doc, number, QStringLiteral("C:\\other\\bitmaps"), f.rows,
+                                 &error))
+        << error.toStdString();
+    ASSERT_TRUE(QFile::exists(path));
+
+    CQXPanDocument back;
+    back.m_nKeyCapacity = 80;
+    const PanelFile::ReadResult result = PanelFile::Read(path, 797, back, f.host);
+    EXPECT_EQ(result.nResult, 0);
+    EXPECT_EQ(result.eStop, PanelFile::Stop::EndOfFile);
+    EXPECT_EQ(f.host.m_log[1], QStringLiteral("select-background listsel=2 item=2"));
+
+    ASSERT_EQ(back.m_BmpObjs.size(), 2);
+    EXPECT_EQ(back.m_BmpObjs[0].m_pImage, f.doc.m_BmpObjs[0].m_pImage);
+    EXPECT_EQ(back.m_BmpObjs[0].m_rcRegister, f.doc.m_BmpObjs[0].m_rcRegister);
+    EXPECT_EQ(back.m_BmpObjs[1].m_pImage, f.doc.m_BmpObjs[2].m_pImage);
+    EXPECT_EQ(back.m_BmpObjs[1].m_rcRegister, f.doc.m_BmpObjs[2].m_rcRegister);
+    EXPECT_EQ(back.m_BmpObjs[1].m_strFileName, QStringLiteral("icon.bmp"));
+
+    ASSERT_EQ(back.m_KeyObjs.size(), f.doc.m_KeyObjs.size());
+    for (qsizetype i = 0; i < back.m_KeyObjs.size(); ++i) {
+        SCOPED_TRACE(i);
+        ScreenObjectRecord expected = f.doc.m_KeyObjs[i].m_Record;
+        if (i == 0) // leading blanks are not kept
+            std::copy_n("CASH  ", 6, expected.bytes.begin() + ScreenObjectRecord::Text1);
+        if (i == 1) // a table of number 0 comes back as number 1
+            expected.bytes[ScreenObjectRecord::Number + 2] = 0x01;
+        EXPECT_EQ(back.m_KeyObjs[i].m_Record, expected);
+        EXPECT_EQ(back.m_KeyObjs[i].DisplayRect(), f.doc.m_KeyObjs[i].DisplayRect());
+        EXPECT_EQ(back.m_KeyObjs[i].m_Cell.m_clrFill, f.doc.m_KeyObjs[i].m_Cell.m_clrFill);
+        EXPECT_EQ(back.m_KeyObjs[i].m_Cell.m_clrLabel, f.doc.m_KeyObjs[i].m_Cell.m_clrLabel);
+    }
+}
+
+TEST(PanelWrite, UnwritablePathFailsAndKeepsNothingHalfWritten)
+{
+    WriteFixture f;
+    QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    QString error;
+    EXPECT_FALSE(PanelFile::Write(tmp.filePath(QStringLiteral("missing/folder/x.pan")), f.doc, 0,
+                                  QString(), f.rows, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(PanelFile::CantOpenText(QStringLiteral("/a/b.pan")),
+              QStringLiteral("can't open \"/a/b.pan\""));
+}
+
+} // namespace
