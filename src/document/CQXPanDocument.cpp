@@ -59,8 +59,8 @@ int CQXPanDocument::StoreTableSlice(QList<CQXPanKeyObj>& table, int fileNumber) 
     const int start = SliceStart(int(table.size()), fileNumber);
     if (start < 0)
         return 0;
-    const int n = int(std::min<qsizetype>({m_KeyObjs.size(), qsizetype(m_nKeyCapacity),
-                                           qsizetype(sliceSize)}));
+    const int n = int(
+        std::min<qsizetype>({m_KeyObjs.size(), qsizetype(m_nKeyCapacity), qsizetype(sliceSize)}));
     for (int i = 0; i < n; ++i)
         table[start + i] = m_KeyObjs[i];
     static const std::array<quint8, kQXPanRecordSize> zeros{};
@@ -81,8 +81,8 @@ bool CQXPanDocument::RenderScreenImage(CDibImage& target) const
         if (m_Background.Width() == width && m_Background.Height() == height)
             ok = m_Background.BitBlt(target, 0, 0, width, height, 0, 0);
         else
-            ok = m_Background.StretchBlt(target, 0, 0, width, height, 0, 0,
-                                         m_Background.Width(), m_Background.Height());
+            ok = m_Background.StretchBlt(target, 0, 0, width, height, 0, 0, m_Background.Width(),
+                                         m_Background.Height());
         if (!ok)
             return false;
     }

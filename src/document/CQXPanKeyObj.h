@@ -21,7 +21,10 @@ public:
     void SetRegisterRect(int left, int top, int right, int bottom);
     /// Stores a display rectangle (clamped to the design area); false when it is unchanged.
     bool SetDisplayRect(int left, int top, int right, int bottom);
-    bool SetDisplayRect(const QXPanRect& r) { return SetDisplayRect(r.left, r.top, r.right, r.bottom); }
+    bool SetDisplayRect(const QXPanRect& r)
+    {
+        return SetDisplayRect(r.left, r.top, r.right, r.bottom);
+    }
     /// True when the record is a free slot; the type code is given through pTypeCode if set.
     bool IsFree(quint16* pTypeCode = nullptr) const;
     /// Sets the display fill colour; with bRecord also the record's fill colour bytes.

@@ -19,7 +19,8 @@ constexpr int kFieldCount = 10;
 constexpr int kLogoFileNumber = 796;
 
 // Panel file kinds; they are stored in files: do not renumber.
-enum Kind : int {
+enum Kind : int
+{
     KindBitmap = 1,
     KindKeyEllipse = 2,
     KindKeyRectangle = 3,

@@ -22,13 +22,14 @@ public:
     };
 
     /// Why reading ended.
-    enum class Stop {
-        EndOfFile,    ///< every object was read
-        NotOpened,    ///< the file could not be opened
-        WrongFile,    ///< the first line does not begin with "BG"
-        Declined,     ///< the user chose not to go on after a missing bitmap
-        ScreenFull,   ///< the key objects of the screen are full
-        NotAnObject,  ///< a line without ten numbers where an object was expected
+    enum class Stop
+    {
+        EndOfFile,   ///< every object was read
+        NotOpened,   ///< the file could not be opened
+        WrongFile,   ///< the first line does not begin with "BG"
+        Declined,    ///< the user chose not to go on after a missing bitmap
+        ScreenFull,  ///< the key objects of the screen are full
+        NotAnObject, ///< a line without ten numbers where an object was expected
     };
 
     struct ReadResult

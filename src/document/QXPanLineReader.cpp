@@ -4,8 +4,7 @@
 
 QXPanLineReader::QXPanLineReader(QIODevice& device, int maxBytes)
     : m_device(device), m_maxBytes(maxBytes)
-{
-}
+{}
 
 bool QXPanLineReader::ReadLine(QByteArray& line)
 {

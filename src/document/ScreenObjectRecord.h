@@ -4,11 +4,13 @@
 
 #include <array>
 
-/// The register's 62-byte record of a key or table, little-endian, exactly as the register reads it.
+/// The register's 62-byte record of a key or table, little-endian, exactly as the register reads
+/// it.
 struct ScreenObjectRecord
 {
     /// Byte offsets of the fields. They are the register's layout: do not renumber.
-    enum Offset : int {
+    enum Offset : int
+    {
         TypeCode = 0,
         Left = 2,
         Top = 4,
@@ -24,7 +26,8 @@ struct ScreenObjectRecord
         Text2 = 42,
     };
     /// Values of the shape byte. They reach the register: do not renumber.
-    enum ShapeKind : quint8 {
+    enum ShapeKind : quint8
+    {
         ShapeFree = 0,
         ShapeRectangle = 1,
         ShapeEllipse = 2,

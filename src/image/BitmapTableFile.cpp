@@ -95,9 +95,8 @@ BitmapTableFile::ReadResult BitmapTableFile::Read(const QString& programFolder,
     return ReadFile(PathInFolder(programFolder), table, sink);
 }
 
-BitmapTableFile::ReadResult BitmapTableFile::ReadFile(const QString& path,
-                                                      QList<CQXPanKeyObj>& table,
-                                                      const MessageSink& sink)
+BitmapTableFile::ReadResult
+BitmapTableFile::ReadFile(const QString& path, QList<CQXPanKeyObj>& table, const MessageSink& sink)
 {
     table = QList<CQXPanKeyObj>(kTableSize);
     QFile file(path);
@@ -106,9 +105,8 @@ BitmapTableFile::ReadResult BitmapTableFile::ReadFile(const QString& path,
     return ReadDevice(file, table, sink);
 }
 
-BitmapTableFile::ReadResult BitmapTableFile::ReadDevice(QIODevice& device,
-                                                        QList<CQXPanKeyObj>& table,
-                                                        const MessageSink& sink)
+BitmapTableFile::ReadResult
+BitmapTableFile::ReadDevice(QIODevice& device, QList<CQXPanKeyObj>& table, const MessageSink& sink)
 {
     table = QList<CQXPanKeyObj>(kTableSize);
     auto wrong = [&](int records) {
@@ -149,7 +147,8 @@ QList<QByteArray> BitmapTableFile::FreshHeader(const QDateTime& now)
     const QTime time = now.time();
     char h[96];
     const int n = std::snprintf(
-        h, sizeof h, "\"h\",\"32\",\"01\",\"0000\",\"%02u%02u%02u\",\"%02u%02u\",\"0001\",\"00\",\"02\"\r\n",
+        h, sizeof h,
+        "\"h\",\"32\",\"01\",\"0000\",\"%02u%02u%02u\",\"%02u%02u\",\"0001\",\"00\",\"02\"\r\n",
         unsigned(date.year() % 100), unsigned(date.month()), unsigned(date.day()),
         unsigned(time.hour()), unsigned(time.minute()));
     return {QByteArray("\"C\",\"n:P0795:\"\r\n"), QByteArray(h, n),
@@ -175,8 +174,8 @@ QByteArray BitmapTableFile::RecordLine(int index, const CQXPanKeyObj& record)
     return line;
 }
 
-int BitmapTableFile::Write(const QString& programFolder, QList<CQXPanKeyObj>& table,
-                           int fileNumber, const CQXPanDocument& doc, const QDateTime& now)
+int BitmapTableFile::Write(const QString& programFolder, QList<CQXPanKeyObj>& table, int fileNumber,
+                           const CQXPanDocument& doc, const QDateTime& now)
 {
     if (fileNumber <= kLogoFileNumber)
         return 0;

@@ -22,10 +22,11 @@ public:
     static constexpr int kTableSize = 240;
 
     /// How reading ended.
-    enum class ReadStatus {
-        Read,     ///< a file of 90, 150 or 240 records was read
-        Missing,  ///< no file: every record stays free
-        Wrong,    ///< the file was rejected or has a wrong number of records
+    enum class ReadStatus
+    {
+        Read,    ///< a file of 90, 150 or 240 records was read
+        Missing, ///< no file: every record stays free
+        Wrong,   ///< the file was rejected or has a wrong number of records
     };
 
     struct ReadResult

@@ -64,8 +64,7 @@ struct SliceCase
 };
 
 class TableSlice : public ::testing::TestWithParam<SliceCase>
-{
-};
+{};
 
 TEST_P(TableSlice, LoadsUpToTheFirstFreeRecord)
 {
@@ -220,8 +219,8 @@ TEST(Render, FirstPlacedBitmapCoversLaterOnesAndEdgesClip)
     ASSERT_TRUE(doc.RenderScreenImage(target));
     EXPECT_EQ(Pixel(target, 175, 175), 0xFF0000u); // first record on top
     EXPECT_EQ(Pixel(target, 225, 225), 0x00FF00u);
-    EXPECT_EQ(Pixel(target, 350, 350), 0u);      // empty image: background shows
-    EXPECT_EQ(Pixel(target, 10, 10), 0u);        // no image
+    EXPECT_EQ(Pixel(target, 350, 350), 0u); // empty image: background shows
+    EXPECT_EQ(Pixel(target, 10, 10), 0u);   // no image
     EXPECT_EQ(Pixel(target, 1023, 767), 0x00FF00u);
     EXPECT_EQ(Pixel(target, 99, 99), 0u);
 }

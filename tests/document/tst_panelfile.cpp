@@ -56,7 +56,8 @@ public:
     }
     void ImportScreenBackground(int nListSel, int fileNumber) override
     {
-        m_log << QStringLiteral("import-background listsel=%1 file=%2").arg(nListSel).arg(fileNumber);
+        m_log
+            << QStringLiteral("import-background listsel=%1 file=%2").arg(nListSel).arg(fileNumber);
     }
     bool TakePlacedBitmap(int j, CQXPanBmpObj& obj) override
     {
@@ -149,8 +150,7 @@ QStringList Dump(const CQXPanDocument& doc, const RecordingHost& host)
 // A read case folder holds input.pan, case.txt (image type, capacity, lists, answers) and
 // expected.txt (the effects asked for, the result and the objects read).
 class PanelReadGolden : public ::testing::TestWithParam<std::string>
-{
-};
+{};
 
 TEST_P(PanelReadGolden, MatchesExpectation)
 {
@@ -241,8 +241,7 @@ struct BackgroundCase
 };
 
 class PanelBackground : public ::testing::TestWithParam<BackgroundCase>
-{
-};
+{};
 
 TEST_P(PanelBackground, ResolvesTheBackgroundLine)
 {
@@ -263,25 +262,36 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // First bitmap at index 2: B counts bitmaps from there; entries before it add to the
         // list selection.
-        BackgroundCase{"BG:0\r\n", 797, {H, "FILE797P.TXT", "Aempty.bmp", "sky.bmp"},
+        BackgroundCase{"BG:0\r\n",
+                       797,
+                       {H, "FILE797P.TXT", "Aempty.bmp", "sky.bmp"},
                        "select-background listsel=1 item=1"},
-        BackgroundCase{"BG:1\r\n", 797, {H, "FILE797P.TXT", "Aempty.bmp", "sky.bmp"},
+        BackgroundCase{"BG:1\r\n",
+                       797,
+                       {H, "FILE797P.TXT", "Aempty.bmp", "sky.bmp"},
                        "select-background listsel=2 item=2"},
         // Beyond the last entry: the first bitmap, selection 0.
-        BackgroundCase{"BG:5\r\n", 797, {H, "FILE797P.TXT", "Aempty.bmp", "sky.bmp"},
+        BackgroundCase{"BG:5\r\n",
+                       797,
+                       {H, "FILE797P.TXT", "Aempty.bmp", "sky.bmp"},
                        "select-background listsel=0 item=1"},
         // No bitmap at all: the index past the list.
         BackgroundCase{"BG:0\r\n", 797, {H, "FILE797P.TXT"}, "select-background listsel=1 item=1"},
         BackgroundCase{"BG:2", 797, {H}, "select-background listsel=2 item=0"},
         BackgroundCase{"BG:0\n", 797, {H, "a.BMP"}, "select-background listsel=0 item=0"},
         // Negative: the screen file of the image type, found without regard to case.
-        BackgroundCase{"BG:-1\r\n", 797, {H, "FILE796P.TXT", "file797p.txt", "Aempty.bmp"},
+        BackgroundCase{"BG:-1\r\n",
+                       797,
+                       {H, "FILE796P.TXT", "file797p.txt", "Aempty.bmp"},
                        "import-background listsel=1 file=797"},
         // A bitmap met first: the empty background.
-        BackgroundCase{"BG:-1\r\n", 799, {H, "FILE797P.TXT", "Aempty.bmp", "FILE799P.TXT"},
+        BackgroundCase{"BG:-1\r\n",
+                       799,
+                       {H, "FILE797P.TXT", "Aempty.bmp", "FILE799P.TXT"},
                        "empty-background listsel=0"},
         // Search runs out: the last index.
-        BackgroundCase{"BG:-3\r\n", 798, {H, "FILE797P.TXT"}, "import-background listsel=1 file=798"},
+        BackgroundCase{
+            "BG:-3\r\n", 798, {H, "FILE797P.TXT"}, "import-background listsel=1 file=798"},
         // "BG" with no number reads as 0.
         BackgroundCase{"BGx\r\n", 797, {H, "a.bmp"}, "select-background listsel=0 item=0"}));
 
@@ -293,8 +303,7 @@ struct SaveNumberCase
 };
 
 class PanelSaveNumber : public ::testing::TestWithParam<SaveNumberCase>
-{
-};
+{};
 
 TEST_P(PanelSaveNumber, CountsFromTheFirstBitmap)
 {
@@ -386,8 +395,9 @@ TEST(PanelWrite, MatchesGoldenFile)
     WriteFixture f;
     const QByteArray text =
         PanelFile::Serialize(f.doc, 1, QStringLiteral("/branch/Bitmap"), f.rows);
-    EXPECT_EQ(text.toStdString(),
-              ReadAll(DataDir() + QStringLiteral("/panel-write-design/expected.pan")).toStdString());
+    EXPECT_EQ(
+        text.toStdString(),
+        ReadAll(DataDir() + QStringLiteral("/panel-write-design/expected.pan")).toStdString());
 }
 
 TEST(PanelWrite, EmptyDesignIsTheBackgroundLineOnly)
@@ -406,8 +416,8 @@ TEST(PanelWrite, FileRoundTripKeepsEveryObject)
     QString error;
     const QStringList backgrounds = f.host.BackgroundNames();
     const int number = PanelFile::BackgroundNumberForSave(backgrounds, 2);
-    ASSERT_TRUE(PanelFile::Write(path, f.doc, number, QStringLiteral("C:\\other\\bitmaps"), f.rows,
-                                 &error))
+    ASSERT_TRUE(
+        PanelFile::Write(path, f.doc, number, QStringLiteral("C:\\other\\bitmaps"), f.rows, &error))
         << error.toStdString();
     ASSERT_TRUE(QFile::exists(path));
 

@@ -15,17 +15,13 @@ struct ConversionCase
 };
 
 class RegisterToDesignX : public ::testing::TestWithParam<ConversionCase>
-{
-};
+{};
 class DesignToRegisterX : public ::testing::TestWithParam<ConversionCase>
-{
-};
+{};
 class RegisterToDesignY : public ::testing::TestWithParam<ConversionCase>
-{
-};
+{};
 class DesignToRegisterY : public ::testing::TestWithParam<ConversionCase>
-{
-};
+{};
 
 ScreenScale Scale()
 {
@@ -79,8 +75,7 @@ struct NumberCase
 };
 
 class PackedNumber : public ::testing::TestWithParam<NumberCase>
-{
-};
+{};
 
 TEST_P(PackedNumber, EncodesLastSixDigits)
 {
@@ -169,8 +164,7 @@ struct RegisterRectCase
 };
 
 class KeyRegisterRect : public ::testing::TestWithParam<RegisterRectCase>
-{
-};
+{};
 
 TEST_P(KeyRegisterRect, ClampsToTheScreen)
 {
