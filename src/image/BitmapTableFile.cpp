@@ -3,10 +3,9 @@
 #include "document/CQXPanDocument.h"
 #include "document/CQXPanKeyObj.h"
 #include "document/QXPanLineReader.h"
+#include "image/FileNameNoCase.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -59,13 +58,7 @@ QString BitmapTableFile::WrongFileText()
 
 QString BitmapTableFile::PathInFolder(const QString& programFolder)
 {
-    const QDir dir(programFolder);
-    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : names) {
-        if (name.compare(QLatin1String(kFileName), Qt::CaseInsensitive) == 0)
-            return dir.filePath(name);
-    }
-    return dir.filePath(QLatin1String(kFileName));
+    return FindFileNoCase(programFolder, QLatin1String(kFileName));
 }
 
 void BitmapTableFile::HexToBytes(const char* text, qsizetype length, quint8* bytes, int count)
@@ -111,7 +104,7 @@ BitmapTableFile::ReadDevice(QIODevice& device, QList<CQXPanKeyObj>& table, const
     table = QList<CQXPanKeyObj>(kTableSize);
     auto wrong = [&](int records) {
         if (sink)
-            sink(WrongFileText());
+            sink(FileMessage{WrongFileText(), QString(), FileMessage::NoIcon});
         return ReadResult{ReadStatus::Wrong, records};
     };
 

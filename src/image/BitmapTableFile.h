@@ -1,11 +1,11 @@
 #pragma once
 
+#include "image/FileMessage.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
 #include <QString>
-
-#include <functional>
 
 class CQXPanDocument;
 class CQXPanKeyObj;
@@ -15,8 +15,8 @@ class QIODevice;
 class BitmapTableFile
 {
 public:
-    /// Receives the messages the user is to see.
-    using MessageSink = std::function<void(const QString&)>;
+    /// Receives the messages the user is to see (shared with the other register files).
+    using MessageSink = FileMessageSink;
 
     /// Records of the table.
     static constexpr int kTableSize = 240;

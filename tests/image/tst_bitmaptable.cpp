@@ -98,14 +98,17 @@ TEST_P(TableRead, ReportsAsSpecified)
     buffer.open(QIODevice::ReadOnly);
     QList<CQXPanKeyObj> table(3); // replaced by a table of 240 free records
     table[0].SetShape(1);
-    QStringList messages;
+    QList<FileMessage> messages;
     const auto result =
-        BitmapTableFile::ReadDevice(buffer, table, [&](const QString& text) { messages << text; });
+        BitmapTableFile::ReadDevice(buffer, table, [&](const FileMessage& m) { messages << m; });
     EXPECT_EQ(result.eStatus, GetParam().status);
     EXPECT_EQ(result.nRecords, GetParam().records);
     ASSERT_EQ(messages.size(), GetParam().messages);
-    for (const QString& m : messages)
-        EXPECT_EQ(m, QStringLiteral("Wrong FILE795P.TXT file."));
+    for (const FileMessage& m : messages) {
+        EXPECT_EQ(m.text, QStringLiteral("Wrong FILE795P.TXT file."));
+        EXPECT_EQ(m.icon, FileMessage::NoIcon);
+        EXPECT_TRUE(m.title.isEmpty()); // the application's title
+    }
     ASSERT_EQ(table.size(), 240);
     for (const CQXPanKeyObj& obj : table)
         EXPECT_TRUE(obj.IsFree());
@@ -161,7 +164,7 @@ TEST(TableReadRecords, ShortAndLowerCaseRecordLines)
     QList<CQXPanKeyObj> table;
     int messages = 0;
     const auto result =
-        BitmapTableFile::ReadDevice(buffer, table, [&](const QString&) { ++messages; });
+        BitmapTableFile::ReadDevice(buffer, table, [&](const FileMessage&) { ++messages; });
     EXPECT_EQ(result.eStatus, BitmapTableFile::ReadStatus::Read);
     EXPECT_EQ(messages, 0);
     ScreenObjectRecord first;
@@ -182,7 +185,7 @@ TEST(TableReadFile, NinetyRecordsFillTheFirstNinety)
     QList<CQXPanKeyObj> table;
     QStringList messages;
     const auto result = BitmapTableFile::Read(DataDir() + QStringLiteral("/table-90"), table,
-                                              [&](const QString& m) { messages << m; });
+                                              [&](const FileMessage& m) { messages << m.text; });
     EXPECT_EQ(result.eStatus, BitmapTableFile::ReadStatus::Read);
     EXPECT_EQ(result.nRecords, 90);
     EXPECT_TRUE(messages.isEmpty());
@@ -225,7 +228,7 @@ TEST(TableReadFile, MissingFileIsSilentAndLeavesEveryRecordFree)
     table[0].SetShape(2);
     int messages = 0;
     const auto result =
-        BitmapTableFile::Read(tmp.path(), table, [&](const QString&) { ++messages; });
+        BitmapTableFile::Read(tmp.path(), table, [&](const FileMessage&) { ++messages; });
     EXPECT_EQ(result.eStatus, BitmapTableFile::ReadStatus::Missing);
     EXPECT_EQ(messages, 0);
     ASSERT_EQ(table.size(), 240);
@@ -331,7 +334,7 @@ TEST(TableWrite, ReadsBackAsWritten)
     QList<CQXPanKeyObj> back;
     int messages = 0;
     const auto result =
-        BitmapTableFile::Read(tmp.path(), back, [&](const QString&) { ++messages; });
+        BitmapTableFile::Read(tmp.path(), back, [&](const FileMessage&) { ++messages; });
     EXPECT_EQ(result.eStatus, BitmapTableFile::ReadStatus::Read);
     EXPECT_EQ(messages, 0);
     for (int i = 0; i < 240; ++i) {
