@@ -20,6 +20,7 @@ struct ScreenScale
     /// True once the values have been computed.
     bool IsSet() const { return W > 0; }
 
+    /// One coordinate from register pixels to design-area pixels, or back.
     int RegisterToDesignX(int v) const { return Convert(v, w, W, W2); }
     int RegisterToDesignY(int v) const { return Convert(v, h, H, H2); }
     int DesignToRegisterX(int v) const { return Convert(v, W, w, w2); }

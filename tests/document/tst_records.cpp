@@ -8,64 +8,50 @@
 
 namespace {
 
+enum class Axis
+{
+    RegisterToDesignX,
+    DesignToRegisterX,
+    RegisterToDesignY,
+    DesignToRegisterY
+};
+
 struct ConversionCase
 {
+    Axis axis;
     int value;
     int expected;
 };
 
-class RegisterToDesignX : public ::testing::TestWithParam<ConversionCase>
-{};
-class DesignToRegisterX : public ::testing::TestWithParam<ConversionCase>
-{};
-class RegisterToDesignY : public ::testing::TestWithParam<ConversionCase>
-{};
-class DesignToRegisterY : public ::testing::TestWithParam<ConversionCase>
+class Conversion : public ::testing::TestWithParam<ConversionCase>
 {};
 
-ScreenScale Scale()
+TEST_P(Conversion, RoundsHalfUp)
 {
     ScreenScale s;
     s.Compute();
-    return s;
+    const int v = GetParam().value;
+    const int results[] = {s.RegisterToDesignX(v), s.DesignToRegisterX(v), s.RegisterToDesignY(v),
+                           s.DesignToRegisterY(v)};
+    EXPECT_EQ(results[int(GetParam().axis)], GetParam().expected);
 }
 
-TEST_P(RegisterToDesignX, RoundsHalfUp)
-{
-    EXPECT_EQ(Scale().RegisterToDesignX(GetParam().value), GetParam().expected);
-}
-TEST_P(DesignToRegisterX, RoundsHalfUp)
-{
-    EXPECT_EQ(Scale().DesignToRegisterX(GetParam().value), GetParam().expected);
-}
-TEST_P(RegisterToDesignY, RoundsHalfUp)
-{
-    EXPECT_EQ(Scale().RegisterToDesignY(GetParam().value), GetParam().expected);
-}
-TEST_P(DesignToRegisterY, RoundsHalfUp)
-{
-    EXPECT_EQ(Scale().DesignToRegisterY(GetParam().value), GetParam().expected);
-}
+constexpr Axis RX = Axis::RegisterToDesignX, DX = Axis::DesignToRegisterX,
+               RY = Axis::RegisterToDesignY, DY = Axis::DesignToRegisterY;
 
-// 1023*800 = 818400 = 799*1024 + 224: no round-up; 2*800 = 1600 = 1*1024 + 576 >= 512.
-INSTANTIATE_TEST_SUITE_P(Cases, RegisterToDesignX,
-                         ::testing::Values(ConversionCase{1023, 799}, ConversionCase{2, 2},
-                                           ConversionCase{0, 0}, ConversionCase{1024, 800},
-                                           ConversionCase{640, 500}, ConversionCase{1, 1},
-                                           ConversionCase{-2, -1}, ConversionCase{-1, 0}));
-// 799*1024 = 818176 = 1022*800 + 576 >= 400; 2*1024 = 2048 = 2*800 + 448 >= 400.
-INSTANTIATE_TEST_SUITE_P(Cases, DesignToRegisterX,
-                         ::testing::Values(ConversionCase{799, 1023}, ConversionCase{2, 3},
-                                           ConversionCase{800, 1024}, ConversionCase{1, 1},
-                                           ConversionCase{-1, -1}));
-// 767*600 = 460200 = 599*768 + 168; 5*600 = 3000 = 3*768 + 696.
-INSTANTIATE_TEST_SUITE_P(Cases, RegisterToDesignY,
-                         ::testing::Values(ConversionCase{767, 599}, ConversionCase{5, 4},
-                                           ConversionCase{768, 600}, ConversionCase{2, 2}));
-// 599*768 = 460032 = 766*600 + 432 >= 300; 3*768 = 2304 = 3*600 + 504.
-INSTANTIATE_TEST_SUITE_P(Cases, DesignToRegisterY,
-                         ::testing::Values(ConversionCase{599, 767}, ConversionCase{3, 4},
-                                           ConversionCase{600, 768}, ConversionCase{1, 1}));
+// Worked by hand, e.g. 1023*800 = 799*1024 + 224 (no round-up); 2*800 = 1*1024 + 576 (>= 512);
+// 799*1024 = 1022*800 + 576 (>= 400); 2*1024 = 2*800 + 448 (>= 400); -2*800 = -1*1024 - 576.
+INSTANTIATE_TEST_SUITE_P(Cases, Conversion,
+                         ::testing::Values(ConversionCase{RX, 1023, 799}, ConversionCase{RX, 2, 2},
+                                           ConversionCase{RX, 1024, 800},
+                                           ConversionCase{RX, 640, 500}, ConversionCase{RX, 1, 1},
+                                           ConversionCase{RX, -2, -1}, ConversionCase{RX, -1, 0},
+                                           ConversionCase{DX, 799, 1023}, ConversionCase{DX, 2, 3},
+                                           ConversionCase{DX, 800, 1024}, ConversionCase{DX, 1, 1},
+                                           ConversionCase{DX, -1, -1}, ConversionCase{RY, 767, 599},
+                                           ConversionCase{RY, 5, 4}, ConversionCase{RY, 2, 2},
+                                           ConversionCase{DY, 599, 767}, ConversionCase{DY, 3, 4},
+                                           ConversionCase{DY, 1, 1}));
 
 struct NumberCase
 {
@@ -184,21 +170,6 @@ INSTANTIATE_TEST_SUITE_P(
                       RegisterRectCase{{0, 0, 1023, 767}, {0, 0, 1023, 767}},
                       RegisterRectCase{{100, 200, 300, 400}, {100, 200, 300, 400}}));
 
-TEST(KeyRegisterRect, StoresLittleEndianWords)
-{
-    CQXPanKeyObj obj;
-    obj.SetRegisterRect(0x123, 0x45, 0x3FF, 0x2FF);
-    const auto& b = obj.m_Record.bytes;
-    EXPECT_EQ(b[2], 0x23);
-    EXPECT_EQ(b[3], 0x01);
-    EXPECT_EQ(b[4], 0x45);
-    EXPECT_EQ(b[5], 0x00);
-    EXPECT_EQ(b[6], 0xFF);
-    EXPECT_EQ(b[7], 0x03);
-    EXPECT_EQ(b[8], 0xFF);
-    EXPECT_EQ(b[9], 0x02);
-}
-
 TEST(KeyDisplayRect, UnchangedRectangleReportsNoChange)
 {
     CQXPanKeyObj obj;
@@ -255,25 +226,6 @@ TEST(KeyRecord, KeyFromRecordTakesItsColours)
     quint16 type = 0;
     EXPECT_FALSE(obj.IsFree(&type));
     EXPECT_EQ(type, 12);
-}
-
-TEST(KeyColours, RecordBytesOnlyWhenAsked)
-{
-    CQXPanKeyObj obj;
-    obj.SetFillColour(0x00336699u, false);
-    obj.SetTextColour(0x00FFFFFFu, false);
-    EXPECT_EQ(obj.m_Cell.m_clrFill, 0x336699u);
-    EXPECT_EQ(obj.m_Cell.m_clrLabelBk, 0x336699u);
-    EXPECT_EQ(obj.m_Cell.m_clrLabel, 0xFFFFFFu);
-    EXPECT_EQ(obj.m_Record, ScreenObjectRecord{});
-    obj.SetFillColour(0x00336699u, true);
-    obj.SetTextColour(0x00010203u, true);
-    EXPECT_EQ(obj.m_Record.bytes[11], 0x99);
-    EXPECT_EQ(obj.m_Record.bytes[12], 0x66);
-    EXPECT_EQ(obj.m_Record.bytes[13], 0x33);
-    EXPECT_EQ(obj.m_Record.bytes[14], 0x03);
-    EXPECT_EQ(obj.m_Record.bytes[15], 0x02);
-    EXPECT_EQ(obj.m_Record.bytes[16], 0x01);
 }
 
 TEST(BmpObj, ImageGivesTheRegisterRectangleOnlyWhenEmpty)
