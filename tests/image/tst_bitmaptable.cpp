@@ -91,7 +91,7 @@ struct ReadCase
 class TableRead : public ::testing::TestWithParam<ReadCase>
 {};
 
-TEST_P(TableRead, ReportsAsSpecified)
+TEST_P(TableRead, GivesStatusCountAndMessages)
 {
     QByteArray content = GetParam().content;
     QBuffer buffer(&content);
