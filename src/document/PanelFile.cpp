@@ -136,7 +136,9 @@ QByteArray PanelFile::Serialize(const CQXPanDocument& doc, int backgroundNumber,
 {
     QByteArray out = "BG:" + QByteArray::number(backgroundNumber) + "\r\n";
     for (const CQXPanBmpObj& obj : doc.m_BmpObjs) {
-        qsizetype j = placedRows.size() - 1;
+        // Without an image the record would match the header row or a row not loaded yet and be
+        // saved under a wrong name, so it counts as not in the list.
+        qsizetype j = obj.m_pImage ? placedRows.size() - 1 : -1;
         while (j >= 0 && placedRows[j].pImage != obj.m_pImage)
             --j;
         if (j < 0)

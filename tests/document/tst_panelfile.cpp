@@ -343,7 +343,8 @@ struct WriteFixture
             doc.AddBmpObj(obj);
         };
         bmp(host.Image(2), {10, 20, 110, 220});
-        bmp(&stray, {0, 0, 300, 300}); // not in the list: left out
+        bmp(&stray, {0, 0, 300, 300});  // not in the list: left out
+        bmp(nullptr, {0, 0, 300, 300}); // no image: left out as well
         bmp(host.Image(1), {-5, -7, 59, 41});
 
         CQXPanKeyObj key;
@@ -431,8 +432,8 @@ TEST(PanelWrite, FileRoundTripKeepsEveryObject)
     ASSERT_EQ(back.m_BmpObjs.size(), 2);
     EXPECT_EQ(back.m_BmpObjs[0].m_pImage, f.doc.m_BmpObjs[0].m_pImage);
     EXPECT_EQ(back.m_BmpObjs[0].m_rcRegister, f.doc.m_BmpObjs[0].m_rcRegister);
-    EXPECT_EQ(back.m_BmpObjs[1].m_pImage, f.doc.m_BmpObjs[2].m_pImage);
-    EXPECT_EQ(back.m_BmpObjs[1].m_rcRegister, f.doc.m_BmpObjs[2].m_rcRegister);
+    EXPECT_EQ(back.m_BmpObjs[1].m_pImage, f.doc.m_BmpObjs[3].m_pImage);
+    EXPECT_EQ(back.m_BmpObjs[1].m_rcRegister, f.doc.m_BmpObjs[3].m_rcRegister);
     EXPECT_EQ(back.m_BmpObjs[1].m_strFileName, QStringLiteral("icon.bmp"));
 
     ASSERT_EQ(back.m_KeyObjs.size(), f.doc.m_KeyObjs.size());
