@@ -31,22 +31,21 @@ bool AcceptedRecordCount(int n)
     return n == 90 || n == 150 || n == 240;
 }
 
-// A header line as it comes back from the file opened as text, written again as text:
-// its line end becomes CR LF, and it ends at a NUL byte.
+// A header line as it comes back from the file opened as text, written again as text: its line
+// end becomes CR LF and it ends at a NUL byte. A piece cut by the buffer goes on in the next piece
+// and is written as it is; a last line without its end gets one, so the records start on a line
+// of their own.
 QByteArray KeptHeaderLine(QByteArray line)
 {
+    const bool cut = !line.endsWith('\n') && line.size() == kMaxHeaderBytes;
     const qsizetype nul = line.indexOf('\0');
     if (nul >= 0)
         line.truncate(nul);
-    if (line.endsWith("\r\n"))
-        return line;
-    if (line.endsWith('\n')) {
+    if (line.endsWith('\n'))
         line.chop(1);
-        return line + "\r\n";
-    }
-    // A piece without its line end (cut by the buffer or the end of the file) still gets one,
-    // so that the next line cannot run into it.
-    return line + "\r\n";
+    if (line.endsWith('\r'))
+        line.chop(1);
+    return cut ? line : line + "\r\n";
 }
 
 } // namespace

@@ -385,6 +385,9 @@ INSTANTIATE_TEST_SUITE_P(
         HeaderCase{"one_line", "\"C\",\"c:P0795:\"\r\n",
                    "\"C\",\"c:P0795:\"\r\n" + kFreshH + kFreshF},
         HeaderCase{"no_line_end", "XYZ", "XYZ\r\n" + kFreshH + kFreshF},
+        // A line longer than the header buffer comes through whole and takes two header places.
+        HeaderCase{"long_line", "C" + QByteArray(2500, 'x') + "\nh\nf\n",
+                   "C" + QByteArray(2500, 'x') + "\r\nh\r\n"},
         HeaderCase{"empty", "", "\"C\",\"n:P0795:\"\r\n" + kFreshH + kFreshF}),
     [](const ::testing::TestParamInfo<HeaderCase>& info) { return std::string(info.param.name); });
 
