@@ -7,7 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
+#include <QtEndian>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <vector>
@@ -65,33 +67,75 @@ template <int N> inline unsigned parseGroup(const char* group)
     return value;
 }
 
+// Byte value of every two-character pair (the first character is the high digit), or badPair
+// when either character is not a hexadecimal digit; indexed by the two bytes as they lie in memory.
+constexpr unsigned badPair = 0x100;
+
+const std::vector<quint16>& pairValues()
+{
+    static const std::vector<quint16> table = [] {
+        std::vector<quint16> t(65536);
+        for (unsigned i = 0; i < 65536; ++i) {
+            const unsigned first = digitOf(char(i & 0xFF));
+            const unsigned second = digitOf(char(i >> 8));
+            t[i] = quint16((first | second) & notHex ? badPair : (first << 4) | second);
+        }
+        return t;
+    }();
+    return table;
+}
+
 // Lines of at most 1023 characters, as a C line buffer of 1024 reads them (a longer line comes
-// in pieces). Past a short line's end the record text reads as NUL characters.
+// in pieces). The device is read in large chunks, so memory stays bounded whatever the file
+// holds. Past a short line's end the record text reads as NUL characters.
 class LineReader
 {
 public:
-    explicit LineReader(QIODevice& in) : m_in(in) {}
+    explicit LineReader(QIODevice& in) : m_in(in), m_chunk(chunkSize) {}
 
     bool next()
     {
-        if (m_in.atEnd())
-            return false;
-        const qint64 n = m_in.readLine(m_buffer, lineLimit);
-        if (n <= 0)
+        qsizetype n = 0;
+        while (n < lineLimit - 1) {
+            if (m_pos == m_len && !refill())
+                break;
+            const qsizetype room = std::min(m_len - m_pos, lineLimit - 1 - n);
+            const char* start = m_chunk.data() + m_pos;
+            const auto* end = static_cast<const char*>(std::memchr(start, '\n', size_t(room)));
+            const qsizetype take = end ? end - start + 1 : room;
+            std::memcpy(m_line + n, start, size_t(take));
+            n += take;
+            m_pos += take;
+            if (end)
+                break;
+        }
+        if (n == 0)
             return false;
         if (n < recordEnd)
-            std::memset(m_buffer + n, 0, size_t(recordEnd - n));
+            std::memset(m_line + n, 0, size_t(recordEnd - n));
         return true;
     }
 
     // The record text: from the ninth character on (after "%06d,\"").
-    const char* text() const { return m_buffer + 8; }
+    const char* text() const { return m_line + 8; }
 
 private:
-    static constexpr int lineLimit = 1024;
-    static constexpr int recordEnd = 8 + 320;
+    bool refill()
+    {
+        const qint64 got = m_in.read(m_chunk.data(), chunkSize);
+        m_pos = 0;
+        m_len = got > 0 ? qsizetype(got) : 0;
+        return m_len > 0;
+    }
+
+    static constexpr qsizetype chunkSize = 1 << 16;
+    static constexpr qsizetype lineLimit = 1024;
+    static constexpr qsizetype recordEnd = 8 + 320;
     QIODevice& m_in;
-    char m_buffer[lineLimit + recordEnd] = {};
+    std::vector<char> m_chunk;
+    qsizetype m_pos = 0;
+    qsizetype m_len = 0;
+    char m_line[lineLimit + recordEnd] = {};
 };
 
 void reportBrokenHeader(const FileMessageSink& messages)
@@ -131,13 +175,22 @@ int decodeScreenProgram(QIODevice& in, unsigned char* pixels, const FileMessageS
     const qint64 screenPixels = qint64(screenWidth) * screenHeight;
     qint64 pixel = 0;
     unsigned char* out = pixels;
+    const quint16* pairs = pairValues().data();
     for (quint64 record = 0; record < records; ++record) {
         for (int at = record == 0 ? 32 : 0; at <= 316 && pixel < screenPixels;
              at += 4, ++pixel, out += 3) {
-            const unsigned stored = parseGroup<4>(text + at);
             // Stored low byte first.
-            const auto word = static_cast<std::uint16_t>((stored >> 8) | ((stored & 0xFF) << 8));
-            RegisterWordToRgb(word, out);
+            quint16 first, second;
+            std::memcpy(&first, text + at, 2);
+            std::memcpy(&second, text + at + 2, 2);
+            const unsigned low = pairs[qFromLittleEndian(first)];
+            const unsigned high = pairs[qFromLittleEndian(second)];
+            unsigned word = low | (high << 8);
+            if ((low | high) & badPair) {
+                const unsigned stored = parseGroup<4>(text + at);
+                word = (stored >> 8) | ((stored & 0xFF) << 8);
+            }
+            RegisterWordToRgb(static_cast<std::uint16_t>(word), out);
         }
         if (!lines.next())
             return ScreenImportRefused;

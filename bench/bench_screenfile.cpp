@@ -1,0 +1,178 @@
+// Speed of the register screen file path: encoding a 1024 x 768 picture into the complete file
+// text, decoding that text back to pixels, and the render stretch. Encode and decode are printed
+// as ratios to a memcpy of the file's size, timed in the same run.
+
+#include "image/CDibImage.h"
+#include "image/ScreenFileImport.h"
+#include "image/ScreenProgramFile.h"
+
+#include <QBuffer>
+#include <QDateTime>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr qsizetype fileBytes = 3254831;
+const QDateTime stamp(QDate(2026, 12, 5), QTime(20, 1, 0));
+
+// A picture with varied colours so that no encoding shortcut applies.
+void fillPattern(CDibImage& image, int width, int height, quint32 seed)
+{
+    image.Create(width, height, 24);
+    std::vector<unsigned char> raw(size_t(image.RawSize()));
+    for (unsigned char& b : raw) {
+        seed = seed * 1664525u + 1013904223u;
+        b = static_cast<unsigned char>(seed >> 24);
+    }
+    image.SetBits(qsizetype(raw.size()), raw.data());
+}
+
+void BM_Memcpy(benchmark::State& state)
+{
+    std::vector<char> from(size_t(fileBytes), 'A');
+    std::vector<char> to(size_t(fileBytes), 'B');
+    for (auto _ : state) {
+        std::memcpy(to.data(), from.data(), to.size());
+        benchmark::DoNotOptimize(to.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * fileBytes);
+}
+BENCHMARK(BM_Memcpy);
+
+// 24-bit pixels -> register words -> the complete file text in a fresh buffer.
+void BM_Encode(benchmark::State& state)
+{
+    CDibImage image;
+    fillPattern(image, 1024, 768, 1);
+    for (auto _ : state) {
+        QByteArray text = ScreenProgram::buildFileText(image, 797, stamp);
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.SetBytesProcessed(state.iterations() * fileBytes);
+}
+BENCHMARK(BM_Encode);
+
+// The file text in memory -> 1024 x 768 pixels of blue, green, red.
+void BM_Decode(benchmark::State& state)
+{
+    CDibImage image;
+    fillPattern(image, 1024, 768, 2);
+    QByteArray text = ScreenProgram::buildFileText(image, 797, stamp);
+    std::vector<unsigned char> pixels(static_cast<size_t>(ScreenPixelBytes));
+    for (auto _ : state) {
+        QBuffer buffer(&text);
+        buffer.open(QIODevice::ReadOnly);
+        const int result = decodeScreenProgram(buffer, pixels.data(), {});
+        if (result != ScreenImportOk)
+            state.SkipWithError("decode failed");
+        benchmark::DoNotOptimize(pixels.data());
+    }
+    state.SetBytesProcessed(state.iterations() * fileBytes);
+}
+BENCHMARK(BM_Decode);
+
+// An 800 x 600 background stretched onto the 1024 x 768 screen, then 10 placed bitmaps stretched
+// into their rectangles from the last to the first.
+void BM_RenderStretch(benchmark::State& state)
+{
+    CDibImage background;
+    fillPattern(background, 800, 600, 3);
+    std::vector<CDibImage> placed(10);
+    struct Rect
+    {
+        int x, y, w, h;
+    };
+    std::vector<Rect> rects;
+    for (int i = 0; i < 10; ++i) {
+        fillPattern(placed[size_t(i)], 64 + 16 * i, 48 + 8 * i, quint32(10 + i));
+        // Half of them enlarged, half shrunk, some reaching past the right or bottom edge.
+        const int w = i % 2 ? 40 + 10 * i : 120 + 20 * i;
+        const int h = i % 2 ? 30 + 6 * i : 90 + 12 * i;
+        rects.push_back({90 * i + 20, 60 * i + 40, w, h});
+    }
+    for (auto _ : state) {
+        CDibImage screen;
+        screen.Create(1024, 768, 24);
+        screen.AcquireSurface();
+        background.StretchBlt(screen, 0, 0, 1024, 768, 0, 0, 800, 600);
+        for (int i = 9; i >= 0; --i) {
+            const CDibImage& bitmap = placed[size_t(i)];
+            const Rect& r = rects[size_t(i)];
+            bitmap.StretchBlt(screen, r.x, r.y, r.w, r.h, 0, 0, bitmap.Width(), bitmap.Height());
+        }
+        screen.ReleaseSurface();
+        benchmark::DoNotOptimize(screen.Image().constBits());
+    }
+}
+BENCHMARK(BM_RenderStretch)->Unit(benchmark::kMillisecond);
+
+// Keeps each benchmark's time per iteration, for the summary.
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                m_seconds[run.benchmark_name()] =
+                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void printSummary() const
+    {
+        const auto find = [this](const char* name) {
+            const auto it = m_seconds.find(name);
+            return it == m_seconds.end() ? 0.0 : it->second;
+        };
+        const double copy = find("BM_Memcpy");
+        std::printf("\nmemcpy of %lld bytes: %.3f ms\n", static_cast<long long>(fileBytes),
+                    copy * 1e3);
+        const struct
+        {
+            const char* name;
+            const char* label;
+            double goal;
+        } ratios[] = {{"BM_Encode", "encode", 10.0}, {"BM_Decode", "decode", 30.0}};
+        for (const auto& r : ratios) {
+            const double t = find(r.name);
+            if (copy <= 0 || t <= 0) {
+                std::printf("%-7s: not measured\n", r.label);
+                continue;
+            }
+            const double ratio = t / copy;
+            std::printf("%-7s: %.3f ms = %5.1f x memcpy (goal <= %.0f x) %s\n", r.label, t * 1e3,
+                        ratio, r.goal, ratio <= r.goal ? "met" : "MISSED");
+        }
+        const double render = find("BM_RenderStretch");
+        if (render > 0)
+            std::printf("render : %.3f ms (800 x 600 background to 1024 x 768 plus 10 bitmaps)\n",
+                        render * 1e3);
+    }
+
+private:
+    std::map<std::string, double> m_seconds;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printSummary();
+    benchmark::Shutdown();
+    return 0;
+}
