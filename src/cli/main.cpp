@@ -1,9 +1,32 @@
-#include <QCoreApplication>
-#include <QTextStream>
+#include "cli/CliIo.h"
+#include "cli/CliRunner.h"
+
+#include <QGuiApplication>
+
+#include <cstdio>
+
+namespace {
+
+// Our own errors go straight to standard error, one line each; Qt's chatter about the platform
+// (runtime folders, fonts) would only blur them, so only its critical messages are kept.
+void messageFilter(QtMsgType type, const QMessageLogContext&, const QString& text)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "qxpan-cli: %s\n", qPrintable(text));
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
-    QTextStream(stderr) << "usage: qxpan-cli COMMAND [ARGS]\n";
-    return 2;
+    qInstallMessageHandler(messageFilter);
+    // The tool draws previews but never opens a window: it must run without a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    // The same name as the editor, so that both find the same branch folders.
+    QGuiApplication::setApplicationName(QStringLiteral("QXPan"));
+    CliIo io;
+    CliRunner runner;
+    return runner.Run(QGuiApplication::arguments(), io);
 }

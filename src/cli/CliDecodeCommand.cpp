@@ -1,0 +1,40 @@
+#include "cli/CliDecodeCommand.h"
+
+#include "cli/CliArgs.h"
+#include "cli/CliIo.h"
+#include "cli/CliScreenFile.h"
+
+#include <QImage>
+
+QString CliDecodeCommand::Summary() const
+{
+    return QStringLiteral(
+        "Decode a register screen file (FILE796P.TXT..FILE799P.TXT) to a picture.");
+}
+
+QString CliDecodeCommand::Details() const
+{
+    return QStringLiteral(
+        "SCREENFILE is read the way the editor imports a screen file as its background; the\n"
+        "1024 x 768 picture is saved to OUT as PNG or BMP, chosen by OUT's extension.\n"
+        "Colours come back with the lower three bits of every channel cleared.\n"
+        "Exit status: 0 done, 1 the screen file is missing or broken or OUT cannot be written,\n"
+        "2 wrong arguments.");
+}
+
+int CliDecodeCommand::Run(const CliArgs& args, CliIo& io)
+{
+    const QString& in = args.Positional()[0];
+    const QString& out = args.Positional()[1];
+    if (!CliScreenFile::IsPictureName(out)) {
+        io.Err() << "qxpan-cli decode: OUT must end in .png or .bmp: " << out << Qt::endl;
+        return CliUsage;
+    }
+    QImage picture;
+    QString error;
+    if (!CliScreenFile::Decode(in, picture, &error))
+        return io.Fail(in, error);
+    if (!picture.save(out))
+        return io.Fail(out, QStringLiteral("cannot write the picture"));
+    return CliOk;
+}

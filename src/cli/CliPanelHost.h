@@ -1,0 +1,46 @@
+#pragma once
+
+#include "document/PanelReadHost.h"
+
+#include <QString>
+
+#include <map>
+#include <memory>
+
+class CDibImage;
+class CQXPanDocument;
+class CQXPanRefLists;
+class CliIo;
+
+/// Reads a panel file for the command-line tool the way the editor opens it: backgrounds and
+/// placed bitmaps come from the branch's reference lists; questions are answered for the user
+/// (a missing placed bitmap is reported and skipped).
+class CliPanelHost : public PanelReadHost
+{
+public:
+    CliPanelHost(const CQXPanRefLists& lists, CQXPanDocument& design, const QString& panelPath,
+                 CliIo& io);
+    ~CliPanelHost() override;
+
+    void ShowMessage(const QString& text) override;
+    QStringList BackgroundNames() const override;
+    QStringList PlacedBitmapNames() const override;
+    void SelectBackgroundItem(int nListSel, int nItem) override;
+    void LoadEmptyBackground(int nListSel) override;
+    void ImportScreenBackground(int nListSel, int fileNumber) override;
+    bool TakePlacedBitmap(int j, CQXPanBmpObj& obj) override;
+    bool AskContinue(const QString& fileName, const QString& question) override;
+
+    /// The messages the reader showed, in order; the caller prints them.
+    const QStringList& Messages() const { return m_messages; }
+
+private:
+    void LoadBackground(const QString& path);
+
+    const CQXPanRefLists& m_lists;
+    CQXPanDocument& m_design;
+    QString m_panelPath;
+    CliIo& m_io;
+    QStringList m_messages;
+    std::map<int, std::unique_ptr<CDibImage>> m_images; ///< placed-bitmap row -> its image
+};

@@ -1,0 +1,63 @@
+#include "cli/CliScreenFile.h"
+
+#include "image/ScreenFileImport.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <cstring>
+
+bool CliScreenFile::Decode(const QString& path, QImage& picture, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot open (%1)").arg(file.errorString());
+        return false;
+    }
+    QByteArray pixels(ScreenPixelBytes, '\0');
+    QString message;
+    const int result = decodeScreenProgram(file, reinterpret_cast<unsigned char*>(pixels.data()),
+                                           [&message](const FileMessage& m) { message = m.text; });
+    if (result == ScreenImportBrokenHeader) {
+        *error = message.isEmpty() ? QStringLiteral("broken header") : message;
+        return false;
+    }
+    if (result != ScreenImportOk) {
+        *error =
+            QStringLiteral("the file ends before the picture is complete (result %1)").arg(result);
+        return false;
+    }
+    QImage image(1024, 768, QImage::Format_BGR888);
+    if (image.isNull()) {
+        *error = QStringLiteral("out of memory for the picture");
+        return false;
+    }
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(image.scanLine(y), pixels.constData() + qsizetype(y) * 3 * 1024, 3 * 1024);
+    picture = image;
+    return true;
+}
+
+int CliScreenFile::FileNumber(const QString& path)
+{
+    static const QRegularExpression byName(QStringLiteral("^FILE(79[6-9])P\\.TXT$"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch nameMatch = byName.match(QFileInfo(path).fileName());
+    if (nameMatch.hasMatch())
+        return nameMatch.captured(1).toInt();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    // "C","n:P0797:"
+    const QByteArray cLine = file.readLine(256);
+    static const QRegularExpression byHeader(QStringLiteral("n:P0(79[6-9]):"));
+    const QRegularExpressionMatch headerMatch = byHeader.match(QString::fromLatin1(cLine));
+    return headerMatch.hasMatch() ? headerMatch.captured(1).toInt() : 0;
+}
+
+bool CliScreenFile::IsPictureName(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("png") || suffix == QLatin1String("bmp");
+}

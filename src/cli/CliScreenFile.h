@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+/// A register screen program file decoded for the command-line tool.
+class CliScreenFile
+{
+public:
+    /// Decodes the screen file at path into a 1024 x 768 picture; false with *error (the reason,
+    /// without the path) when the file cannot be opened or is broken.
+    static bool Decode(const QString& path, QImage& picture, QString* error);
+    /// The screen's file number (796..799): from a name like FILE797P.TXT (any case), else from
+    /// the file's "C" line; 0 when neither tells.
+    static int FileNumber(const QString& path);
+    /// True when path ends in an extension QImage can write here (".png" or ".bmp").
+    static bool IsPictureName(const QString& path);
+};
