@@ -216,7 +216,11 @@ PanelFile::ReadResult PanelFile::Read(QIODevice& device, int imageType, CQXPanDo
     // Background: a position among the bitmap entries of the list, or the screen file itself.
     const QStringList bgNames = host.BackgroundNames();
     const int bgCount = int(bgNames.size());
-    int nListSel = background;
+    // 64 bits: the number comes from the file and may be as large as an int goes.
+    qint64 nListSel = background;
+    const auto listSel = [&nListSel] {
+        return int(qBound(qint64(INT_MIN), nListSel, qint64(INT_MAX)));
+    };
     if (background >= 0) {
         int taken = bgCount;
         for (int i = 1; i < bgCount; ++i) {
@@ -224,7 +228,7 @@ PanelFile::ReadResult PanelFile::Read(QIODevice& device, int imageType, CQXPanDo
                 ++nListSel;
                 continue;
             }
-            if (i + background > bgCount - 1) {
+            if (qint64(i) + background > bgCount - 1) {
                 nListSel = 0;
                 taken = i;
             } else {
@@ -232,7 +236,7 @@ PanelFile::ReadResult PanelFile::Read(QIODevice& device, int imageType, CQXPanDo
             }
             break;
         }
-        host.SelectBackgroundItem(nListSel, taken - 1);
+        host.SelectBackgroundItem(listSel(), taken - 1);
     } else {
         const QString screenName = QString::asprintf("FILE%03dP.TXT", imageType);
         int found = bgCount;
@@ -244,7 +248,7 @@ PanelFile::ReadResult PanelFile::Read(QIODevice& device, int imageType, CQXPanDo
             }
             if (EndsWithBmp(bgNames[i])) {
                 nListSel = 0;
-                host.LoadEmptyBackground(nListSel);
+                host.LoadEmptyBackground(0);
                 emptyLoaded = true;
                 break;
             }
@@ -252,7 +256,7 @@ PanelFile::ReadResult PanelFile::Read(QIODevice& device, int imageType, CQXPanDo
         }
         if (!emptyLoaded) {
             nListSel = found - 1;
-            host.ImportScreenBackground(nListSel, imageType);
+            host.ImportScreenBackground(listSel(), imageType);
         }
     }
 

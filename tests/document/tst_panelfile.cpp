@@ -292,6 +292,19 @@ INSTANTIATE_TEST_SUITE_P(
         // Search runs out: the last index.
         BackgroundCase{
             "BG:-3\r\n", 798, {H, "FILE797P.TXT"}, "import-background listsel=1 file=798"},
+        // Numbers at the limit of an int.
+        BackgroundCase{"BG:99999999999\r\n",
+                       797,
+                       {H, "FILE797P.TXT", "a.bmp"},
+                       "select-background listsel=0 item=1"},
+        BackgroundCase{"BG:2147483647\r\n",
+                       797,
+                       {H, "FILE797P.TXT"},
+                       "select-background listsel=2147483647 item=1"},
+        BackgroundCase{"BG:-99999999999\r\n",
+                       797,
+                       {H, "x.txt", "FILE797P.TXT"},
+                       "import-background listsel=1 file=797"},
         // "BG" with no number reads as 0.
         BackgroundCase{"BGx\r\n", 797, {H, "a.bmp"}, "select-background listsel=0 item=0"}));
 
