@@ -471,6 +471,16 @@ TEST(CliConvert, WritesTheScreenAndTheTableSlice)
     const QRgb m = mint.pixel(50, 50);
     EXPECT_EQ(screen.pixel(50, 50), qRgb(qRed(m) & 0xF8, qGreen(m) & 0xF8, qBlue(m) & 0xF8));
 
+    // The screen logo drops the design's keys and leaves the bitmap table alone.
+    const QByteArray tableBefore = readAll(written[1]);
+    const CliProcess logo =
+        CliProcess::Run({"convert", design, "--type", "796", "--config", config}, env);
+    ASSERT_EQ(logo.exitCode, 0) << logo.err.constData();
+    const QStringList logoWritten = QString::fromUtf8(logo.out).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(logoWritten.size(), 1);
+    EXPECT_TRUE(logoWritten[0].endsWith(QLatin1String("/FILE796P.TXT")));
+    EXPECT_EQ(readAll(written[1]), tableBefore);
+
     // A design file that is not a panel file changes nothing and says why.
     const QString wrong = home.filePath(QStringLiteral("wrong.pan"));
     ASSERT_TRUE(writeFile(wrong, "not a design\r\n"));
