@@ -8,7 +8,7 @@ CliIo::CliIo() : m_out(stdout), m_err(stderr) {}
 
 int CliIo::Fail(const QString& file, const QString& what)
 {
-    m_err << "qxpan-cli: " << file << ": " << what << Qt::endl;
+    Note(file + QStringLiteral(": ") + what);
     return CliBadInput;
 }
 
