@@ -122,8 +122,9 @@ public:
     {
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                m_seconds[run.benchmark_name()] =
-                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+                m_seconds[run.benchmark_name()] = {
+                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit),
+                    run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit)};
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -132,11 +133,11 @@ public:
     {
         const auto find = [this](const char* name) {
             const auto it = m_seconds.find(name);
-            return it == m_seconds.end() ? 0.0 : it->second;
+            return it == m_seconds.end() ? Times{} : it->second;
         };
-        const double copy = find("BM_Memcpy");
-        std::printf("\nmemcpy of %lld bytes: %.3f ms\n", static_cast<long long>(fileBytes),
-                    copy * 1e3);
+        const Times copy = find("BM_Memcpy");
+        std::printf("\nmemcpy of %lld bytes: %.3f ms (cpu %.3f ms)\n",
+                    static_cast<long long>(fileBytes), copy.real * 1e3, copy.cpu * 1e3);
         const struct
         {
             const char* name;
@@ -144,23 +145,32 @@ public:
             double goal;
         } ratios[] = {{"BM_Encode", "encode", 10.0}, {"BM_Decode", "decode", 30.0}};
         for (const auto& r : ratios) {
-            const double t = find(r.name);
-            if (copy <= 0 || t <= 0) {
+            const Times t = find(r.name);
+            if (copy.real <= 0 || copy.cpu <= 0 || t.real <= 0) {
                 std::printf("%-7s: not measured\n", r.label);
                 continue;
             }
-            const double ratio = t / copy;
-            std::printf("%-7s: %.3f ms = %5.1f x memcpy (goal <= %.0f x) %s\n", r.label, t * 1e3,
-                        ratio, r.goal, ratio <= r.goal ? "met" : "MISSED");
+            // Wall-clock ratio first; the processor-time ratio beside it is steadier on a busy
+            // machine.
+            const double ratio = t.real / copy.real;
+            std::printf("%-7s: %.3f ms = %5.1f x memcpy (cpu %5.1f x), goal <= %.0f x: %s\n",
+                        r.label, t.real * 1e3, ratio, t.cpu / copy.cpu, r.goal,
+                        ratio <= r.goal ? "met" : "MISSED");
         }
-        const double render = find("BM_RenderStretch");
-        if (render > 0)
-            std::printf("render : %.3f ms (800 x 600 background to 1024 x 768 plus 10 bitmaps)\n",
-                        render * 1e3);
+        const Times render = find("BM_RenderStretch");
+        if (render.real > 0)
+            std::printf("render : %.3f ms (cpu %.3f ms): 800 x 600 background to 1024 x 768 plus "
+                        "10 placed bitmaps\n",
+                        render.real * 1e3, render.cpu * 1e3);
     }
 
 private:
-    std::map<std::string, double> m_seconds;
+    struct Times
+    {
+        double real = 0;
+        double cpu = 0;
+    };
+    std::map<std::string, Times> m_seconds;
 };
 
 } // namespace

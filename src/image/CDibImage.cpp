@@ -189,7 +189,10 @@ bool CDibImage::Create(int width, int height, int bitsPerPixel)
     QImage image(width, height, format);
     if (image.isNull())
         return false;
-    image.fill(0);
+    // Clear row padding as well as the pixels.
+    std::memset(image.bits(), 0, static_cast<size_t>(image.sizeInBytes()));
+    if (format == QImage::Format_RGB32)
+        image.fill(0); // Qt keeps the unused fourth byte of this format at 0xFF
     endSurface();
     m_image = std::move(image);
     return true;

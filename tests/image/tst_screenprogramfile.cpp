@@ -288,3 +288,83 @@ TEST(ScreenProgramFile, EmptyImageGivesZeroSizedHeaderAndZeroRecords)
 }
 
 } // namespace
+
+namespace {
+
+// The digit stream of all records, spelled out pixel by pixel from the format rules.
+QByteArray referenceDigits(const std::vector<unsigned char>& raw, int width, int height, int bits)
+{
+    const quint32 length = 16u + 2u * quint32(width) * quint32(height);
+    QByteArray digits =
+        QString::asprintf("00%08X0000000000%04X%04X%04X", length, width, height, 2 * width)
+            .toLatin1();
+    const size_t step = size_t(bits / 8);
+    for (size_t i = 0; i < size_t(ScreenProgram::RecordCount * 80 - 8); ++i) {
+        unsigned char px[4] = {0, 0, 0, 0};
+        for (size_t k = 0; k < step; ++k)
+            px[k] = i * step + k < raw.size() ? raw[i * step + k] : 0;
+        unsigned r, g, b;
+        if (bits == 16) {
+            r = px[1] & 0xF8u;
+            g = ((((px[0] >> 3) & 0x1Cu) + unsigned(px[1] << 5)) & 0xF8u);
+            b = (px[0] << 3) & 0xFFu;
+        } else {
+            b = px[0];
+            g = px[1];
+            r = px[2];
+        }
+        const unsigned word = ((r & 0xF8) << 7) | ((g & 0xF8) << 2) | (b >> 3);
+        digits += QString::asprintf("%02X%02X", word & 0xFF, word >> 8).toLatin1();
+    }
+    return digits;
+}
+
+struct SizeCase
+{
+    int width;
+    int height;
+    int bits;
+};
+
+class ScreenEncodeSizes : public ::testing::TestWithParam<SizeCase>
+{};
+
+TEST_P(ScreenEncodeSizes, RandomPixelsMatchTheRules)
+{
+    const SizeCase c = GetParam();
+    CDibImage image;
+    ASSERT_TRUE(image.Create(c.width, c.height, c.bits));
+    std::vector<unsigned char> raw(size_t(image.RawSize()));
+    quint32 seed = quint32(c.width * 7919 + c.height * 31 + c.bits);
+    for (unsigned char& b : raw) {
+        seed = seed * 1664525u + 1013904223u;
+        b = static_cast<unsigned char>(seed >> 24);
+    }
+    // Row padding reads back as zero, so the reference gets zeros there too.
+    const qsizetype used = qsizetype(c.width) * c.bits / 8;
+    for (size_t i = 0; i < raw.size(); ++i) {
+        if (qsizetype(i % size_t(image.RawRowBytes())) >= used)
+            raw[i] = 0;
+    }
+    image.SetBits(qsizetype(raw.size()), raw.data());
+
+    const QByteArray text = ScreenProgram::buildFileText(image, 797, stamp);
+    const qsizetype first = text.indexOf("000001,\"");
+    ASSERT_GT(first, 0);
+    QByteArray digits;
+    for (int r = 0; r < ScreenProgram::RecordCount; ++r)
+        digits += text.mid(first + qsizetype(r) * ScreenProgram::RecordLineBytes + 8, 320);
+    const QByteArray expected = referenceDigits(raw, c.width, c.height, c.bits);
+    ASSERT_EQ(digits.size(), expected.size());
+    const auto diff = std::mismatch(digits.begin(), digits.end(), expected.begin());
+    EXPECT_TRUE(diff.first == digits.end())
+        << "first difference at digit " << diff.first - digits.begin();
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, ScreenEncodeSizes,
+                         ::testing::Values(SizeCase{1024, 768, 24}, SizeCase{1021, 5, 24},
+                                           SizeCase{6, 1, 24}, SizeCase{1, 1, 24},
+                                           SizeCase{1024, 768, 32}, SizeCase{7, 3, 32},
+                                           SizeCase{5, 2, 16}, SizeCase{1200, 800, 24}));
+
+} // namespace
