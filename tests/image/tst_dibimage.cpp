@@ -112,15 +112,6 @@ INSTANTIATE_TEST_SUITE_P(Layouts, DibRawLayout,
                                            RawLayoutCase{5, 24, 16}, RawLayoutCase{3, 16, 6},
                                            RawLayoutCase{3, 32, 12}));
 
-TEST(DibImage, GetBitsStopsAtByteCount)
-{
-    CDibImage image;
-    ASSERT_TRUE(image.Create(3, 2, 24));
-    std::vector<uchar> raw(8, 0xEE);
-    EXPECT_EQ(image.GetBits(5, raw.data()), 5);
-    EXPECT_EQ(raw[5], 0xEE);
-}
-
 TEST(DibImage, PalettedBmpStaysPalettedAndDrawsInPaletteColours)
 {
     QTemporaryDir dir;

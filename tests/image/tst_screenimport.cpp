@@ -4,7 +4,6 @@
 
 #include "TestBmp.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -324,17 +323,4 @@ TEST(ScreenImport, MissingFileKeepsOrReplacesTheBackground)
     EXPECT_EQ(branch.import(shown), ScreenImportOk);
     EXPECT_EQ(shown.Width(), 7);
     EXPECT_TRUE(branch.messages.empty());
-}
-
-TEST(ScreenImport, DecodeReadsFromAnyDevice)
-{
-    QByteArray text = readAll(golden("rgb16-799.txt"));
-    QBuffer buffer(&text);
-    ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
-    std::vector<unsigned char> pixels(size_t(ScreenPixelBytes), 0);
-    ASSERT_EQ(decodeScreenProgram(buffer, pixels.data(), {}), ScreenImportOk);
-    // White, red, green, blue (blue-green-red bytes), then black.
-    const std::vector<unsigned char> expected = {248, 248, 248, 0, 0, 248, 0, 248,
-                                                 0,   248, 0,   0, 0, 0,   0};
-    EXPECT_EQ(std::vector<unsigned char>(pixels.begin(), pixels.begin() + 15), expected);
 }

@@ -362,9 +362,9 @@ TEST_P(ScreenEncodeSizes, RandomPixelsMatchTheRules)
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, ScreenEncodeSizes,
-                         ::testing::Values(SizeCase{1024, 768, 24}, SizeCase{1021, 5, 24},
-                                           SizeCase{6, 1, 24}, SizeCase{1, 1, 24},
-                                           SizeCase{1024, 768, 32}, SizeCase{7, 3, 32},
-                                           SizeCase{5, 2, 16}, SizeCase{1200, 800, 24}));
+                         ::testing::Values(SizeCase{1021, 5, 24}, SizeCase{6, 1, 24},
+                                           SizeCase{1, 1, 24}, SizeCase{1024, 768, 32},
+                                           SizeCase{7, 3, 32}, SizeCase{5, 2, 16},
+                                           SizeCase{1200, 800, 24}));
 
 } // namespace
