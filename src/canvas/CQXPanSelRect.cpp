@@ -77,8 +77,8 @@ void CQXPanSelRect::Setup(int nParts, bool bLayout, int nMode)
     if (m_pParent) {
         m_Font = m_pParent->font();
     } else {
+        // No parent to take after: a tiny default font.
         m_Font = QFont();
-        m_Font.setFamily(QString());
         m_Font.setPixelSize(4);
     }
 

@@ -65,11 +65,6 @@ struct StripCase
     std::vector<std::pair<int, int>> strips; ///< empty: the rectangles stay as they were
 };
 
-void PrintTo(const StripCase& c, std::ostream* os)
-{
-    *os << c.parts << " parts on " << c.width << " x " << c.height;
-}
-
 class SelRectStrips : public SelRectTest, public ::testing::WithParamInterface<StripCase>
 {};
 
@@ -100,23 +95,6 @@ INSTANTIATE_TEST_SUITE_P(
                       StripCase{40, 40, 2, {}}, // square: not wider than high
                       StripCase{30, 60, 2, {}}));
 
-TEST_F(SelRectTest, SetupInHandleModeGivesEightWhiteHandlesPerPart)
-{
-    m_sel->Setup(2, false, 1);
-    EXPECT_EQ(m_sel->m_pParent, &m_parent);
-    EXPECT_EQ(m_sel->m_nHandleMode, 1);
-    ASSERT_EQ(m_sel->m_Handles.size(), 16);
-    for (const CQXPanCell& handle : m_sel->m_Handles) {
-        EXPECT_EQ(handle.m_rect, (QXPanRect{0, 0, 6, 6}));
-        EXPECT_EQ(handle.m_clrFill, 0xFFFFFFu);
-        EXPECT_EQ(handle.m_clrOutline, 0u);
-    }
-    for (const CQXPanCell& part : m_sel->m_Parts) {
-        EXPECT_EQ(part.m_clrFill, kQXPanHollow);
-        EXPECT_FALSE(part.HasText());
-    }
-}
-
 // ---------------------------------------------------------------------------------------------
 // FrameRect
 
@@ -127,11 +105,6 @@ struct FrameCase
     QXPanRect part;                    ///< in the window
     std::vector<QPoint> handleOrigins; ///< in the window, handles 0..7
 };
-
-void PrintTo(const FrameCase& c, std::ostream* os)
-{
-    ::PrintTo(c.r, os);
-}
 
 class SelRectFrame : public SelRectTest, public ::testing::WithParamInterface<FrameCase>
 {};
@@ -165,17 +138,6 @@ INSTANTIATE_TEST_SUITE_P(
                   {3, 3, 8, 12},
                   {{0, 0}, {2, 0}, {5, 0}, {0, 4}, {5, 4}, {0, 9}, {2, 9}, {5, 9}}}));
 
-TEST_F(SelRectTest, FrameRectWithoutHandlesUsesTheRectangleAsWindow)
-{
-    m_sel->Setup(1, false, 0);
-    m_sel->FrameRect({100, 50, 160, 90}, nullptr, 0, true);
-    EXPECT_EQ(m_sel->geometry(), QRect(100, 50, 60, 40));
-    EXPECT_EQ(m_sel->m_Parts[0].m_rect, (QXPanRect{0, 0, 60, 40}));
-
-    m_sel->FrameRect({0, 0, 10, 10}, nullptr, 1, true); // no part 1: ignored
-    EXPECT_EQ(m_sel->geometry(), QRect(100, 50, 60, 40));
-}
-
 // ---------------------------------------------------------------------------------------------
 // What a press grabs
 
@@ -186,12 +148,6 @@ struct GrabCase
     int handle;
     QPoint anchor;
 };
-
-void PrintTo(const GrabCase& c, std::ostream* os)
-{
-    *os << "press (" << c.press.x() << ", " << c.press.y() << ") on ";
-    ::PrintTo(c.r, os);
-}
 
 class SelRectGrab : public SelRectTest, public ::testing::WithParamInterface<GrabCase>
 {};
@@ -311,12 +267,6 @@ struct ResizeCase
     QPoint newPt;
     QXPanRect result;
 };
-
-void PrintTo(const ResizeCase& c, std::ostream* os)
-{
-    *os << "from (" << c.press.x() << ", " << c.press.y() << ") to (" << c.to.x() << ", "
-        << c.to.y() << ")";
-}
 
 class SelRectResize : public SelRectTest, public ::testing::WithParamInterface<ResizeCase>
 {};
@@ -443,6 +393,9 @@ TEST_F(SelRectTest, PlainPartsDrawNoHandlesAndFillWhenAsked)
 {
     m_sel->Setup(1, false, 0);
     m_sel->FrameRect(kObj, nullptr, 0, true);
+    EXPECT_EQ(m_sel->geometry(), QRect(100, 100, 100, 60)); // no margin without handles
+    EXPECT_EQ(m_sel->m_Parts[0].m_rect, (QXPanRect{0, 0, 100, 60}));
+    m_sel->FrameRect({0, 0, 10, 10}, nullptr, 1, true); // no part 1: ignored
     QImage img = Grab();
     EXPECT_EQ(img.pixel(100, 100), kBlack);
     EXPECT_EQ(img.pixel(101, 101), kGround);
