@@ -27,7 +27,7 @@ test: deps
 bench: deps
 	cmake -S . -B $(BUILD_BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQXPAN_BUILD_TESTS=OFF -DQXPAN_BUILD_BENCH=ON
 	cmake --build $(BUILD_BENCH) -j $(JOBS)
-	@set -e; for b in $(BUILD_BENCH)/bench/bench_*; do [ -x "$$b" ] || continue; echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b"; done
+	@set -e; for b in $(BUILD_BENCH)/bench/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b"; done
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

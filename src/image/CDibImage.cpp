@@ -102,27 +102,21 @@ qsizetype usedRowBytes(const QImage& image)
 }
 
 // Converts the 24-bit colour (0x00RRGGBB) to the target's pixel at p.
-inline void storePixel(uchar* p, QImage::Format format, quint32 rgb)
+template <QImage::Format Format> inline void storePixel(uchar* p, quint32 rgb)
 {
-    switch (format) {
-    case QImage::Format_BGR888:
+    if constexpr (Format == QImage::Format_BGR888) {
         p[0] = static_cast<uchar>(rgb);
         p[1] = static_cast<uchar>(rgb >> 8);
         p[2] = static_cast<uchar>(rgb >> 16);
-        break;
-    case QImage::Format_RGB16: {
+    } else if constexpr (Format == QImage::Format_RGB16) {
         const quint32 r = (rgb >> 16) & 0xF8;
         const quint32 g = (rgb >> 8) & 0xFC;
         const quint32 b = (rgb & 0xFF) >> 3;
         const auto v = static_cast<quint16>((r << 8) | (g << 3) | b);
         std::memcpy(p, &v, 2);
-        break;
-    }
-    default: { // RGB32, ARGB32: nothing is blended, the copy is opaque
+    } else { // RGB32, ARGB32: nothing is blended, the copy is opaque
         const quint32 v = 0xFF000000u | rgb;
         std::memcpy(p, &v, 4);
-        break;
-    }
     }
 }
 
@@ -157,6 +151,38 @@ AxisMap mapAxis(qint64 dstLen, qint64 srcLen, qint64 from, qint64 to)
         map.last[static_cast<size_t>(d - from)] = static_cast<int>(b);
     }
     return map;
+}
+
+// Writes the stretched block: each target pixel is the AND of its source block (24-bit colours
+// in 32-bit words, the fourth byte ignored); a block of one pixel is a plain copy.
+template <QImage::Format Format>
+void stretchRows(const QImage& source, int originX, int originY, const AxisMap& cols,
+                 const AxisMap& rows, uchar* out, qsizetype stride)
+{
+    constexpr qsizetype pixelBytes =
+        Format == QImage::Format_BGR888 ? 3 : (Format == QImage::Format_RGB16 ? 2 : 4);
+    const size_t colCount = cols.first.size();
+    for (size_t r = 0; r < rows.first.size(); ++r, out += stride) {
+        uchar* o = out;
+        const int rowBegin = originY + rows.first[r];
+        const int rowEnd = originY + rows.last[r];
+        if (cols.single && rowEnd - rowBegin == 1) {
+            const auto* line =
+                reinterpret_cast<const quint32*>(source.constScanLine(rowBegin)) + originX;
+            for (size_t c = 0; c < colCount; ++c, o += pixelBytes)
+                storePixel<Format>(o, line[cols.first[c]] & 0xFFFFFFu);
+            continue;
+        }
+        for (size_t c = 0; c < colCount; ++c, o += pixelBytes) {
+            quint32 value = 0xFFFFFFu;
+            for (int sy = rowBegin; sy < rowEnd; ++sy) {
+                const auto* line = reinterpret_cast<const quint32*>(source.constScanLine(sy));
+                for (int sx = originX + cols.first[c]; sx < originX + cols.last[c]; ++sx)
+                    value &= line[sx];
+            }
+            storePixel<Format>(o, value & 0xFFFFFFu);
+        }
+    }
 }
 
 } // namespace
@@ -348,31 +374,19 @@ bool CDibImage::StretchBlt(CDibImage& target, int x, int y, int w, int h, int sr
     const AxisMap cols = mapAxis(w, srcW, colFrom, colTo);
     const AxisMap rows = mapAxis(h, srcH, rowFrom, rowTo);
     const QImage::Format targetFormat = target.m_image.format();
-    const qsizetype targetPixelBytes = target.m_image.depth() / 8;
-    uchar* targetBits = target.m_image.bits();
-    const qsizetype targetStride = target.m_image.bytesPerLine();
-    const size_t colCount = cols.first.size();
-
-    for (size_t r = 0; r < rows.first.size(); ++r) {
-        uchar* out = targetBits + (y + rowFrom + static_cast<qint64>(r)) * targetStride +
-                     (x + colFrom) * targetPixelBytes;
-        const int rowBegin = originY + rows.first[r];
-        const int rowEnd = originY + rows.last[r];
-        if (cols.single && rowEnd - rowBegin == 1) {
-            const auto* line = reinterpret_cast<const quint32*>(source->constScanLine(rowBegin));
-            for (size_t c = 0; c < colCount; ++c, out += targetPixelBytes)
-                storePixel(out, targetFormat, line[originX + cols.first[c]] & 0xFFFFFFu);
-            continue;
-        }
-        for (size_t c = 0; c < colCount; ++c, out += targetPixelBytes) {
-            quint32 value = 0xFFFFFFu;
-            for (int sy = rowBegin; sy < rowEnd; ++sy) {
-                const auto* line = reinterpret_cast<const quint32*>(source->constScanLine(sy));
-                for (int sx = originX + cols.first[c]; sx < originX + cols.last[c]; ++sx)
-                    value &= line[sx];
-            }
-            storePixel(out, targetFormat, value & 0xFFFFFFu);
-        }
+    const qsizetype stride = target.m_image.bytesPerLine();
+    uchar* out = target.m_image.bits() + (y + rowFrom) * stride +
+                 (x + colFrom) * (target.m_image.depth() / 8);
+    switch (targetFormat) {
+    case QImage::Format_BGR888:
+        stretchRows<QImage::Format_BGR888>(*source, originX, originY, cols, rows, out, stride);
+        break;
+    case QImage::Format_RGB16:
+        stretchRows<QImage::Format_RGB16>(*source, originX, originY, cols, rows, out, stride);
+        break;
+    default:
+        stretchRows<QImage::Format_RGB32>(*source, originX, originY, cols, rows, out, stride);
+        break;
     }
     return true;
 }
