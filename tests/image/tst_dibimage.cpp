@@ -171,6 +171,32 @@ TEST(DibImage, TrueColourBmpKeepsItsDepth)
     EXPECT_EQ(raw, (std::vector<uchar>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
 }
 
+TEST(DibImage, OtherTrueColourDepthsKeepTheirDepthAndColours)
+{
+    QTemporaryDir dir;
+    // 16 bits (5-5-5 in the file): red, white; 32 bits: blue, green (fourth byte unused).
+    const QString p16 =
+        writeFile(dir, "t16.bmp", makeBmp(2, 1, 16, {}, {QByteArray("\x00\x7C\xFF\x7F", 4)}));
+    const QString p32 = writeFile(
+        dir, "t32.bmp", makeBmp(2, 1, 32, {}, {QByteArray("\xFF\x00\x00\x00\x00\xFF\x00\x00", 8)}));
+    const struct
+    {
+        QString path;
+        int bits;
+        quint16 words[2];
+    } cases[] = {{p16, 16, {0x7C00, 0x7FFF}}, {p32, 32, {0x001F, 0x03E0}}};
+    for (const auto& c : cases) {
+        CDibImage image;
+        ASSERT_EQ(image.Load(c.path), CDibImage::LoadOk) << c.bits;
+        ASSERT_EQ(image.BitsPerPixel(), c.bits);
+        EXPECT_FALSE(image.HasAlpha());
+        std::vector<uchar> raw(size_t(image.RawSize()));
+        image.GetBits(image.RawSize(), raw.data());
+        EXPECT_EQ(RgbToRegisterWord(raw.data(), c.bits), c.words[0]) << c.bits;
+        EXPECT_EQ(RgbToRegisterWord(raw.data() + c.bits / 8, c.bits), c.words[1]) << c.bits;
+    }
+}
+
 TEST(DibImage, FailedLoadLeavesTheImageAsItWas)
 {
     QTemporaryDir dir;
