@@ -1,0 +1,114 @@
+#pragma once
+
+#include "canvas/CQXPanDesignDlg.h"
+
+#include <QDialog>
+#include <QHash>
+#include <QIcon>
+#include <QRect>
+
+class CQXPanApp;
+class QComboBox;
+class QMenuBar;
+class QTreeWidget;
+struct QxRect;
+
+/// The main dialog: image type, object type, item list, design area, menu; ends the run.
+class CQXPanMainDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    /// Control identifiers of the main dialog; other windows refer to them: do not renumber.
+    enum ControlId : int
+    {
+        IDOK = 1,
+        IDCANCEL = 2,
+        IDC_DESIGNAREA_LABEL = 1002,
+        IDC_IMAGETYPE = 1020,
+        IDC_CONVERT = 1021,
+        IDC_RECEIVESEND = 1022,
+        IDC_NEW = 1023,
+        IDC_EDIT = 1024,
+        IDC_BROWSE = 1025,
+        IDC_OBJECTTYPE = 1027,
+        IDC_ITEMLIST = 1028,
+        IDC_DELETE = 1032
+    };
+    /// Menu command identifiers; the design area receives the edit ones: do not renumber.
+    enum MenuId : int
+    {
+        ID_FILE_NEW = 32772,
+        ID_FILE_SAVE = 32774,
+        ID_FILE_EXIT = 32777,
+        ID_FILE_CHANGETOOLD = 32778,
+        ID_FILE_OPEN = 32779,
+        ID_EDIT_CUT = 32785,
+        ID_EDIT_COPY = 32786,
+        ID_EDIT_PASTE = 32787
+    };
+
+    /// Builds every control and the menu; nothing is filled until OnInitDialog.
+    explicit CQXPanMainDlg(CQXPanApp* app, QWidget* parent = nullptr);
+    ~CQXPanMainDlg() override;
+
+    /// Initialises the dialog and runs it modally unless initialisation already ended it;
+    /// returns the dialog's result.
+    int DoModal();
+    /// Start-up of the dialog: environment, placement, caption, image types, item list, design
+    /// area. False when it stops early.
+    bool OnInitDialog();
+    /// Ends the dialog with a result, also while it is still being initialised.
+    void EndDialog(int result);
+
+    /// Exit, Esc, the close box, menu Exit: offers to save, remembers the window, ends.
+    void OnExitEditor();
+    /// Menu "Change to old": asks for the older editor on the next start, then exits.
+    void OnChangeToOld();
+    /// Saves the design as a panel file. Placeholder: the panel file writer is not there yet,
+    /// so this does nothing.
+    void OnSave();
+    /// Dispatches a menu command by its identifier.
+    void OnCommand(int id);
+
+    /// The control with a dialog identifier (GetDlgItem), null when there is none.
+    QWidget* GetDlgItem(int id) const;
+    /// The area below the menu bar in which the controls lie (the dialog's client area).
+    QWidget* ClientArea() const { return m_client; }
+    /// Rectangle of a dialog-unit rectangle in pixels of the client area.
+    static QRect MapDialogRect(int x, int y, int width, int height);
+
+    QIcon m_hIcon;
+    CQXPanDesignDlg m_DesignDlg;
+    QComboBox* m_cbImageType = nullptr;
+    QComboBox* m_cbObjectType = nullptr;
+    QTreeWidget* m_lcItems = nullptr;
+    CQXPanApp* m_pApp = nullptr;
+    int m_nListSel = -1;
+    int m_nImageTypeSel = 0;
+
+public slots:
+    /// Enter (command 1) does nothing.
+    void accept() override;
+    /// Esc and the close box run OnExitEditor.
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void CreateControls();
+    void CreateMenu();
+    QxRect CurrentWindowRect() const;
+    void MoveWindowTo(const QxRect& rc);
+    void FitFrameToPlacement();
+
+    CQXPanApp* m_appForInit = nullptr;
+    QWidget* m_client = nullptr;
+    QMenuBar* m_menuBar = nullptr;
+    QHash<int, QWidget*> m_controls;
+    bool m_ended = false;
+    int m_endResult = 0;
+    bool m_placed = false;
+    QRect m_placedFrame;
+};

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "FakeConfigLibrary.h"
+#include "ScriptedUserInteraction.h"
+#include "app/CQXPanApp.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <memory>
+
+/// A temporary branch with all five folders, an application object on a fake configuration
+/// library, and scripted user interaction.
+struct AppTestEnvironment
+{
+    QTemporaryDir dir;
+    ScriptedUserInteraction ui;
+    FakeConfigLibrary* library = nullptr; // owned by app
+    std::unique_ptr<CQXPanApp> app;
+
+    AppTestEnvironment()
+    {
+        auto owned = std::make_unique<FakeConfigLibrary>();
+        library = owned.get();
+        const QList<QPair<int, QString>> kinds = {{DEFBS_ENV_DATA, QStringLiteral("data")},
+                                                  {DEFBS_ENV_WORK, QStringLiteral("work")},
+                                                  {DEFBS_ENV_PROGRAM, QStringLiteral("program")},
+                                                  {DEFBS_ENV_PLACEDBMP, QStringLiteral("placed")},
+                                                  {DEFBS_ENV_BACKGROUND, QStringLiteral("back")}};
+        for (const auto& [kind, name] : kinds) {
+            QDir(dir.path()).mkdir(name);
+            library->folders.insert(kind, Folder(name));
+        }
+        library->files = {{796, 0, 0, QStringLiteral("Screen Logo"), {}},
+                          {797, 0, 0, QStringLiteral("Check Window 22"), {}},
+                          {798, 0, 0, QStringLiteral("Check Window 21"), {}},
+                          {799, 0, 0, QStringLiteral("Check Window 23"), {}}};
+        app = std::make_unique<CQXPanApp>(QxCtrlStore(dir.filePath(QStringLiteral("store.ini"))),
+                                          &ui, std::move(owned));
+        // What InitInstance sets before the dialog runs.
+        app->m_rcScreen = QxRect{0, 0, 1024, 768};
+        app->m_rcDesign = QxRect{0, 0, 800, 600};
+        app->m_nRecordSize = 62;
+    }
+
+    QString Folder(const QString& name) const { return dir.filePath(name); }
+};
