@@ -44,8 +44,11 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "qxpan: %s (see --help)\n", qUtf8Printable(parser.errorText()));
         return 1;
     }
-    if (parser.isSet(helpOption)) {
-        std::fputs(qUtf8Printable(parser.helpText()), stdout);
+    if (parser.isSet(helpOption) || parser.isSet(QStringLiteral("help-all"))) {
+        // Without an application object Qt cannot name the executable itself.
+        QString help = parser.helpText();
+        help.replace(QStringLiteral("<executable_name>"), QStringLiteral("qxpan"));
+        std::fputs(qUtf8Printable(help), stdout);
         return 0;
     }
 

@@ -305,6 +305,7 @@ void CQXPanMainDlg::MoveWindowTo(const QxRect& rc)
     const QSize frameExtra = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
     move(m_placedFrame.topLeft());
     resize(m_placedFrame.size() - frameExtra);
+    m_placedClientSize = size();
 }
 
 void CQXPanMainDlg::showEvent(QShowEvent* event)
@@ -319,8 +320,11 @@ void CQXPanMainDlg::FitFrameToPlacement()
     if (!m_placed || !isVisible())
         return;
     m_placed = false;
+    // Only the frame, not the user, may have changed the placement since.
+    if (pos() != m_placedFrame.topLeft() || size() != m_placedClientSize)
+        return;
     const QSize frameExtra = frameGeometry().size() - size();
-    if (frameExtra.isEmpty())
+    if (frameExtra.isNull())
         return;
     move(m_placedFrame.topLeft());
     resize(m_placedFrame.size() - frameExtra);

@@ -111,4 +111,5 @@ private:
     int m_endResult = 0;
     bool m_placed = false;
     QRect m_placedFrame;
+    QSize m_placedClientSize;
 };

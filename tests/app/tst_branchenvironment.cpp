@@ -58,6 +58,11 @@ struct MarkerCase
     bool requestsOldEditor;
 };
 
+void PrintTo(const MarkerCase& c, std::ostream* os)
+{
+    *os << '"' << c.marker << '"';
+}
+
 class OldEditorMarker : public ::testing::TestWithParam<MarkerCase>
 {};
 
@@ -95,6 +100,11 @@ struct FailCase
     const char* failedStep;
     QStringList expectedLog;
 };
+
+void PrintTo(const FailCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class LoadFailure : public ::testing::TestWithParam<FailCase>
 {};
@@ -162,6 +172,11 @@ struct StoreCase
     bool changeToOld;
     quint32 modeStored;
 };
+
+void PrintTo(const StoreCase& c, std::ostream* os)
+{
+    *os << "mode " << c.modeRead << (c.changeToOld ? " change to old" : " exit");
+}
 
 class StoreScreenDefinition : public ::testing::TestWithParam<StoreCase>
 {};

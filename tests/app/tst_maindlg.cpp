@@ -203,6 +203,11 @@ struct CloseWay
     void (*close)(CQXPanMainDlg&);
 };
 
+void PrintTo(const CloseWay& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class CloseTheEditor : public MainDialog, public ::testing::WithParamInterface<CloseWay>
 {};
 

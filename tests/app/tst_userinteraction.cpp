@@ -13,6 +13,11 @@ struct ExecCase
     QStringList expected;
 };
 
+void PrintTo(const ExecCase& c, std::ostream* os)
+{
+    *os << '"' << c.exec << '"';
+}
+
 class DesktopExec : public ::testing::TestWithParam<ExecCase>
 {};
 

@@ -1,0 +1,172 @@
+// The application object on a real configuration store file, as `qxpan --config FILE` runs it.
+#include "ScriptedUserInteraction.h"
+#include "app/CQXPanApp.h"
+#include "app/CQXPanMainDlg.h"
+#include "reglib/CDefScrInfo.h"
+#include "reglib/CQxCtrlApi.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// Points the user's configuration and data folders into a temporary folder for one test.
+class TemporaryHome
+{
+public:
+    TemporaryHome()
+        : m_oldConfig(qgetenv("XDG_CONFIG_HOME")), m_oldData(qgetenv("XDG_DATA_HOME")),
+          m_oldStore(qgetenv("QXPAN_CONFIG"))
+    {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("config"))));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("data"))));
+        qunsetenv("QXPAN_CONFIG");
+    }
+    ~TemporaryHome()
+    {
+        Restore("XDG_CONFIG_HOME", m_oldConfig);
+        Restore("XDG_DATA_HOME", m_oldData);
+        Restore("QXPAN_CONFIG", m_oldStore);
+    }
+    QString StorePath() const { return m_dir.filePath(QStringLiteral("qxctrl.ini")); }
+    QString DataPath() const { return m_dir.filePath(QStringLiteral("data")); }
+
+private:
+    static void Restore(const char* name, const QByteArray& value)
+    {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+
+    QTemporaryDir m_dir;
+    QByteArray m_oldConfig, m_oldData, m_oldStore;
+};
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WhenDialogRuns(std::function<void(CQXPanMainDlg&)> act)
+{
+    QTimer::singleShot(0, [act] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* dlg = qobject_cast<CQXPanMainDlg*>(w); dlg && dlg->isVisible()) {
+                act(*dlg);
+                return;
+            }
+        }
+        ADD_FAILURE() << "the main dialog is not running";
+    });
+}
+
+TEST(RealStore, DefaultStoreShowsTheDemoBranchAndKeepsTheWindow)
+{
+    TemporaryHome home;
+    const QxCtrlStore store(home.StorePath());
+    QString error;
+    ASSERT_TRUE(store.EnsureExists(&error)) << qPrintable(error);
+
+    ScriptedUserInteraction ui;
+    CQXPanApp app(store, &ui);
+    QString caption;
+    QStringList imageTypes;
+    QRect frame;
+    WhenDialogRuns([&](CQXPanMainDlg& dlg) {
+        caption = dlg.windowTitle();
+        for (int i = 0; i < dlg.m_cbImageType->count(); ++i)
+            imageTypes << dlg.m_cbImageType->itemText(i);
+        dlg.move(40, 30);
+        dlg.resize(800, 600);
+        QTest::qWait(10);
+        frame = dlg.frameGeometry();
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(app.InitInstance());
+
+    EXPECT_EQ(caption, "Full Check Window - DEMO (ECR-1)");
+    EXPECT_EQ(imageTypes, QStringList({"796 - Screen Logo", "797 - Check Window 22",
+                                       "798 - Check Window 21", "799 - Check Window 23"}));
+    _ScreenDefinition_InterfaceTable table;
+    ASSERT_NE(CDefScrInfo(store).GetScrIFTab(nullptr, DEFSCR_SCRNO_PANELEDITOR, table), 0);
+    EXPECT_EQ(table.dwMode, 2u);
+    EXPECT_EQ(table.rcWindow, (QxRect{40, 30, 40 + frame.width(), 30 + frame.height()}));
+    EXPECT_TRUE(ui.Calls().isEmpty());
+}
+
+// Stores the application cannot load from; closing must leave each of them byte for byte.
+struct BrokenStore
+{
+    const char* name;
+    void (*breakIt)(const TemporaryHome&, const QxCtrlStore&);
+};
+
+void PrintTo(const BrokenStore& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class FailedLoad : public ::testing::TestWithParam<BrokenStore>
+{};
+
+TEST_P(FailedLoad, LeavesTheStoreByteIdentical)
+{
+    TemporaryHome home;
+    const QxCtrlStore store(home.StorePath());
+    GetParam().breakIt(home, store);
+    const QByteArray before = ReadAll(store.path());
+
+    ScriptedUserInteraction ui;
+    CQXPanApp app(store, &ui);
+    bool filled = true;
+    WhenDialogRuns([&](CQXPanMainDlg& dlg) {
+        filled = dlg.m_cbImageType->count() > 0;
+        dlg.close();
+    });
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(app.InitInstance());
+    const std::string err = testing::internal::GetCapturedStderr();
+
+    EXPECT_FALSE(filled);
+    EXPECT_EQ(ReadAll(store.path()), before);
+    EXPECT_NE(err.find(QDir::toNativeSeparators(store.path()).toStdString()), std::string::npos)
+        << err;
+    EXPECT_TRUE(ui.Calls().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Stores, FailedLoad,
+    ::testing::Values(BrokenStore{"NoBranch",
+                                  [](const TemporaryHome&, const QxCtrlStore& store) {
+                                      QFile file(store.path());
+                                      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+                                      file.write("[Other]\nKey=1\n");
+                                  }},
+                      BrokenStore{"Garbage",
+                                  [](const TemporaryHome&, const QxCtrlStore& store) {
+                                      QFile file(store.path());
+                                      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+                                      file.write(QByteArray("\x00\xff\x13garbage=[[\n\x01", 16));
+                                  }},
+                      BrokenStore{"BranchFoldersGone",
+                                  [](const TemporaryHome& home, const QxCtrlStore& store) {
+                                      ASSERT_TRUE(store.EnsureExists());
+                                      // The folders' parent is gone; only their last level would be
+                                      // made.
+                                      ASSERT_TRUE(QDir(home.DataPath()).removeRecursively());
+                                  }}),
+    [](const ::testing::TestParamInfo<BrokenStore>& info) { return std::string(info.param.name); });
+
+} // namespace
