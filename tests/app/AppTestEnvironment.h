@@ -3,10 +3,16 @@
 #include "FakeConfigLibrary.h"
 #include "ScriptedUserInteraction.h"
 #include "app/CQXPanApp.h"
+#include "app/CQXPanMainDlg.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTimer>
 
+#include <gtest/gtest.h>
+
+#include <functional>
 #include <memory>
 
 /// A temporary branch with all five folders, an application object on a fake configuration
@@ -45,3 +51,17 @@ struct AppTestEnvironment
 
     QString Folder(const QString& name) const { return dir.filePath(name); }
 };
+
+/// Runs `act` once the application's main dialog is up inside its modal loop.
+inline void WhenDialogRuns(std::function<void(CQXPanMainDlg&)> act)
+{
+    QTimer::singleShot(0, [act] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* dlg = qobject_cast<CQXPanMainDlg*>(w); dlg && dlg->isVisible()) {
+                act(*dlg);
+                return;
+            }
+        }
+        ADD_FAILURE() << "the main dialog is not running";
+    });
+}

@@ -155,17 +155,6 @@ INSTANTIATE_TEST_SUITE_P(
                  "kind 12", kUpToTable + QStringList{"GetActFolPath 14", "GetActFolPath 12"}}),
     [](const ::testing::TestParamInfo<FailCase>& info) { return std::string(info.param.name); });
 
-TEST(BranchEnvironment, FolderFailureAfterTheMarkerLeavesTheRequestSet)
-{
-    AppTestEnvironment env;
-    env.library->table.strMarker = "V0101";
-    env.library->folders.remove(DEFBS_ENV_BACKGROUND);
-    EXPECT_FALSE(env.app->LoadBranchEnvironment());
-    EXPECT_EQ(env.app->m_dwChangeToOld, 0x0FFF0101u);
-    // Created before the failure and not removed.
-    EXPECT_TRUE(QFileInfo(env.Folder("placed")).isDir());
-}
-
 struct StoreCase
 {
     quint32 modeRead;

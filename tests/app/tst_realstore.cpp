@@ -1,5 +1,5 @@
 // The application object on a real configuration store file, as `qxpan --config FILE` runs it.
-#include "ScriptedUserInteraction.h"
+#include "AppTestEnvironment.h"
 #include "app/CQXPanApp.h"
 #include "app/CQXPanMainDlg.h"
 #include "reglib/CDefScrInfo.h"
@@ -14,8 +14,6 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
-
-#include <functional>
 
 namespace {
 
@@ -57,19 +55,6 @@ QByteArray ReadAll(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WhenDialogRuns(std::function<void(CQXPanMainDlg&)> act)
-{
-    QTimer::singleShot(0, [act] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* dlg = qobject_cast<CQXPanMainDlg*>(w); dlg && dlg->isVisible()) {
-                act(*dlg);
-                return;
-            }
-        }
-        ADD_FAILURE() << "the main dialog is not running";
-    });
 }
 
 TEST(RealStore, DefaultStoreShowsTheDemoBranchAndKeepsTheWindow)
