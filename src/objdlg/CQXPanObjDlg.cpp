@@ -1,0 +1,780 @@
+#include "objdlg/CQXPanObjDlg.h"
+
+#include "app/UserInteraction.h"
+#include "canvas/CQXPanSelRect.h"
+#include "image/CDibImage.h"
+#include "refdata/CQXPanRefLists.h"
+
+#include <QColor>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+/// Size of the dialog in dialog units.
+constexpr int kDialogWidthDu = 224;
+constexpr int kDialogHeightDu = 254;
+/// Characters of one text line of the register record.
+constexpr int kTextLineLength = 20;
+
+const QString kBackgroundLabel = QStringLiteral("Background");
+const QString kTextLabel = QStringLiteral("Text");
+
+/// Converts dialog units to pixels of the dialog's font, the way dialog templates are laid out:
+/// a horizontal unit is a quarter of the average character width, a vertical one an eighth of
+/// the font height.
+class DialogUnits
+{
+public:
+    explicit DialogUnits(const QFont& font)
+    {
+        const QFontMetrics fm(font);
+        const QString sample =
+            QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+        m_baseX = std::max(1, (fm.horizontalAdvance(sample) / 26 + 1) / 2);
+        m_baseY = std::max(1, fm.height());
+    }
+    int X(int du) const { return du * m_baseX / 4; }
+    int Y(int du) const { return du * m_baseY / 8; }
+    QRect Rect(int x, int y, int w, int h) const { return QRect(X(x), Y(y), X(w), Y(h)); }
+
+private:
+    int m_baseX = 6;
+    int m_baseY = 13;
+};
+
+/// The number at the start of a text, as the C runtime's atoi reads it: white space, an optional
+/// sign, digits; no digits give 0. Numbers beyond the int range saturate.
+int LeadingInt(const QString& text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text[i].isSpace())
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
+        negative = text[i] == QLatin1Char('-');
+        ++i;
+    }
+    qint64 value = 0;
+    for (; i < text.size() && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9'); ++i) {
+        value = value * 10 + (text[i].unicode() - '0');
+        if (value > std::numeric_limits<int>::max())
+            value = qint64(std::numeric_limits<int>::max()) + 1;
+    }
+    if (negative)
+        value = -value;
+    return int(std::clamp<qint64>(value, std::numeric_limits<int>::min(),
+                                  std::numeric_limits<int>::max()));
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, const QString& id = QString())
+{
+    auto* label = new QLabel(text, parent);
+    if (!id.isEmpty())
+        label->setObjectName(id);
+    return label;
+}
+
+} // namespace
+
+CQXPanObjDlg::CQXPanObjDlg(QWidget* parent) : QDialog(parent)
+{
+    static const char* const kNames[kTypeCount] = {"Background",
+                                                   "Place Bitmap",
+                                                   "Table(Rectangle)",
+                                                   "Table(Round)",
+                                                   "System Key(Rectangle)",
+                                                   "System Key(Round)",
+                                                   "Free Function(Rectangle)",
+                                                   "Free Function(Round)"};
+    for (int i = 0; i < kTypeCount; ++i)
+        m_pszTypeName[i] = QString::fromLatin1(kNames[i]);
+    BuildControls();
+}
+
+CQXPanObjDlg::~CQXPanObjDlg() = default;
+
+void CQXPanObjDlg::BuildControls()
+{
+    setWindowTitle(QStringLiteral("Object Properties"));
+    setModal(true);
+
+    const DialogUnits du(font());
+    setFixedSize(du.X(kDialogWidthDu), du.Y(kDialogHeightDu));
+
+    // Edits and combo boxes are at least as high as the style wants them.
+    auto place = [&du](QWidget* w, int x, int y, int width, int height) {
+        QRect r = du.Rect(x, y, width, height);
+        const int wanted = w->sizeHint().height();
+        if (qobject_cast<QLabel*>(w) == nullptr && r.height() < wanted) {
+            r.moveTop(r.top() - (wanted - r.height()) / 2);
+            r.setHeight(wanted);
+        }
+        w->setGeometry(r);
+    };
+    auto makeEdit = [this](const QString& id) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(id);
+        return edit;
+    };
+    auto makeCombo = [this](const QString& id) {
+        auto* combo = new QComboBox(this);
+        combo->setObjectName(id);
+        return combo;
+    };
+
+    m_gbPosition = new QGroupBox(QStringLiteral("Position"), this);
+    m_gbPosition->setObjectName(QStringLiteral("1014"));
+    place(m_gbPosition, 7, 3, 210, 52);
+
+    // Rows of the position frame: label, edit, size label, size, label, edit.
+    struct PositionRow
+    {
+        const char* first;
+        const char* size;
+        const char* second;
+        int y;
+    };
+    const PositionRow rows[2] = {{"X1(&L)", "Width", "X2(&R)", 17},
+                                 {"Y1(&T)", "Height", "Y2(&B)", 36}};
+    m_edLeft = makeEdit(QStringLiteral("1000"));
+    m_edRight = makeEdit(QStringLiteral("1003"));
+    m_edTop = makeEdit(QStringLiteral("1002"));
+    m_edBottom = makeEdit(QStringLiteral("1004"));
+    m_stWidth = MakeLabel(this, QStringLiteral("---"), QStringLiteral("1030"));
+    m_stHeight = MakeLabel(this, QStringLiteral("---"), QStringLiteral("1031"));
+    QLineEdit* firstEdits[2] = {m_edLeft, m_edTop};
+    QLineEdit* secondEdits[2] = {m_edRight, m_edBottom};
+    QLabel* sizes[2] = {m_stWidth, m_stHeight};
+    for (int i = 0; i < 2; ++i) {
+        const PositionRow& row = rows[i];
+        QLabel* first = MakeLabel(this, QString::fromLatin1(row.first));
+        first->setBuddy(firstEdits[i]);
+        place(first, 14, row.y + 2, 24, 8);
+        place(firstEdits[i], 40, row.y, 36, 12);
+        place(MakeLabel(this, QString::fromLatin1(row.size)), 84, row.y + 2, 30, 8);
+        place(sizes[i], 116, row.y + 2, 24, 8);
+        QLabel* second = MakeLabel(this, QString::fromLatin1(row.second));
+        second->setBuddy(secondEdits[i]);
+        place(second, 146, row.y + 2, 24, 8);
+        place(secondEdits[i], 172, row.y, 38, 12);
+    }
+
+    constexpr int kLabelX = 7;
+    constexpr int kLabelW = 86;
+    constexpr int kFieldX = 95;
+    constexpr int kFieldW = 122;
+    constexpr int kShortW = 60;
+
+    m_cbType = makeCombo(QStringLiteral("1005"));
+    QLabel* typeLabel = MakeLabel(this, QStringLiteral("Object Type:(&O)"));
+    typeLabel->setBuddy(m_cbType);
+    place(typeLabel, kLabelX, 64, kLabelW, 8);
+    place(m_cbType, kFieldX, 62, kFieldW, 12);
+
+    m_edTableNo = makeEdit(QStringLiteral("1010"));
+    m_lbTableNo = MakeLabel(this, QStringLiteral("Table Number:(&P)"), QStringLiteral("1013"));
+    m_lbTableNo->setBuddy(m_edTableNo);
+    place(m_lbTableNo, kLabelX, 81, kLabelW, 8);
+    place(m_edTableNo, kFieldX, 79, kShortW, 12);
+
+    m_edLine1 = makeEdit(QStringLiteral("1012"));
+    m_lbLine1 = MakeLabel(this, QStringLiteral("Description:(&D)"), QStringLiteral("1015"));
+    m_lbLine1->setBuddy(m_edLine1);
+    place(m_lbLine1, kLabelX, 98, kLabelW, 8);
+    place(m_edLine1, kFieldX, 96, kFieldW, 12);
+
+    m_edLine2 = makeEdit(QStringLiteral("1011"));
+    m_lbLine2 = MakeLabel(this, QStringLiteral("Second line:(&S)"), QStringLiteral("1016"));
+    m_lbLine2->setBuddy(m_edLine2);
+    place(m_lbLine2, kLabelX, 115, kLabelW, 8);
+    place(m_edLine2, kFieldX, 113, kFieldW, 12);
+
+    m_Preview = new CQXPanSelRect(this);
+    m_Preview->setObjectName(QStringLiteral("1001"));
+    place(m_Preview, 7, 131, 210, 40);
+
+    m_cbRecordNo = makeCombo(QStringLiteral("1009"));
+    m_lbRecordNo = MakeLabel(this, QStringLiteral("Record No.(&N)"), QStringLiteral("1017"));
+    m_lbRecordNo->setBuddy(m_cbRecordNo);
+    place(m_lbRecordNo, kLabelX, 181, kLabelW, 8);
+    place(m_cbRecordNo, kFieldX, 179, kShortW, 12);
+
+    m_cbFunction = makeCombo(QStringLiteral("1008"));
+    m_lbFunction = MakeLabel(this, QStringLiteral("Function(&F)"), QStringLiteral("1018"));
+    m_lbFunction->setBuddy(m_cbFunction);
+    place(m_lbFunction, kLabelX, 198, kLabelW, 8);
+    place(m_cbFunction, kFieldX, 196, kShortW, 12);
+
+    m_cbRegDesc = makeCombo(QStringLiteral("1007"));
+    m_lbRegDesc =
+        MakeLabel(this, QStringLiteral("Register Description(&C)"), QStringLiteral("1019"));
+    m_lbRegDesc->setBuddy(m_cbRegDesc);
+    place(m_lbRegDesc, kLabelX, 215, kLabelW, 8);
+    place(m_cbRegDesc, kFieldX, 213, kFieldW, 12);
+
+    m_btnOk = new QPushButton(QStringLiteral("OK"), this);
+    m_btnOk->setObjectName(QStringLiteral("1029"));
+    place(m_btnOk, 111, 234, 50, 14);
+    m_btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_btnCancel->setObjectName(QStringLiteral("2"));
+    place(m_btnCancel, 167, 234, 50, 14);
+    // Enter must close nothing: the only default button is hidden and its command ignored.
+    m_btnOk->setAutoDefault(false);
+    m_btnCancel->setAutoDefault(false);
+    m_btnDefault = new QPushButton(QStringLiteral("OK"), this);
+    m_btnDefault->setObjectName(QStringLiteral("1"));
+    m_btnDefault->setAutoDefault(false);
+    m_btnDefault->setDefault(true);
+    m_btnDefault->hide();
+
+    // Tab order follows the template's order of controls.
+    QWidget* order[] = {m_edLeft,    m_edRight, m_edTop,    m_edBottom,   m_cbType,
+                        m_edTableNo, m_edLine1, m_edLine2,  m_cbRecordNo, m_cbFunction,
+                        m_cbRegDesc, m_btnOk,   m_btnCancel};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    connect(m_edLeft, &QLineEdit::textChanged, this, [this] { CheckPosition(true); });
+    connect(m_edRight, &QLineEdit::textChanged, this, [this] { CheckPosition(true); });
+    connect(m_edTop, &QLineEdit::textChanged, this, [this] { CheckPosition(false); });
+    connect(m_edBottom, &QLineEdit::textChanged, this, [this] { CheckPosition(false); });
+    connect(m_edTableNo, &QLineEdit::textChanged, this, [this] { CheckTableNumber(); });
+    connect(m_cbType, &QComboBox::activated, this, [this] { ApplyTypeLayout(); });
+    for (QComboBox* box : {m_cbRegDesc, m_cbFunction, m_cbRecordNo}) {
+        connect(box, &QComboBox::activated, this,
+                [this, box](int index) { OnLinkedSelection(box, index); });
+    }
+    connect(m_btnOk, &QPushButton::clicked, this, [this] { OnAccept(); });
+    connect(m_btnCancel, &QPushButton::clicked, this, [this] { reject(); });
+}
+
+void CQXPanObjDlg::SetApplication(const CQXPanRefFolders& folders, UserInteraction* pUi,
+                                  const QXPanRect& rcScreen)
+{
+    m_folders = folders;
+    m_pUi = pUi;
+    m_rcScreen = rcScreen;
+    m_bHasApp = true;
+}
+
+namespace {
+
+CQXPanRefList ToItems(const QList<CQXPanRefRow>& rows)
+{
+    CQXPanRefList items;
+    items.reserve(size_t(rows.size()));
+    for (const CQXPanRefRow& row : rows)
+        items.emplace_back(row);
+    return items;
+}
+
+} // namespace
+
+int CQXPanObjDlg::LoadReferenceData(CQXPanMainDlg* pMainDlg)
+{
+    if (!m_bHasApp)
+        return 0;
+    m_pMainDlg = pMainDlg;
+
+    CQXPanRefLists lists(m_folders);
+    lists.LoadReferenceData();
+    m_BgList = ToItems(lists.m_BgList);
+    m_BmpList = ToItems(lists.m_BmpList);
+    m_TableList = ToItems(lists.m_TableList);
+    m_SysKeyList = ToItems(lists.m_SysKeyList);
+    m_FreeFuncList = ToItems(lists.m_FreeFuncList);
+
+    m_KeyClip = CQXPanKeyObj();
+    m_BmpClip = CQXPanBmpObj();
+    return 1;
+}
+
+void CQXPanObjDlg::ResetHeaderRows()
+{
+    const CQXPanRefLists empty(m_folders);
+    if (m_BgList.empty())
+        m_BgList = ToItems(empty.m_BgList);
+    if (m_BmpList.empty())
+        m_BmpList = ToItems(empty.m_BmpList);
+}
+
+void CQXPanObjDlg::ListBitmaps(int which)
+{
+    if (!m_bHasApp)
+        return;
+    ResetHeaderRows();
+    CQXPanRefLists lists(m_folders);
+    lists.ListBitmaps(which);
+    if (which < 1) {
+        m_BgList.resize(1);
+        for (qsizetype i = 1; i < lists.m_BgList.size(); ++i)
+            m_BgList.emplace_back(lists.m_BgList[i]);
+    }
+    if (which == -1 || which == 1) {
+        m_BmpList.resize(1);
+        for (qsizetype i = 1; i < lists.m_BmpList.size(); ++i)
+            m_BmpList.emplace_back(lists.m_BmpList[i]);
+    }
+}
+
+void CQXPanObjDlg::RefreshBitmapLists(int which)
+{
+    // Cutting a list releases its rows' images; the callers rebuild what pointed at them.
+    if (which < 1 && m_BgList.size() > 1)
+        m_BgList.resize(1);
+    if ((which == -1 || which == 1) && m_BmpList.size() > 1)
+        m_BmpList.resize(1);
+    ListBitmaps(which);
+}
+
+CQXPanRefList* CQXPanObjDlg::ListOfPair(int pair)
+{
+    switch (pair) {
+    case 0:
+        return &m_BmpList;
+    case 1:
+        return &m_TableList;
+    case 2:
+        return &m_SysKeyList;
+    case 3:
+        return &m_FreeFuncList;
+    default:
+        return nullptr;
+    }
+}
+
+CQXPanRefList* CQXPanObjDlg::ListOfType(int type)
+{
+    if (type == TypeBackground)
+        return &m_BgList;
+    if (type < 0 || type >= kTypeCount)
+        return nullptr;
+    return ListOfPair(type >> 1);
+}
+
+QString CQXPanObjDlg::TypeName(int type) const
+{
+    return type >= 0 && type < kTypeCount ? m_pszTypeName[type] : QString();
+}
+
+int CQXPanObjDlg::ObjectTypeOf(const CQXPanKeyObj& key)
+{
+    const int s = key.Shape() == 0 ? 0 : key.Shape() - 1;
+    if (key.TypeCode() == kQXPanTableCode)
+        return TypeTableRect + s;
+    if (key.GetNumber() != 0)
+        return TypeFreeFuncRect + s;
+    return TypeSysKeyRect + s;
+}
+
+QXPanColor CQXPanObjDlg::ContrastColour(QXPanColor colour)
+{
+    const int sum = int(colour & 0xFF) + int((colour >> 8) & 0xFF) + int((colour >> 16) & 0xFF);
+    return sum / 3 > 127 ? 0x000000u : 0xFFFFFFu;
+}
+
+void CQXPanObjDlg::SetEditObject(CQXPanKeyObj* pKey)
+{
+    m_pEditObj = pKey;
+    if (!pKey)
+        return;
+    const int t = ObjectTypeOf(*pKey);
+    const bool showInMain = m_nMode >= 4 && m_pMainDlg;
+    if (showInMain && t != m_nObjType)
+        emit ObjectTypeShown(t, (t >> 1) != (m_nObjType >> 1));
+    m_nObjType = t;
+
+    const int code = pKey->TypeCode();
+    if (t == TypeSysKeyRect || t == TypeSysKeyRound) {
+        for (int r = int(m_SysKeyList.size()) - 1; r >= 0; --r) {
+            if (LeadingInt(m_SysKeyList[size_t(r)].m_strCol3) == code) {
+                m_nSel[2] = r;
+                break;
+            }
+        }
+    } else if (t == TypeFreeFuncRect || t == TypeFreeFuncRound) {
+        m_nSel[3] = -1;
+        const int r = pKey->GetNumber();
+        const int n = int(m_FreeFuncList.size());
+        if (r < n) {
+            m_nSel[3] = r;
+            if (LeadingInt(m_FreeFuncList[size_t(r)].m_strCol3) != code) {
+                // The record number points elsewhere: the first row with the key's code wins.
+                for (int i = n - 1; i >= 0; --i) {
+                    if (LeadingInt(m_FreeFuncList[size_t(i)].m_strCol3) == code)
+                        m_nSel[3] = i;
+                }
+            }
+        }
+    } else {
+        return;
+    }
+
+    if (showInMain) {
+        int& sel = m_nSel[t >> 1];
+        if (sel >= 0) {
+            emit ItemPositionShown(sel - 1);
+        } else if (const CQXPanRefList* list = ListOfType(t); list && list->size() > 1) {
+            sel = 0;
+            emit ItemPositionShown(0);
+        }
+    }
+}
+
+void CQXPanObjDlg::SelectRow(int row)
+{
+    if (m_nObjType < TypePlaceBitmap || m_nObjType >= kTypeCount)
+        return;
+    const CQXPanRefList* list = ListOfType(m_nObjType);
+    if (row <= int(list->size()) - 1)
+        m_nSel[m_nObjType >> 1] = row;
+}
+
+void CQXPanObjDlg::ApplyItemToKey(CQXPanKeyObj& key)
+{
+    const int t = m_nObjType;
+    if (t < TypeTableRect || t >= kTypeCount)
+        return;
+    const quint8 shape = quint8((t & 1) + 1);
+    const int sel = m_nSel[t >> 1];
+
+    if (t <= TypeTableRound) {
+        if (m_TableList.empty())
+            return;
+        key.SetTypeCode(quint16(LeadingInt(m_TableList.back().m_strCol3)));
+        key.SetFillColour(kQXPanTableFill, false);
+        key.SetTextColour(0x000000u, false);
+        key.SetText1(QString());
+        key.SetText2(QString());
+        key.SetShape(shape);
+        return;
+    }
+
+    key.SetFillColour(0xFFFFFFu, true);
+    key.SetTextColour(0x000000u, true);
+    if (t <= TypeSysKeyRound) {
+        if (m_SysKeyList.size() > 1 && sel >= 0 && sel < int(m_SysKeyList.size())) {
+            const CQXPanRefItem& row = m_SysKeyList[size_t(sel)];
+            key.SetTypeCode(quint16(LeadingInt(row.m_strCol3)));
+            key.SetNumber(0);
+            key.SetText1(row.m_strCol2.left(kTextLineLength));
+            key.SetText2(QString());
+            key.SetShape(shape);
+        }
+        return;
+    }
+    if (m_FreeFuncList.size() > 1 && sel >= 1 && sel < int(m_FreeFuncList.size())) {
+        const CQXPanRefItem& row = m_FreeFuncList[size_t(sel)];
+        key.SetNumber(quint32(std::max(0, LeadingInt(row.m_strCol1))));
+        key.SetText1(row.m_strCol2);
+        key.SetText2(QString());
+        key.SetTypeCode(quint16(LeadingInt(row.m_strCol3)));
+        key.SetShape(shape);
+    }
+}
+
+int CQXPanObjDlg::ApplyItemToBitmap(CQXPanBmpObj& bitmap)
+{
+    if (m_nObjType != TypeBackground && m_nObjType != TypePlaceBitmap)
+        return 0;
+    const int sel = m_nSel[0];
+    if (sel < 1 || sel >= int(m_BmpList.size()))
+        return 0;
+    CQXPanRefItem& row = m_BmpList[size_t(sel)];
+    CDibImage* image = row.LoadImage();
+    if (!image)
+        return 0;
+    bitmap.SetImage(image, &row.m_strCol1);
+    return 1;
+}
+
+void CQXPanObjDlg::CopyKeyToClipboard(const CQXPanKeyObj& key)
+{
+    m_KeyClip.SetFromRecord(key.m_Record);
+    m_KeyClip.SetDisplayRect(key.DisplayRect());
+}
+
+void CQXPanObjDlg::CopyBmpToClipboard(const CQXPanBmpObj& bitmap)
+{
+    m_BmpClip.SetImage(bitmap.m_pImage, &bitmap.m_strFileName);
+    m_BmpClip.SetDisplayRect(bitmap.DisplayRect());
+    m_KeyClip.m_Record.bytes.fill(0);
+}
+
+void CQXPanObjDlg::PasteBmpFromClipboard(CQXPanBmpObj& bitmap) const
+{
+    bitmap.SetImage(m_BmpClip.m_pImage, &m_BmpClip.m_strFileName);
+    bitmap.SetDisplayRect(m_BmpClip.DisplayRect());
+}
+
+bool CQXPanObjDlg::HasKeyInClipboard() const
+{
+    return m_KeyClip.Shape() != 0;
+}
+
+void CQXPanObjDlg::OnInitDialog()
+{
+    if (m_pEditObj) {
+        const QXPanRect r = m_pEditObj->RegisterRect();
+        m_edLeft->setText(QString::number(r.left));
+        m_edTop->setText(QString::number(r.top));
+        m_edRight->setText(QString::number(r.right));
+        m_edBottom->setText(QString::number(r.bottom));
+        m_stWidth->setText(QString::number(r.right - r.left));
+        m_stHeight->setText(QString::number(r.bottom - r.top));
+    }
+    m_edLine1->setMaxLength(kTextLineLength);
+    m_edLine2->setMaxLength(kTextLineLength);
+
+    {
+        const QSignalBlocker blocker(m_cbType);
+        m_cbType->clear();
+        for (int t = TypeTableRect; t < kTypeCount; ++t)
+            m_cbType->addItem(m_pszTypeName[t], t);
+        m_cbType->setCurrentIndex(m_cbType->findData(m_nObjType));
+    }
+    ApplyTypeLayout();
+}
+
+int CQXPanObjDlg::DoModal()
+{
+    OnInitDialog();
+    return exec();
+}
+
+void CQXPanObjDlg::reject()
+{
+    done(kIdCancel);
+}
+
+void CQXPanObjDlg::SetSwatch(int part, QXPanColor colour)
+{
+    m_Preview->SetPartColour(colour, colour, part);
+    m_Preview->SetPartText(part, part == 0 ? kBackgroundLabel : kTextLabel, ContrastColour(colour));
+}
+
+void CQXPanObjDlg::ApplyTypeLayout()
+{
+    if (m_Preview->m_Parts.isEmpty())
+        m_Preview->Setup(2, true, 0);
+    if (m_pEditObj) {
+        m_nTableNo = m_pEditObj->GetNumber();
+        if (m_nTableNo == 0 || m_nTableNo > kMaxTableNo)
+            m_nTableNo = 1;
+        SetSwatch(0, m_pEditObj->m_Cell.m_clrFill);
+        SetSwatch(1, m_pEditObj->m_Cell.m_clrLabel);
+        m_edLine1->setText(m_pEditObj->GetText1());
+        m_edLine2->setText(m_pEditObj->GetText2());
+    }
+
+    const QVariant data = m_cbType->currentData();
+    const int t = data.isValid() ? data.toInt() : -1;
+    m_cbFunction->clear();
+    m_cbRegDesc->clear();
+    m_cbRecordNo->clear();
+
+    const bool table = t <= TypeTableRound;
+    const bool freeFunc = t >= TypeFreeFuncRect;
+    m_lbTableNo->setVisible(table);
+    m_edTableNo->setVisible(table);
+    m_lbLine1->setText(table ? QStringLiteral("Table Name:(&N)")
+                             : QStringLiteral("Description:(&D)"));
+    m_lbLine2->setVisible(!table);
+    m_edLine2->setVisible(!table);
+    m_lbRecordNo->setVisible(!table);
+    m_cbRecordNo->setVisible(!table);
+    m_cbRecordNo->setEnabled(freeFunc);
+    m_lbFunction->setVisible(true);
+    m_cbFunction->setVisible(true);
+    m_cbFunction->setEnabled(!table);
+    m_lbRegDesc->setVisible(!table);
+    m_cbRegDesc->setVisible(!table);
+    m_Preview->setVisible(!table);
+
+    if (table) {
+        m_cbFunction->addItem(QStringLiteral("93"));
+        m_cbFunction->setCurrentIndex(0);
+    } else {
+        const CQXPanRefList& list = freeFunc ? m_FreeFuncList : m_SysKeyList;
+        const int sel = m_nSel[t >> 1];
+        int selected = -1;
+        for (int i = 1; i < int(list.size()); ++i) {
+            const CQXPanRefItem& row = list[size_t(i)];
+            m_cbFunction->addItem(row.m_strCol3, i);
+            m_cbRegDesc->addItem(row.m_strCol2, i);
+            if (freeFunc)
+                m_cbRecordNo->addItem(row.m_strCol1, i);
+            if (i == sel)
+                selected = i - 1;
+        }
+        if (freeFunc && sel < 1) {
+            selected = m_cbFunction->count() > 0 ? 0 : -1;
+            if (list.size() > 1) {
+                m_edLine1->setText(list[1].m_strCol2);
+                m_edLine2->clear();
+            }
+        }
+        // Filling a box selects its first item; only a matching row may stay selected.
+        m_cbFunction->setCurrentIndex(selected);
+        m_cbRegDesc->setCurrentIndex(selected);
+        m_cbRecordNo->setCurrentIndex(freeFunc ? selected : -1);
+    }
+    PushTableNumber();
+}
+
+void CQXPanObjDlg::CheckPosition(bool horizontal)
+{
+    QLineEdit* edit1 = horizontal ? m_edLeft : m_edTop;
+    QLineEdit* edit2 = horizontal ? m_edRight : m_edBottom;
+    QLabel* size = horizontal ? m_stWidth : m_stHeight;
+    const qint64 extent = horizontal ? m_rcScreen.Width() : m_rcScreen.Height();
+
+    // Rewritten edits are checked here and now, not again through their own change signal.
+    const int typed1 = LeadingInt(edit1->text());
+    qint64 v1 = std::max(typed1, 0);
+    if (v1 + kMinObjectSize >= extent)
+        v1 = extent - kMinObjectSize - 1;
+    if (v1 != typed1) {
+        const QSignalBlocker blocker(edit1);
+        edit1->setText(QString::number(v1));
+    }
+    const int typed2 = LeadingInt(edit2->text());
+    qint64 v2 = typed2;
+    if (v2 < v1 + kMinObjectSize)
+        v2 = v1 + kMinObjectSize;
+    if (v2 >= extent)
+        v2 = extent - 1;
+    if (v2 != typed2) {
+        const QSignalBlocker blocker(edit2);
+        edit2->setText(QString::number(v2));
+    }
+    size->setText(QString::number(v2 - v1));
+}
+
+bool CQXPanObjDlg::PullTableNumber()
+{
+    const QString text = m_edTableNo->text().trimmed();
+    bool ok = false;
+    const qint64 value = text.toLongLong(&ok);
+    if (!ok) {
+        if (m_pUi)
+            m_pUi->MessageBox(QStringLiteral("The table number must be a whole number."));
+        m_edTableNo->setFocus();
+        return false;
+    }
+    m_nTableNo = int(std::clamp<qint64>(value, std::numeric_limits<int>::min(),
+                                        std::numeric_limits<int>::max()));
+    if (value < 1 || value > kMaxTableNo) {
+        if (m_pUi)
+            m_pUi->MessageBox(
+                QStringLiteral("The table number must be from 1 to %1.").arg(kMaxTableNo));
+        m_edTableNo->setFocus();
+        return false;
+    }
+    return true;
+}
+
+void CQXPanObjDlg::PushTableNumber()
+{
+    const QString text = QString::number(m_nTableNo);
+    if (m_edTableNo->text() == text)
+        return;
+    m_bPushingTableNo = true;
+    m_edTableNo->setText(text);
+    m_bPushingTableNo = false;
+}
+
+void CQXPanObjDlg::CheckTableNumber()
+{
+    if (m_bPushingTableNo)
+        return;
+    PullTableNumber();
+    m_nTableNo = std::clamp(m_nTableNo, 1, kMaxTableNo);
+    PushTableNumber();
+}
+
+void CQXPanObjDlg::OnLinkedSelection(QComboBox* pChanged, int index)
+{
+    for (QComboBox* box : {m_cbRegDesc, m_cbFunction, m_cbRecordNo}) {
+        if (box != pChanged)
+            box->setCurrentIndex(index < box->count() ? index : -1);
+    }
+    const QVariant data = pChanged->itemData(index);
+    const CQXPanRefList* list = ListOfType(m_cbType->currentData().toInt());
+    if (!data.isValid() || !list)
+        return;
+    const int row = data.toInt();
+    if (row < 0 || row >= int(list->size()))
+        return;
+    m_edLine1->setText((*list)[size_t(row)].m_strCol2);
+    m_edLine2->clear();
+}
+
+void CQXPanObjDlg::ChooseSwatchColour(int part)
+{
+    if (!m_pUi)
+        return;
+    const std::optional<QColor> chosen = m_pUi->ChooseColor(QColor(0, 0, 0));
+    if (!chosen)
+        return;
+    SetSwatch(part, QXPanRgb(chosen->red(), chosen->green(), chosen->blue()));
+}
+
+void CQXPanObjDlg::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && m_Preview && m_Preview->isVisible()) {
+        const QPoint pt = event->position().toPoint();
+        if (m_Preview->BeginTrack(&pt, 0) == CQXPanSelRect::HandleMove)
+            ChooseSwatchColour(0);
+        if (m_Preview->BeginTrack(&pt, 1) == CQXPanSelRect::HandleMove)
+            ChooseSwatchColour(1);
+    }
+    QDialog::mousePressEvent(event);
+}
+
+void CQXPanObjDlg::OnAccept()
+{
+    const int t = m_cbType->currentData().toInt();
+    if (m_pEditObj) {
+        CQXPanKeyObj& key = *m_pEditObj;
+        key.SetShape(quint8((t & 1) + 1));
+        key.SetRegisterRect(LeadingInt(m_edLeft->text()), LeadingInt(m_edTop->text()),
+                            LeadingInt(m_edRight->text()), LeadingInt(m_edBottom->text()));
+        key.SetText1(m_edLine1->text());
+        if (t <= TypeTableRound) {
+            // The change check keeps the edit valid, so a failed pull leaves the last good value.
+            PullTableNumber();
+            key.SetNumber(quint32(std::clamp(m_nTableNo, 0, kMaxTableNo)));
+            key.SetTypeCode(kQXPanTableCode);
+        } else {
+            key.SetFillColour(m_Preview->GetPartColour(0, false), true);
+            key.SetTextColour(m_Preview->GetPartColour(1, false), true);
+            key.SetText2(m_edLine2->text());
+            if (m_cbFunction->currentIndex() < 0) {
+                // The fields written so far keep their new values; the dialog stays open.
+                if (m_pUi)
+                    m_pUi->MessageBox(QStringLiteral("Null function"));
+                return;
+            }
+            const CQXPanRefList* list = ListOfType(t);
+            const int row = m_cbFunction->currentData().toInt();
+            if (list && row >= 0 && row < int(list->size())) {
+                const CQXPanRefItem& item = (*list)[size_t(row)];
+                const int number = t >= TypeFreeFuncRect ? LeadingInt(item.m_strCol1) : 0;
+                key.SetNumber(quint32(std::max(0, number)));
+                key.SetTypeCode(quint16(LeadingInt(item.m_strCol3)));
+            }
+        }
+    }
+    done(kIdOk);
+}
