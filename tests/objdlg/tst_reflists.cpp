@@ -58,19 +58,6 @@ TEST_F(RefListsTest, ListsHoldHeaderRowsAndBranchRows)
     EXPECT_TRUE(QFileInfo::exists(m_branch.Path("bg/Aempty.bmp")));
 }
 
-TEST_F(RefListsTest, MissingReferenceFilesLeaveHeaderRowsOnly)
-{
-    CQXPanRefFolders folders = m_branch.Folders();
-    folders.m_strDataFolder = m_branch.Path("nowhere");
-    folders.m_strProgramFolder = m_branch.Path("nowhere");
-    CQXPanObjDlg dlg;
-    dlg.SetApplication(folders, nullptr);
-    ASSERT_EQ(dlg.LoadReferenceData(nullptr), 1);
-    EXPECT_EQ(Rows(dlg.m_SysKeyList), QStringList({"|Character|FC  "}));
-    EXPECT_EQ(Rows(dlg.m_FreeFuncList), QStringList({"Rec|Character|FC  "}));
-    EXPECT_EQ(dlg.m_TableList.size(), 2u);
-}
-
 TEST_F(RefListsTest, ImagesLoadOnFirstUseAndStayWithTheRow)
 {
     for (const CQXPanRefItem& item : m_dlg.m_BmpList)
