@@ -249,7 +249,8 @@ void CQXPanObjDlg::BuildControls()
     connect(m_edTop, &QLineEdit::textChanged, this, [this] { CheckPosition(false); });
     connect(m_edBottom, &QLineEdit::textChanged, this, [this] { CheckPosition(false); });
     connect(m_edTableNo, &QLineEdit::textChanged, this, [this] { CheckTableNumber(); });
-    connect(m_cbType, &QComboBox::activated, this, [this] { ApplyTypeLayout(); });
+    // Only a real change of type lays the dialog out anew; OnInitDialog fills the box silently.
+    connect(m_cbType, &QComboBox::currentIndexChanged, this, [this] { ApplyTypeLayout(); });
     for (QComboBox* box : {m_cbRegDesc, m_cbFunction, m_cbRecordNo}) {
         connect(box, &QComboBox::activated, this,
                 [this, box](int index) { OnLinkedSelection(box, index); });
