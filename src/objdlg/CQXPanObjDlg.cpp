@@ -1,5 +1,6 @@
 #include "objdlg/CQXPanObjDlg.h"
 
+#include "app/CQXPanApp.h"
 #include "app/UserInteraction.h"
 #include "canvas/CQXPanSelRect.h"
 #include "image/CDibImage.h"
@@ -266,6 +267,17 @@ void CQXPanObjDlg::SetApplication(const CQXPanRefFolders& folders, UserInteracti
     m_pUi = pUi;
     m_rcScreen = rcScreen;
     m_bHasApp = true;
+}
+
+void CQXPanObjDlg::SetApplication(const CQXPanApp& app)
+{
+    CQXPanRefFolders folders;
+    folders.m_strDataFolder = app.m_strDataFolder;
+    folders.m_strProgramFolder = app.m_strProgramFolder;
+    folders.m_strPlacedBitmapFolder = app.m_strPlacedBitmapFolder;
+    folders.m_strBackgroundFolder = app.m_strBackgroundFolder;
+    const QxRect& r = app.m_rcScreen;
+    SetApplication(folders, app.Ui(), QXPanRect{r.left, r.top, r.right, r.bottom});
 }
 
 namespace {

@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QString>
 
+class CQXPanApp;
 class CQXPanMainDlg;
 class CQXPanSelRect;
 class QComboBox;
@@ -58,6 +59,9 @@ public:
     /// are read from, the message and colour dialogs and the register screen rectangle.
     void SetApplication(const CQXPanRefFolders& folders, UserInteraction* pUi,
                         const QXPanRect& rcScreen = kQXPanScreenRect);
+    /// The same from the application object: its branch folders, its user interaction and its
+    /// register screen rectangle.
+    void SetApplication(const CQXPanApp& app);
     /// Builds the header rows and the table row, reads the system keys and free functions, lists
     /// both bitmap folders and empties the clipboard slots. 0 (and nothing loaded) when
     /// SetApplication has not been called, else 1.

@@ -1,6 +1,7 @@
 #include "ObjDlgTestBranch.h"
 #include "ScriptedUserInteraction.h"
 
+#include "app/CQXPanApp.h"
 #include "canvas/CQXPanSelRect.h"
 #include "document/CQXPanKeyObj.h"
 #include "objdlg/CQXPanObjDlg.h"
@@ -382,6 +383,37 @@ TEST_F(ObjDlgTest, DoModalReturnsTheButtonsResult)
     EXPECT_EQ(m_dlg.DoModal(), CQXPanObjDlg::kIdOk);
     QTimer::singleShot(0, m_dlg.m_btnCancel, &QPushButton::click);
     EXPECT_EQ(m_dlg.DoModal(), CQXPanObjDlg::kIdCancel);
+}
+
+TEST(ObjDlgFromApp, ServicesComeFromTheApplicationObject)
+{
+    ObjDlgTestBranch branch;
+    ScriptedUserInteraction ui;
+    CQXPanApp app(QxCtrlStore(branch.Path("store.ini")), &ui);
+    app.m_strDataFolder = branch.Folders().m_strDataFolder;
+    app.m_strProgramFolder = branch.Folders().m_strProgramFolder;
+    app.m_strPlacedBitmapFolder = branch.Folders().m_strPlacedBitmapFolder;
+    app.m_strBackgroundFolder = branch.Folders().m_strBackgroundFolder;
+    app.m_rcScreen = QxRect{0, 0, 640, 480}; // a smaller screen shows where the limits come from
+
+    CQXPanObjDlg dlg;
+    dlg.SetApplication(app);
+    ASSERT_EQ(dlg.LoadReferenceData(nullptr), 1);
+    EXPECT_EQ(dlg.m_SysKeyList.size(), 4u);
+    EXPECT_EQ(dlg.m_BmpList.size(), 3u);
+
+    CQXPanKeyObj key;
+    key.SetTypeCode(93);
+    key.SetShape(1);
+    dlg.SetEditObject(&key);
+    dlg.OnInitDialog();
+    dlg.m_edLeft->setText(QStringLiteral("2000"));
+    EXPECT_EQ(dlg.m_edLeft->text(), QStringLiteral("609"));
+    EXPECT_EQ(dlg.m_edRight->text(), QStringLiteral("639"));
+
+    ui.QueueAnswer(UserInteraction::IDOK);
+    dlg.m_edTableNo->setText(QStringLiteral("x"));
+    EXPECT_EQ(ui.CallsOf(ScriptedUserInteraction::Kind::MessageBox).size(), 1);
 }
 
 // Looks -------------------------------------------------------------------------------------
