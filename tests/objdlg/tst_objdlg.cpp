@@ -2,6 +2,7 @@
 #include "ScriptedUserInteraction.h"
 
 #include "app/CQXPanApp.h"
+#include "app/CQXPanMainDlg.h"
 #include "canvas/CQXPanSelRect.h"
 #include "document/CQXPanKeyObj.h"
 #include "objdlg/CQXPanObjDlg.h"
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -414,6 +416,45 @@ TEST(ObjDlgFromApp, ServicesComeFromTheApplicationObject)
     ui.QueueAnswer(UserInteraction::IDOK);
     dlg.m_edTableNo->setText(QStringLiteral("x"));
     EXPECT_EQ(ui.CallsOf(ScriptedUserInteraction::Kind::MessageBox).size(), 1);
+}
+
+TEST(ObjDlgFromApp, SelectingAnObjectShowsItsTypeAndRowInTheMainDialog)
+{
+    ObjDlgTestBranch branch;
+    CQXPanApp app(QxCtrlStore(branch.Path("store.ini")), nullptr);
+    CQXPanMainDlg mainDlg(&app);
+    CQXPanObjDlg dlg;
+    dlg.SetApplication(branch.Folders(), nullptr);
+    ASSERT_EQ(dlg.LoadReferenceData(&mainDlg), 1);
+    QSignalSpy types(&dlg, &CQXPanObjDlg::ObjectTypeShown);
+    QSignalSpy positions(&dlg, &CQXPanObjDlg::ItemPositionShown);
+
+    CQXPanKeyObj key;
+    key.SetShape(1);
+    key.SetTypeCode(12);
+    dlg.m_nMode = 3; // while a row is dragged the main dialog is left alone
+    dlg.SetEditObject(&key);
+    EXPECT_EQ(types.count(), 0);
+    EXPECT_EQ(positions.count(), 0);
+
+    dlg.m_nObjType = CQXPanObjDlg::TypeBackground;
+    dlg.m_nMode = 4;
+    dlg.SetEditObject(&key);
+    ASSERT_EQ(types.count(), 1);
+    EXPECT_EQ(types[0], QVariantList({CQXPanObjDlg::TypeSysKeyRect, true}));
+    ASSERT_EQ(positions.count(), 1);
+    EXPECT_EQ(positions[0][0].toInt(), 1); // row 2 shows at list position 1
+
+    key.SetShape(2); // the round form: same pair, no refill
+    dlg.SetEditObject(&key);
+    ASSERT_EQ(types.count(), 2);
+    EXPECT_EQ(types[1], QVariantList({CQXPanObjDlg::TypeSysKeyRound, false}));
+
+    key.SetTypeCode(70); // a free function whose record 9 is not in the list
+    key.SetNumber(9);
+    dlg.SetEditObject(&key);
+    EXPECT_EQ(dlg.m_nSel[3], 0);
+    EXPECT_EQ(positions.last()[0].toInt(), 0);
 }
 
 // Looks -------------------------------------------------------------------------------------
