@@ -17,7 +17,7 @@ build: deps
 	cmake --build $(BUILD_RUN) -j $(JOBS)
 
 run: build
-	$(BUILD_RUN)/src/qxpan $(ARGS)
+	@$(BUILD_RUN)/src/qxpan $(ARGS)
 
 test: deps
 	cmake -S . -B $(BUILD_TEST) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DQXPAN_BUILD_TESTS=ON -DQXPAN_WERROR=ON
