@@ -453,6 +453,20 @@ void CQXPanObjDlg::SelectRow(int row)
         m_nSel[m_nObjType >> 1] = row;
 }
 
+void CQXPanObjDlg::SelectBitmapObject(const CQXPanBmpObj& bitmap)
+{
+    for (int r = int(m_BmpList.size()) - 1; r >= 0; --r) {
+        if (bitmap.m_pImage && m_BmpList[size_t(r)].Image() == bitmap.m_pImage) {
+            m_nSel[0] = r;
+            break;
+        }
+    }
+    if (m_nObjType != TypePlaceBitmap) {
+        emit ObjectTypeShown(TypePlaceBitmap, true);
+        m_nObjType = TypePlaceBitmap;
+    }
+}
+
 void CQXPanObjDlg::ApplyItemToKey(CQXPanKeyObj& key)
 {
     const int t = m_nObjType;

@@ -87,6 +87,9 @@ public:
     void SetEditObject(CQXPanKeyObj* pKey);
     /// Remembers a data row of the current type's list.
     void SelectRow(int row);
+    /// Takes over a placed bitmap selected on the design area: selects its row and makes
+    /// "Place Bitmap" the current object type.
+    void SelectBitmapObject(const CQXPanBmpObj& bitmap);
     /// Gives a key the function, texts and colours of the selected row of the current type.
     void ApplyItemToKey(CQXPanKeyObj& key);
     /// Gives a placed bitmap the image and file name of the selected placed-bitmap row, loading
