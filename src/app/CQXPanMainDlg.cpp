@@ -2,16 +2,25 @@
 
 #include "app/CQXPanApp.h"
 #include "app/UserInteraction.h"
+#include "image/BitmapTableFile.h"
+#include "image/FileMessage.h"
+#include "image/ScreenFileImport.h"
 #include "reglib/QxCtrlTypes.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QImage>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -41,6 +50,56 @@ constexpr int kItemColumnWidth = 10;
 
 constexpr quint32 kChangeToOld = CQXPanApp::kChangeToOld;
 
+// The object type pictures: one strip of 17 pictures of 32 x 32 (bitmap 132).
+constexpr int kObjectTypePictures = 17;
+const QString kObjectTypeStrip = QStringLiteral(":/qxpan/objtypes.bmp");
+// Drag cursor (134); its arrow tip, the hot spot, is the top-left pixel.
+const QString kDragCursorPicture = QStringLiteral(":/qxpan/dragcursor.png");
+
+// Interaction modes of the shared selection state (CQXPanObjDlg::m_nMode).
+constexpr int kModeRefill = 1;
+constexpr int kModeImageTypeSwitch = 2;
+constexpr int kModeDragging = 3;
+
+// The first screen file: item i of the image type box is screen 796 + i.
+constexpr int kFirstScreenFile = 796;
+constexpr int kFirstCheckWindow = 797;
+// Object types with a row that cannot be chosen: the single table item.
+constexpr int kObjectTypeCount = CQXPanObjDlg::kTypeCount;
+
+// Column widths of the item list from the header texts; 0 hides a column.
+int FirstColumnWidth(const QString& caption)
+{
+    return caption.isEmpty() ? 0 : 8 * int(caption.size()) + 10;
+}
+int OtherColumnWidth(const QString& caption)
+{
+    return caption.isEmpty() ? 0 : 10 * (int(caption.size()) + 1);
+}
+
+UserInteraction::Icon ToBoxIcon(FileMessage::Icon icon)
+{
+    switch (icon) {
+    case FileMessage::StopIcon:
+        return UserInteraction::MB_ICONERROR;
+    case FileMessage::ExclamationIcon:
+        return UserInteraction::MB_ICONEXCLAMATION;
+    case FileMessage::NoIcon:
+        break;
+    }
+    return UserInteraction::MB_NOICON;
+}
+
+// Restores the previous cursor however the operation ends.
+class WaitCursor
+{
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
 // Windows' MulDiv: rounds halves away from zero.
 int MulDiv(int number, int numerator, int denominator)
 {
@@ -68,7 +127,7 @@ QxRect Normalised(QxRect rc)
 CQXPanMainDlg::CQXPanMainDlg(CQXPanApp* app, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      m_hIcon(QStringLiteral(":/qxpan/qxpan.png")), m_appForInit(app)
+      m_hIcon(QStringLiteral(":/qxpan/qxpan.png")), m_ObjDlg(this), m_appForInit(app)
 {
     setWindowTitle(QStringLiteral("QX_LayeditV110"));
 
@@ -88,6 +147,15 @@ CQXPanMainDlg::CQXPanMainDlg(CQXPanApp* app, QWidget* parent)
 
     CreateMenu();
     CreateControls();
+
+    // A key or bitmap selected on the design area shows its type and row here.
+    connect(&m_ObjDlg, &CQXPanObjDlg::ObjectTypeShown, this, [this](int type, bool refill) {
+        m_cbObjectType->setCurrentIndex(type);
+        if (refill)
+            FillItemList(true);
+    });
+    connect(&m_ObjDlg, &CQXPanObjDlg::ItemPositionShown, this,
+            [this](int position) { SelectListPosition(position); });
 
     const QRect client = MapDialogRect(0, 0, kDialogWidthDlu, kDialogHeightDlu);
     resize(client.width(), client.height() + m_menuBar->sizeHint().height());
@@ -200,6 +268,20 @@ void CQXPanMainDlg::CreateControls()
     m_lcItems->setAllColumnsShowFocus(true);
     m_lcItems->setFrameShape(QFrame::Box);
     m_lcItems->setFrameShadow(QFrame::Plain);
+    // Column widths come from the header texts; a width of 0 hides a column.
+    m_lcItems->header()->setStretchLastSection(false);
+    m_lcItems->header()->setMinimumSectionSize(0);
+    m_lcItems->header()->setSectionsMovable(false);
+    m_lcItems->viewport()->installEventFilter(this);
+    connect(m_cbImageType, &QComboBox::activated, this, [this] { OnImageTypeChange(); });
+    connect(m_cbObjectType, &QComboBox::activated, this, [this] { OnObjectTypeChange(); });
+    connect(m_lcItems->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected) {
+                for (const QModelIndex& index : selected.indexes()) {
+                    if (index.column() == 0 && !index.parent().isValid())
+                        OnItemSelected(index.row());
+                }
+            });
     groupBox("Select Item", 4, 88, 129, 259);
 
     QPushButton* exitButton = button(IDCANCEL, "Exit(&X)", 4, 370, 50, 16);
@@ -248,6 +330,8 @@ bool CQXPanMainDlg::OnInitDialog()
         return false;
     }
 
+    m_hDragCursor = QCursor(QPixmap(kDragCursorPicture), 0, 0);
+
     QxRect& rc = m_pApp->m_ScrIFTab.rcWindow;
     if (rc.right - rc.left <= 0 || rc.bottom - rc.top <= 0)
         rc = CurrentWindowRect();
@@ -257,11 +341,25 @@ bool CQXPanMainDlg::OnInitDialog()
     setWindowTitle(
         QStringLiteral("Full Check Window - %1 (%2)").arg(m_pApp->m_strBranch, m_pApp->m_strECR));
 
+    CQXPanRefFolders folders;
+    folders.m_strDataFolder = m_pApp->m_strDataFolder;
+    folders.m_strProgramFolder = m_pApp->m_strProgramFolder;
+    folders.m_strPlacedBitmapFolder = m_pApp->m_strPlacedBitmapFolder;
+    folders.m_strBackgroundFolder = m_pApp->m_strBackgroundFolder;
+    const QxRect& screen = m_pApp->m_rcScreen;
+    m_ObjDlg.SetApplication(folders, m_pApp->Ui(),
+                            QXPanRect{screen.left, screen.top, screen.right, screen.bottom});
+    m_ObjDlg.LoadReferenceData(this);
+
     m_cbImageType->clear();
     for (const _ECRFile_Information& file : m_pApp->m_arrECRFiles)
         m_cbImageType->addItem(QStringLiteral("%1 - %2").arg(file.wFileNo).arg(file.strName));
     m_cbImageType->setCurrentIndex(0);
     m_nImageTypeSel = 0;
+
+    // Without the pictures the object type box stays empty.
+    if (LoadObjectTypeImages())
+        FillObjectTypeCombo(kFirstScreenFile);
 
     m_lcItems->setColumnCount(kItemColumnCount);
     m_lcItems->setHeaderLabels(QStringList(kItemColumnCount, QString()));
@@ -270,19 +368,290 @@ bool CQXPanMainDlg::OnInitDialog()
         m_lcItems->setColumnWidth(column, kItemColumnWidth);
     }
 
+    // A type no item has, so that the list is filled for the type shown.
+    m_ObjDlg.m_nObjType = kObjectTypeCount;
+    FillItemList(true);
+
     const QWidget* anchor = GetDlgItem(IDC_DESIGNAREA_LABEL);
     const int designWidth = m_pApp->m_rcDesign.right - m_pApp->m_rcDesign.left;
     const int designHeight = m_pApp->m_rcDesign.bottom - m_pApp->m_rcDesign.top;
-    m_DesignDlg.m_pApp = m_pApp;
     m_DesignDlg.setParent(m_client);
     // Windows rectangles end one past their last pixel: the area starts right under the label.
     m_DesignDlg.setGeometry(anchor->x() - 1, anchor->y() + anchor->height() + 1, designWidth + 1,
                             designHeight + 1);
+    m_DesignDlg.OnInitDialog(m_pApp);
     m_DesignDlg.lower();
     m_DesignDlg.show();
+    m_DesignDlg.SetObjDlg(&m_ObjDlg);
 
-    m_DesignDlg.m_bModified = 0;
+    ReadBitmapTableFile();
+    SelectFirstBackground(kFirstScreenFile);
+
+    m_DesignDlg.m_bModified = false;
     return true;
+}
+
+bool CQXPanMainDlg::LoadObjectTypeImages()
+{
+    m_ilObjectTypes.clear();
+    const QImage strip(kObjectTypeStrip);
+    if (strip.isNull() || strip.width() < kObjectTypePictures * kObjectTypeIconSize ||
+        strip.height() < kObjectTypeIconSize)
+        return false;
+    for (int i = 0; i < kObjectTypePictures; ++i) {
+        const QImage picture =
+            strip.copy(i * kObjectTypeIconSize, 0, kObjectTypeIconSize, kObjectTypeIconSize);
+        m_ilObjectTypes.append(QIcon(QPixmap::fromImage(picture)));
+    }
+    return true;
+}
+
+void CQXPanMainDlg::FillObjectTypeCombo(int T)
+{
+    m_cbObjectType->clear();
+    const int count = T < kFirstCheckWindow ? CQXPanObjDlg::TypeTableRect : kObjectTypeCount;
+    for (int k = 0; k < count; ++k) {
+        const QIcon icon = k < m_ilObjectTypes.size() ? m_ilObjectTypes[k] : QIcon();
+        m_cbObjectType->addItem(icon, m_ObjDlg.TypeName(k), k);
+        if (m_cbObjectType->count() != k + 1) {
+            if (m_pApp && m_pApp->Ui())
+                m_pApp->Ui()->MessageBox(QStringLiteral("ExCombo err"));
+            return;
+        }
+    }
+    m_cbObjectType->setCurrentIndex(0);
+    // Only while the properties dialog is up does it follow the box at once.
+    if (m_ObjDlg.isVisible())
+        m_ObjDlg.m_nObjType = CQXPanObjDlg::TypeBackground;
+}
+
+void CQXPanMainDlg::OnImageTypeChange()
+{
+    if (!m_pApp)
+        return;
+    if (m_DesignDlg.m_bModified) {
+        const int answer = m_pApp->Ui()
+                               ? m_pApp->Ui()->MessageBox(QStringLiteral("Do you want to clear?"),
+                                                          QString::fromLatin1(kAppName),
+                                                          UserInteraction::MB_OKCANCEL)
+                               : int(UserInteraction::IDCANCEL);
+        if (answer != UserInteraction::IDOK) {
+            m_cbImageType->setCurrentIndex(m_nImageTypeSel);
+            return;
+        }
+    }
+
+    const int previousMode = m_ObjDlg.m_nMode;
+    m_ObjDlg.m_nMode = kModeImageTypeSwitch;
+    m_nImageTypeSel = m_cbImageType->currentIndex();
+    const int T = kFirstScreenFile + m_nImageTypeSel;
+    FillObjectTypeCombo(T);
+    FillItemList(true);
+    m_DesignDlg.ClearObjects(false);
+    m_DesignDlg.LoadTableSlice(m_arrBitmapTable, T);
+    SelectFirstBackground(T);
+    m_DesignDlg.m_bModified = false;
+    m_DesignDlg.Redraw();
+    m_ObjDlg.m_nMode = previousMode;
+}
+
+void CQXPanMainDlg::SelectFirstBackground(int T)
+{
+    const QString screenFile = QStringLiteral("FILE%1P.TXT").arg(T, 3, 10, QLatin1Char('0'));
+    const CQXPanRefList& backgrounds = m_ObjDlg.m_BgList;
+    for (int pos = 0; pos < m_lcItems->topLevelItemCount(); ++pos) {
+        const size_t row = size_t(pos) + 1;
+        if (row >= backgrounds.size())
+            break;
+        const QString& name = backgrounds[row].m_strCol1;
+        if (name.compare(screenFile, Qt::CaseInsensitive) == 0 ||
+            name.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)) {
+            SelectListPosition(pos);
+            return;
+        }
+    }
+}
+
+void CQXPanMainDlg::ReadBitmapTableFile()
+{
+    if (!m_pApp)
+        return;
+    BitmapTableFile::Read(m_pApp->m_strProgramFolder, m_arrBitmapTable,
+                          [this](const FileMessage& message) { ShowFileMessage(message); });
+}
+
+void CQXPanMainDlg::ShowFileMessage(const FileMessage& message)
+{
+    if (!m_pApp || !m_pApp->Ui())
+        return;
+    m_pApp->Ui()->MessageBox(
+        message.text, message.title.isEmpty() ? QString::fromLatin1(kAppName) : message.title,
+        UserInteraction::MB_OK, ToBoxIcon(message.icon));
+}
+
+QTreeWidgetItem* CQXPanMainDlg::ItemAt(int nPos) const
+{
+    return nPos >= 0 && nPos < m_lcItems->topLevelItemCount() ? m_lcItems->topLevelItem(nPos)
+                                                              : nullptr;
+}
+
+void CQXPanMainDlg::FillItemList(bool bOnlyWhenChanged)
+{
+    const int sel = m_cbObjectType->currentIndex();
+    if (bOnlyWhenChanged && sel == m_ObjDlg.m_nObjType)
+        return;
+
+    const int previousMode = m_ObjDlg.m_nMode;
+    m_ObjDlg.m_nMode = kModeRefill;
+    m_ObjDlg.m_nObjType = sel;
+
+    m_lcItems->clear();
+    const CQXPanRefList* list =
+        sel >= 0 ? m_ObjDlg.ListOfType(m_cbObjectType->itemData(sel).toInt()) : nullptr;
+    if (list && !list->empty()) {
+        const CQXPanRefItem& header = list->front();
+        m_lcItems->setHeaderLabels({header.m_strCol1, header.m_strCol2, header.m_strCol3});
+        m_lcItems->setColumnWidth(0, FirstColumnWidth(header.m_strCol1));
+        m_lcItems->setColumnWidth(1, OtherColumnWidth(header.m_strCol2));
+        m_lcItems->setColumnWidth(2, OtherColumnWidth(header.m_strCol3));
+
+        // Built from the last row to the first: position p shows row p + 1.
+        QList<QTreeWidgetItem*> items;
+        items.reserve(qsizetype(list->size()) - 1);
+        for (size_t row = 1; row < list->size(); ++row) {
+            const CQXPanRefItem& ref = (*list)[row];
+            auto* item = new QTreeWidgetItem({ref.m_strCol1, ref.m_strCol2, ref.m_strCol3});
+            item->setData(0, Qt::UserRole, int(row));
+            items.append(item);
+        }
+        m_lcItems->addTopLevelItems(items);
+    }
+
+    const int type = m_ObjDlg.m_nObjType;
+    m_lcItems->setEnabled(type != CQXPanObjDlg::TypeTableRect &&
+                          type != CQXPanObjDlg::TypeTableRound);
+    GetDlgItem(IDC_BROWSE)
+        ->setEnabled(type == CQXPanObjDlg::TypeBackground || type == CQXPanObjDlg::TypePlaceBitmap);
+    GetDlgItem(IDC_EDIT)->setEnabled(type == CQXPanObjDlg::TypePlaceBitmap);
+
+    m_ObjDlg.m_nMode = previousMode;
+}
+
+void CQXPanMainDlg::OnObjectTypeChange()
+{
+    FillItemList(true);
+    if (m_lcItems->topLevelItemCount() > 0) {
+        SelectListPosition(m_ObjDlg.m_nObjType == CQXPanObjDlg::TypeBackground ? m_nListSel : 0);
+    }
+}
+
+void CQXPanMainDlg::SelectListPosition(int nPos)
+{
+    QTreeWidgetItem* item = ItemAt(nPos);
+    if (!item) {
+        m_lcItems->clearSelection();
+        return;
+    }
+    m_lcItems->setCurrentItem(item);
+    m_lcItems->scrollToItem(item);
+}
+
+void CQXPanMainDlg::OnItemSelected(int nPos)
+{
+    if (m_ObjDlg.m_nMode == kModeRefill)
+        return;
+    const QTreeWidgetItem* item = ItemAt(nPos);
+    if (!item)
+        return;
+    const int row = item->data(0, Qt::UserRole).toInt();
+
+    if (m_ObjDlg.m_nObjType != CQXPanObjDlg::TypeBackground) {
+        m_ObjDlg.SelectRow(row);
+        return;
+    }
+
+    if (row >= 1 && size_t(row) < m_ObjDlg.m_BgList.size() && m_pApp) {
+        const QString name = m_ObjDlg.m_BgList[size_t(row)].m_strCol1;
+        if (name.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)) {
+            LoadBackgroundBitmap(QDir(m_pApp->m_strBackgroundFolder).filePath(name));
+            GetDlgItem(IDC_EDIT)->setEnabled(true);
+        } else if (name.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive)) {
+            // "FILE797P.TXT": the screen number follows "FILE".
+            ImportScreenFile(name.mid(4, 3).toInt());
+            GetDlgItem(IDC_EDIT)->setEnabled(false);
+        }
+    }
+    m_nListSel = nPos;
+    m_DesignDlg.OnItemListChanged();
+}
+
+void CQXPanMainDlg::OnBeginDrag(int nPos)
+{
+    if (m_ObjDlg.m_nMode == kModeRefill || m_ObjDlg.m_nObjType == CQXPanObjDlg::TypeBackground)
+        return;
+    const QTreeWidgetItem* item = ItemAt(nPos);
+    if (!item)
+        return;
+    m_ObjDlg.SelectRow(item->data(0, Qt::UserRole).toInt());
+    m_ObjDlg.m_nMode = kModeDragging;
+    // The design area takes the mouse; its release ends the drag.
+    m_DesignDlg.grabMouse(m_hDragCursor);
+}
+
+bool CQXPanMainDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_lcItems->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            m_dragPos = -1;
+            if (mouse->button() == Qt::LeftButton) {
+                if (QTreeWidgetItem* item = m_lcItems->itemAt(mouse->position().toPoint())) {
+                    m_dragPos = m_lcItems->indexOfTopLevelItem(item);
+                    m_dragStart = mouse->position().toPoint();
+                }
+            }
+        } else if (event->type() == QEvent::MouseMove && m_dragPos >= 0) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if ((mouse->buttons() & Qt::LeftButton) &&
+                (mouse->position().toPoint() - m_dragStart).manhattanLength() >=
+                    QApplication::startDragDistance()) {
+                const int pos = m_dragPos;
+                m_dragPos = -1;
+                OnBeginDrag(pos);
+                return true;
+            }
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            m_dragPos = -1;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+int CQXPanMainDlg::LoadBackgroundBitmap(const QString& path)
+{
+    if (m_ObjDlg.m_nObjType > CQXPanObjDlg::TypePlaceBitmap)
+        return -1;
+    if (m_ObjDlg.m_nObjType == CQXPanObjDlg::TypePlaceBitmap)
+        return 0;
+    m_DesignDlg.m_Background.Destroy();
+    if (m_DesignDlg.m_Background.Load(path) != CDibImage::LoadOk) {
+        if (m_pApp && m_pApp->Ui())
+            m_pApp->Ui()->MessageBox(QStringLiteral("open err"));
+        return -2;
+    }
+    return 0;
+}
+
+int CQXPanMainDlg::ImportScreenFile(int nFileNo)
+{
+    if (!m_pApp)
+        return ScreenImportRefused;
+    if (m_ObjDlg.m_nObjType != CQXPanObjDlg::TypeBackground)
+        return ScreenImportRefused;
+    const WaitCursor wait;
+    return ::ImportScreenFile(nFileNo, m_ObjDlg.m_nObjType, m_DesignDlg.m_Background,
+                              m_pApp->m_strProgramFolder, m_pApp->m_strBackgroundFolder,
+                              [this](const FileMessage& message) { ShowFileMessage(message); });
 }
 
 QxRect CQXPanMainDlg::CurrentWindowRect() const

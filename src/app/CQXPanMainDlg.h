@@ -1,16 +1,22 @@
 #pragma once
 
 #include "canvas/CQXPanDesignDlg.h"
+#include "document/CQXPanKeyObj.h"
+#include "objdlg/CQXPanObjDlg.h"
 
+#include <QCursor>
 #include <QDialog>
 #include <QHash>
 #include <QIcon>
+#include <QList>
 #include <QRect>
 
 class CQXPanApp;
 class QComboBox;
 class QMenuBar;
 class QTreeWidget;
+class QTreeWidgetItem;
+struct FileMessage;
 struct QxRect;
 
 /// The main dialog: image type, object type, item list, design area, menu; ends the run.
@@ -71,6 +77,33 @@ public:
     /// Dispatches a menu command by its identifier.
     void OnCommand(int id);
 
+    /// Rebuilds the object type box for image type T: background and placed bitmap for every
+    /// screen, tables and keys for the check windows (797 and up).
+    void FillObjectTypeCombo(int T);
+    /// Selection change of the image type box: clears the design (after asking when it is
+    /// modified), loads the window's keys and tables and its first background.
+    void OnImageTypeChange();
+    /// Reads FILE795P.TXT of the program folder into m_arrBitmapTable (240 records), telling
+    /// the user when the file is wrong.
+    void ReadBitmapTableFile();
+    /// Refills the item list from the list of the chosen object type; with bOnlyWhenChanged
+    /// only when that type differs from the current one.
+    void FillItemList(bool bOnlyWhenChanged);
+    /// Selection change of the object type box: refills the item list and selects a row.
+    void OnObjectTypeChange();
+    /// A row of the item list has just been selected (list position nPos).
+    void OnItemSelected(int nPos);
+    /// A row of the item list is being dragged (list position nPos).
+    void OnBeginDrag(int nPos);
+    /// Selects a position of the item list (none for -1), as a click on it would.
+    void SelectListPosition(int nPos);
+    /// Loads the background bitmap at path: 0 on success and for type "Place Bitmap", -1 for
+    /// the key and table types, -2 ("open err") when the file cannot be loaded.
+    int LoadBackgroundBitmap(const QString& path);
+    /// Imports register screen file FILE<nFileNo>P.TXT as the background; see ImportScreenFile
+    /// of src/image for the results.
+    int ImportScreenFile(int nFileNo);
+
     /// The control with a dialog identifier (GetDlgItem), null when there is none.
     QWidget* GetDlgItem(int id) const;
     /// The area below the menu bar in which the controls lie (the dialog's client area).
@@ -80,12 +113,16 @@ public:
 
     QIcon m_hIcon;
     CQXPanDesignDlg m_DesignDlg;
+    QList<CQXPanKeyObj> m_arrBitmapTable;
+    CQXPanObjDlg m_ObjDlg;
     QComboBox* m_cbImageType = nullptr;
     QComboBox* m_cbObjectType = nullptr;
     QTreeWidget* m_lcItems = nullptr;
+    QList<QIcon> m_ilObjectTypes;
     CQXPanApp* m_pApp = nullptr;
     int m_nListSel = -1;
     int m_nImageTypeSel = 0;
+    QCursor m_hDragCursor;
 
 public slots:
     /// Enter (command 1) does nothing.
@@ -95,6 +132,7 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateControls();
@@ -102,6 +140,12 @@ private:
     QxRect CurrentWindowRect() const;
     void MoveWindowTo(const QxRect& rc);
     void FitFrameToPlacement();
+    /// Builds m_ilObjectTypes from the object type strip; false when the strip is missing.
+    bool LoadObjectTypeImages();
+    /// Selects the first item-list position whose background row is FILE<T>P.TXT or a bitmap.
+    void SelectFirstBackground(int T);
+    void ShowFileMessage(const FileMessage& message);
+    QTreeWidgetItem* ItemAt(int nPos) const;
 
     CQXPanApp* m_appForInit = nullptr;
     QWidget* m_client = nullptr;
@@ -112,4 +156,6 @@ private:
     bool m_placed = false;
     QRect m_placedFrame;
     QSize m_placedClientSize;
+    QPoint m_dragStart;
+    int m_dragPos = -1;
 };

@@ -67,8 +67,8 @@ TEST_F(MainDialog, CaptionAndImageTypesComeFromTheEnvironment)
                            "799 - Check Window 23"}));
     EXPECT_EQ(dlg.m_cbImageType->currentIndex(), 0);
     EXPECT_EQ(dlg.m_nImageTypeSel, 0);
-    EXPECT_EQ(dlg.m_cbObjectType->count(), 0);
-    EXPECT_EQ(dlg.m_lcItems->topLevelItemCount(), 0);
+    // The screen logo offers the background and placed bitmap types.
+    EXPECT_EQ(dlg.m_cbObjectType->count(), 2);
 }
 
 TEST_F(MainDialog, DesignAreaLiesUnderItsLabelBesideTheDeleteButton)
