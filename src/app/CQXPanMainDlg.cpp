@@ -154,6 +154,8 @@ CQXPanMainDlg::CQXPanMainDlg(CQXPanApp* app, QWidget* parent)
         if (refill)
             FillItemList(true);
     });
+    // Sees every press first, as the dialog's message pre-translation did.
+    qApp->installEventFilter(this);
     connect(&m_ObjDlg, &CQXPanObjDlg::ItemPositionShown, this,
             [this](int position) { SelectListPosition(position); });
 
@@ -272,7 +274,6 @@ void CQXPanMainDlg::CreateControls()
     m_lcItems->header()->setStretchLastSection(false);
     m_lcItems->header()->setMinimumSectionSize(0);
     m_lcItems->header()->setSectionsMovable(false);
-    m_lcItems->viewport()->installEventFilter(this);
     connect(m_cbImageType, &QComboBox::activated, this, [this] { OnImageTypeChange(); });
     connect(m_cbObjectType, &QComboBox::activated, this, [this] { OnObjectTypeChange(); });
     connect(m_lcItems->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -600,6 +601,15 @@ void CQXPanMainDlg::OnBeginDrag(int nPos)
 
 bool CQXPanMainDlg::eventFilter(QObject* watched, QEvent* event)
 {
+    // A left press anywhere in the dialog but on "Delete" first drops the design's selection.
+    if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType() &&
+        m_DesignDlg.m_SelRect.isVisible()) {
+        auto* target = static_cast<QWidget*>(watched);
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && isAncestorOf(target) &&
+            target != GetDlgItem(IDC_DELETE))
+            m_DesignDlg.Deselect();
+    }
     if (watched == m_lcItems->viewport()) {
         if (event->type() == QEvent::MouseButtonPress) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
@@ -645,8 +655,6 @@ int CQXPanMainDlg::LoadBackgroundBitmap(const QString& path)
 int CQXPanMainDlg::ImportScreenFile(int nFileNo)
 {
     if (!m_pApp)
-        return ScreenImportRefused;
-    if (m_ObjDlg.m_nObjType != CQXPanObjDlg::TypeBackground)
         return ScreenImportRefused;
     const WaitCursor wait;
     return ::ImportScreenFile(nFileNo, m_ObjDlg.m_nObjType, m_DesignDlg.m_Background,

@@ -132,6 +132,8 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    /// Drops the design's selection on a left press in the dialog (not on "Delete") and starts
+    /// row drags in the item list.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -176,14 +176,6 @@ INSTANTIATE_TEST_SUITE_P(
         TypeColumns{TableRound, {"", "", "FC  "}, {0, 0, 50}, false, false, false},
         TypeColumns{PlaceBitmap, {"File Name         ", "", ""}, {154, 0, 0}, true, true, true}));
 
-TEST_F(MainWindowItems, TableTypeShowsItsSingleRow)
-{
-    Start();
-    ChooseImageType(1);
-    ChooseObjectType(TableRect);
-    EXPECT_EQ(Column(dlg.m_lcItems, 2), QStringList({"093"}));
-}
-
 TEST_F(MainWindowItems, SystemKeyRowsArePositionedAfterTheirRowNumbers)
 {
     Start();
@@ -366,6 +358,20 @@ TEST_F(MainWindowItems, PlacedBitmapRowBecomesASelectedObject)
     EXPECT_EQ(dlg.m_ObjDlg.m_nObjType, PlaceBitmap);
     EXPECT_EQ(dlg.m_ObjDlg.m_nSel[0], 1);
     EXPECT_EQ(Column(dlg.m_lcItems, 0), QStringList({"logo.bmp"}));
+}
+
+TEST_F(MainWindowItems, PressInTheDialogDropsTheSelectionExceptOnDelete)
+{
+    Start();
+    dlg.m_DesignDlg.m_SelRect.m_nObjIndex = 0;
+    dlg.m_DesignDlg.m_SelRect.show();
+    QTest::mouseClick(dlg.GetDlgItem(CQXPanMainDlg::IDC_DELETE), Qt::LeftButton);
+    EXPECT_TRUE(dlg.m_DesignDlg.m_SelRect.isVisible());
+    EXPECT_EQ(dlg.m_DesignDlg.m_SelRect.m_nObjIndex, 0);
+
+    QTest::mouseClick(dlg.m_lcItems->viewport(), Qt::LeftButton, {}, QPoint(5, 100));
+    EXPECT_FALSE(dlg.m_DesignDlg.m_SelRect.isVisible());
+    EXPECT_EQ(dlg.m_DesignDlg.m_SelRect.m_nObjIndex, -1);
 }
 
 TEST_F(MainWindowItems, WrongBitmapTableFileIsReported)

@@ -245,14 +245,4 @@ TEST_F(DesignArea, DeselectHidesTheFrameAndForgetsTheObject)
     EXPECT_FALSE(m_design.m_SelRect.HasAnchor());
 }
 
-TEST_F(DesignArea, AddBmpObjFromItemWithoutRowChangesNothing)
-{
-    CQXPanObjDlg objDlg;
-    m_design.SetObjDlg(&objDlg);
-    int index = 7;
-    EXPECT_EQ(m_design.AddBmpObjFromItem(index), 0);
-    EXPECT_EQ(index, 7);
-    EXPECT_TRUE(m_design.m_BmpObjs.isEmpty());
-}
-
 } // namespace
