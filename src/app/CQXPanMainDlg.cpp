@@ -342,14 +342,7 @@ bool CQXPanMainDlg::OnInitDialog()
     setWindowTitle(
         QStringLiteral("Full Check Window - %1 (%2)").arg(m_pApp->m_strBranch, m_pApp->m_strECR));
 
-    CQXPanRefFolders folders;
-    folders.m_strDataFolder = m_pApp->m_strDataFolder;
-    folders.m_strProgramFolder = m_pApp->m_strProgramFolder;
-    folders.m_strPlacedBitmapFolder = m_pApp->m_strPlacedBitmapFolder;
-    folders.m_strBackgroundFolder = m_pApp->m_strBackgroundFolder;
-    const QxRect& screen = m_pApp->m_rcScreen;
-    m_ObjDlg.SetApplication(folders, m_pApp->Ui(),
-                            QXPanRect{screen.left, screen.top, screen.right, screen.bottom});
+    m_ObjDlg.SetApplication(*m_pApp);
     m_ObjDlg.LoadReferenceData(this);
 
     m_cbImageType->clear();
