@@ -267,6 +267,25 @@ TEST_F(MainWindowItems, ScreenFileRowImportsAndBitmapRowLoads)
     EXPECT_EQ(dlg.m_lcItems->currentItem()->text(0), "sky.bmp");
 }
 
+TEST_F(MainWindowItems, CheckWindowShowsItsOwnScreenFileUnmodified)
+{
+    // Screen files 797 and 798 whose headers give length 0: an import says "broken header".
+    const QByteArray broken = "\"C\",\"n:P0797:\"\r\n\"h\",\"x\"\r\n\"f\",\"x\"\r\n000001,\"" +
+                              QByteArray(320, '0') + "\"\r\n";
+    WriteFile(env.Folder("program") + "/FILE797P.TXT", broken);
+    WriteFile(env.Folder("program") + "/FILE798P.TXT", broken);
+    Start();
+    EXPECT_EQ(dlg.m_lcItems->currentItem()->text(0).toLower(), "aempty.bmp");
+
+    env.ui.QueueAnswer(UserInteraction::IDOK);
+    ChooseImageType(2); // 798
+    ASSERT_EQ(env.ui.CallsOf(Kind::MessageBox).size(), 1);
+    EXPECT_EQ(env.ui.Calls().last().text, "broken header");
+    EXPECT_EQ(dlg.m_lcItems->currentItem()->text(0), "FILE798P.TXT");
+    EXPECT_FALSE(Button(CQXPanMainDlg::IDC_EDIT)->isEnabled());
+    EXPECT_FALSE(dlg.m_DesignDlg.m_bModified);
+}
+
 TEST_F(MainWindowItems, LoadBackgroundBitmapDependsOnTheObjectType)
 {
     Start();
