@@ -176,19 +176,6 @@ INSTANTIATE_TEST_SUITE_P(
         TypeColumns{TableRound, {"", "", "FC  "}, {0, 0, 50}, false, false, false},
         TypeColumns{PlaceBitmap, {"File Name         ", "", ""}, {154, 0, 0}, true, true, true}));
 
-TEST_F(MainWindowItems, SystemKeyRowsArePositionedAfterTheirRowNumbers)
-{
-    Start();
-    ChooseImageType(1);
-    ChooseObjectType(SysKeyRect);
-    EXPECT_EQ(Column(dlg.m_lcItems, 1), QStringList({"CLERK", "VOID"}));
-    EXPECT_EQ(Column(dlg.m_lcItems, 2), QStringList({"045", "030"}));
-    // Choosing the type selects position 0, which is data row 1.
-    EXPECT_EQ(dlg.m_ObjDlg.m_nSel[2], 1);
-    dlg.SelectListPosition(1);
-    EXPECT_EQ(dlg.m_ObjDlg.m_nSel[2], 2);
-}
-
 TEST_F(MainWindowItems, CheckWindowLoadsItsSliceAndTheLogoDropsIt)
 {
     Start();

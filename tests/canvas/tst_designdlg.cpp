@@ -231,18 +231,4 @@ TEST_F(DesignArea, ItemListChangeMarksModifiedExceptDuringImageTypeSwitch)
     EXPECT_TRUE(m_design.m_bModified);
 }
 
-TEST_F(DesignArea, DeselectHidesTheFrameAndForgetsTheObject)
-{
-    CQXPanObjDlg objDlg;
-    m_design.SetObjDlg(&objDlg);
-    m_design.show();
-    m_design.m_SelRect.m_nObjIndex = 2;
-    m_design.m_SelRect.StartRubberBand(QPoint(10, 10));
-    m_design.m_SelRect.show();
-    m_design.Deselect();
-    EXPECT_EQ(m_design.m_SelRect.m_nObjIndex, -1);
-    EXPECT_FALSE(m_design.m_SelRect.isVisible());
-    EXPECT_FALSE(m_design.m_SelRect.HasAnchor());
-}
-
 } // namespace
