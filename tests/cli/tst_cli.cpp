@@ -1,15 +1,50 @@
-#include "CliProcess.h"
-
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
+
+// One run of the built qxpan-cli: its exit status and what it printed.
+struct CliRun
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+
+    QStringList errLines() const
+    {
+        return QString::fromUtf8(err).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+};
+
+// Runs qxpan-cli with args, the environment extended by env ("NAME=value" entries).
+CliRun RunCli(const QStringList& args, const QStringList& env = {})
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString& entry : env)
+        environment.insert(entry.section(QLatin1Char('='), 0, 0),
+                           entry.section(QLatin1Char('='), 1));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(QXPAN_CLI_PATH), args);
+    CliRun result;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
+        process.kill();
+        process.waitForFinished();
+        result.err = "process did not finish normally";
+        return result;
+    }
+    result.exitCode = process.exitCode();
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
 
 QString dataPath(const QString& sub)
 {
@@ -46,14 +81,10 @@ QList<QByteArray> crlfLines(const QByteArray& text)
 QByteArray screenFileText(int number, quint16 word, int recordCount = 9833)
 {
     QByteArray digits = "00001800100000000000040003000800";
-    const QByteArray pixel = QByteArray::number(word & 0xFF, 16).rightJustified(2, '0').toUpper() +
-                             QByteArray::number(word >> 8, 16).rightJustified(2, '0').toUpper();
-    digits += pixel.repeated(1024 * 768);
+    digits += QString::asprintf("%02X%02X", word & 0xFF, word >> 8).toLatin1().repeated(1024 * 768);
     digits += QByteArray(9833 * 320 - digits.size(), '0');
-    QByteArray text = "\"C\",\"n:P0" + QByteArray::number(number) + ":\"\r\n" +
-                      "\"h\",\"36\",\"01\",\"0000\",\"261205\",\"1015\",\"0001\",\"01\","
-                      "\"02\",\"9999\"\r\n" +
-                      "\"f\",\"FILE" + QByteArray::number(number) + "\",\"P\",\"P\",\"0001\"\r\n";
+    QByteArray text = "\"C\",\"n:P0" + QByteArray::number(number) + ":\"\r\n\"h\",\"36\"\r\n" +
+                      "\"f\",\"FILE" + QByteArray::number(number) + "\"\r\n";
     for (int r = 0; r < recordCount; ++r)
         text += QByteArray::number(r + 1).rightJustified(6, '0') + ",\"" +
                 digits.mid(qsizetype(r) * 320, 320) + "\"\r\n";
@@ -61,7 +92,7 @@ QByteArray screenFileText(int number, quint16 word, int recordCount = 9833)
 }
 
 // Expects the command to fail with exit status 1 and exactly one stderr line naming file.
-void expectBadInput(const CliProcess& run, const QString& file, const char* what)
+void expectBadInput(const CliRun& run, const QString& file, const char* what)
 {
     EXPECT_EQ(run.exitCode, 1) << run.err.constData();
     const QStringList lines = run.errLines();
@@ -70,58 +101,34 @@ void expectBadInput(const CliProcess& run, const QString& file, const char* what
     EXPECT_TRUE(lines[0].contains(QLatin1String(what))) << qPrintable(lines[0]);
 }
 
-// ---------------------------------------------------------------------------------------------
-// The command framework: exit statuses, usage and help.
-
-struct UsageCase
+TEST(Cli, ExitStatusesOfTheCommandFramework)
 {
-    const char* name;
-    QStringList args;
-    int exitCode;
-    const char* errContains; // empty: nothing on standard error
-};
-
-class CliUsage : public ::testing::TestWithParam<UsageCase>
-{};
-
-TEST_P(CliUsage, ExitStatusAndMessage)
-{
-    const UsageCase& c = GetParam();
-    const CliProcess run = CliProcess::Run(c.args);
-    EXPECT_EQ(run.exitCode, c.exitCode) << run.err.constData();
-    if (*c.errContains)
-        EXPECT_TRUE(run.err.contains(c.errContains)) << run.err.constData();
-    else
-        EXPECT_TRUE(run.err.isEmpty()) << run.err.constData();
+    const CliRun none = RunCli({});
+    EXPECT_EQ(none.exitCode, 2);
+    EXPECT_TRUE(none.err.contains("usage: qxpan-cli COMMAND")) << none.err.constData();
+    const CliRun unknown = RunCli({"frobnicate"});
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_TRUE(unknown.err.contains("unknown command \"frobnicate\"")) << unknown.err.constData();
+    const CliRun help = RunCli({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.err.isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cli, CliUsage,
-    ::testing::Values(UsageCase{"NoCommand", {}, 2, "usage: qxpan-cli COMMAND"},
-                      UsageCase{
-                          "UnknownCommand", {"frobnicate"}, 2, "unknown command \"frobnicate\""},
-                      UsageCase{"Help", {"--help"}, 0, ""}, UsageCase{"HelpWord", {"help"}, 0, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// ---------------------------------------------------------------------------------------------
 // Every command explains itself and rejects wrong arguments with status 2.
-
 class CliCommandHelp : public ::testing::TestWithParam<std::pair<const char*, const char*>>
 {};
 
 TEST_P(CliCommandHelp, HelpAndWrongArguments)
 {
     const auto [name, synopsis] = GetParam();
-    const CliProcess help = CliProcess::Run({name, "--help"});
+    const CliRun help = RunCli({name, "--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.startsWith(QByteArray("usage: qxpan-cli ") + synopsis))
         << help.out.constData();
-    EXPECT_TRUE(help.err.isEmpty());
-
-    const CliProcess tooFew = CliProcess::Run({name});
+    const CliRun tooFew = RunCli({name});
     EXPECT_EQ(tooFew.exitCode, 2);
     EXPECT_TRUE(tooFew.err.contains(synopsis)) << tooFew.err.constData();
-    const CliProcess unknown = CliProcess::Run({name, "a", "b", "--bogus"});
+    const CliRun unknown = RunCli({name, "a", "b", "--bogus"});
     EXPECT_EQ(unknown.exitCode, 2);
     EXPECT_TRUE(unknown.err.contains("unknown option --bogus")) << unknown.err.constData();
 }
@@ -135,74 +142,39 @@ INSTANTIATE_TEST_SUITE_P(
                       std::pair{"convert", "convert DESIGN.pan --type N [--config FILE]"}),
     [](const auto& info) { return std::string(info.param.first); });
 
-// ---------------------------------------------------------------------------------------------
-// decode
-
-struct DecodeCase
-{
-    const char* name;
-    quint16 word;
-    QRgb colour;
-};
-
-class CliDecode : public ::testing::TestWithParam<DecodeCase>
-{};
-
-TEST_P(CliDecode, OneColourScreen)
+TEST(CliDecode, WritesPngOrBmpAndRefusesBrokenInput)
 {
     QTemporaryDir dir;
-    const QString in = dir.filePath(QStringLiteral("FILE798P.TXT"));
-    ASSERT_TRUE(writeFile(in, screenFileText(798, GetParam().word)));
+    const QString ok = dir.filePath(QStringLiteral("FILE798P.TXT"));
+    // The picture needs 9831 records and the line after the last of them.
+    ASSERT_TRUE(writeFile(ok, screenFileText(798, 0x83E0, 9832))); // bit 15 is ignored
     for (const QString& name : {QStringLiteral("out.png"), QStringLiteral("out.bmp")}) {
-        const QString out = dir.filePath(name);
-        const CliProcess run = CliProcess::Run({"decode", in, out});
+        const CliRun run = RunCli({"decode", ok, dir.filePath(name)});
         ASSERT_EQ(run.exitCode, 0) << run.err.constData();
-        const QImage image(out);
+        const QImage image(dir.filePath(name));
         ASSERT_EQ(image.size(), QSize(1024, 768));
-        for (const QPoint p : {QPoint(0, 0), QPoint(1023, 0), QPoint(512, 384), QPoint(1023, 767)})
-            EXPECT_EQ(image.pixel(p), GetParam().colour) << p.x() << "," << p.y();
+        EXPECT_EQ(image.pixel(0, 0), qRgb(0, 248, 0));
+        EXPECT_EQ(image.pixel(1023, 767), qRgb(0, 248, 0));
     }
-}
 
-INSTANTIATE_TEST_SUITE_P(Cli, CliDecode,
-                         ::testing::Values(DecodeCase{"White", 0x7FFF, qRgb(248, 248, 248)},
-                                           DecodeCase{"Red", 0x7C00, qRgb(248, 0, 0)},
-                                           DecodeCase{"Blue", 0x001F, qRgb(0, 0, 248)},
-                                           DecodeCase{"Bit15Ignored", 0x83E0, qRgb(0, 248, 0)}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(CliDecodeErrors, BrokenInputsGiveOneLine)
-{
-    QTemporaryDir dir;
-    const QString out = dir.filePath(QStringLiteral("out.png"));
+    const QString out = dir.filePath(QStringLiteral("new.png"));
     const QString missing = dir.filePath(QStringLiteral("missing.txt"));
-    expectBadInput(CliProcess::Run({"decode", missing, out}), missing, "cannot open");
-
+    expectBadInput(RunCli({"decode", missing, out}), missing, "cannot open");
     const QString empty = dir.filePath(QStringLiteral("empty.txt"));
     ASSERT_TRUE(writeFile(empty, {}));
-    expectBadInput(CliProcess::Run({"decode", empty, out}), empty, "broken header");
-
-    // The picture needs 9831 records and the line after the last of them.
+    expectBadInput(RunCli({"decode", empty, out}), empty, "broken header");
     const QString cut = dir.filePath(QStringLiteral("cut.txt"));
     ASSERT_TRUE(writeFile(cut, screenFileText(797, 0x7FFF, 9831)));
-    expectBadInput(CliProcess::Run({"decode", cut, out}), cut, "ends before");
+    expectBadInput(RunCli({"decode", cut, out}), cut, "ends before");
     EXPECT_FALSE(QFile::exists(out));
-
-    const QString ok = dir.filePath(QStringLiteral("ok.txt"));
-    ASSERT_TRUE(writeFile(ok, screenFileText(797, 0x7FFF, 9832)));
-    EXPECT_EQ(CliProcess::Run({"decode", ok, out}).exitCode, 0);
     const QString noFolder = dir.filePath(QStringLiteral("no/such/out.png"));
-    expectBadInput(CliProcess::Run({"decode", ok, noFolder}), noFolder, "cannot write");
-
-    const CliProcess wrongType = CliProcess::Run({"decode", ok, dir.filePath("out.jpg")});
+    expectBadInput(RunCli({"decode", ok, noFolder}), noFolder, "cannot write");
+    const CliRun wrongType = RunCli({"decode", ok, dir.filePath("out.jpg")});
     EXPECT_EQ(wrongType.exitCode, 2);
     EXPECT_TRUE(wrongType.err.contains(".png or .bmp"));
 }
 
-// ---------------------------------------------------------------------------------------------
-// encode
-
-TEST(CliEncode, WritesTheScreenFileFormat)
+TEST(CliEncode, WritesTheScreenFileFormatAndNothingElse)
 {
     QTemporaryDir dir;
     QImage white(1024, 768, QImage::Format_RGB32);
@@ -210,7 +182,7 @@ TEST(CliEncode, WritesTheScreenFileFormat)
     const QString in = dir.filePath(QStringLiteral("white.png"));
     ASSERT_TRUE(white.save(in));
     const QString out = dir.filePath(QStringLiteral("screen.txt"));
-    const CliProcess run = CliProcess::Run({"encode", in, out, "--number", "797"});
+    const CliRun run = RunCli({"encode", in, out, "--number", "797"});
     ASSERT_EQ(run.exitCode, 0) << run.err.constData();
     EXPECT_TRUE(run.err.isEmpty()) << run.err.constData();
 
@@ -219,44 +191,14 @@ TEST(CliEncode, WritesTheScreenFileFormat)
     const QList<QByteArray> lines = crlfLines(text);
     ASSERT_EQ(lines.size(), 3 + 9833);
     EXPECT_EQ(lines[0], QByteArray("\"C\",\"n:P0797:\""));
-    EXPECT_TRUE(lines[1].startsWith("\"h\",\"36\",\"01\",\"0000\",\""));
     EXPECT_EQ(lines[2], QByteArray("\"f\",\"FILE797\",\"P\",\"P\",\"0001\""));
     EXPECT_EQ(lines[3],
               "000001,\"00001800100000000000040003000800" + QByteArray("FF7F").repeated(72) + "\"");
-    EXPECT_EQ(lines[3 + 9830],
-              "009831,\"" + QByteArray("FF7F").repeated(40) + QByteArray(160, '0') + "\"");
     EXPECT_EQ(lines.last(), "009833,\"" + QByteArray(320, '0') + "\"");
     // No temporary folder is left beside the output.
     EXPECT_EQ(
         QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(),
         2);
-}
-
-TEST(CliEncode, RoundTripClearsTheLowerThreeBits)
-{
-    QTemporaryDir dir;
-    QImage picture(1024, 768, QImage::Format_RGB32);
-    for (int y = 0; y < 768; ++y) {
-        for (int x = 0; x < 1024; ++x)
-            picture.setPixel(x, y, qRgb(x & 0xFF, y & 0xFF, (x * 7 + y * 3) & 0xFF));
-    }
-    const QString in = dir.filePath(QStringLiteral("in.png"));
-    ASSERT_TRUE(picture.save(in));
-    const QString screen = dir.filePath(QStringLiteral("FILE799P.TXT"));
-    ASSERT_EQ(CliProcess::Run({"encode", in, screen, "--number=799"}).exitCode, 0);
-    const QString out = dir.filePath(QStringLiteral("out.png"));
-    ASSERT_EQ(CliProcess::Run({"decode", screen, out}).exitCode, 0);
-    const QImage back = QImage(out).convertToFormat(QImage::Format_RGB32);
-    ASSERT_EQ(back.size(), picture.size());
-    int wrong = 0;
-    for (int y = 0; y < 768; ++y) {
-        for (int x = 0; x < 1024; ++x) {
-            const QRgb p = picture.pixel(x, y);
-            if (back.pixel(x, y) != qRgb(qRed(p) & 0xF8, qGreen(p) & 0xF8, qBlue(p) & 0xF8))
-                ++wrong;
-        }
-    }
-    EXPECT_EQ(wrong, 0);
 }
 
 TEST(CliEncode, OtherSizesAreStretchedAndHeaderLinesKept)
@@ -275,32 +217,26 @@ TEST(CliEncode, OtherSizesAreStretchedAndHeaderLinesKept)
     const QString screen = dir.filePath(QStringLiteral("screen.txt"));
     // A file that starts with its "h" and "f" lines keeps them after a fresh "C" line.
     ASSERT_TRUE(writeFile(screen, "\"h\",\"mine\"\r\n\"f\",\"mine too\"\r\nold\r\n"));
-    ASSERT_EQ(CliProcess::Run({"encode", in, screen, "--number", "798"}).exitCode, 0);
-    const QList<QByteArray> lines = crlfLines(readAll(screen).left(200));
-    EXPECT_EQ(lines[0], QByteArray("\"C\",\"n:P0798:\""));
-    EXPECT_EQ(lines[1], QByteArray("\"h\",\"mine\""));
-    EXPECT_EQ(lines[2], QByteArray("\"f\",\"mine too\""));
+    ASSERT_EQ(RunCli({"encode", in, screen, "--number=798"}).exitCode, 0);
+    EXPECT_TRUE(readAll(screen).startsWith("\"C\",\"n:P0798:\"\r\n\"h\",\"mine\"\r\n"
+                                           "\"f\",\"mine too\"\r\n000001,\""));
 
     const QString out = dir.filePath(QStringLiteral("out.png"));
-    ASSERT_EQ(CliProcess::Run({"decode", screen, out}).exitCode, 0);
+    ASSERT_EQ(RunCli({"decode", screen, out}).exitCode, 0);
     const QImage back(out);
-    EXPECT_EQ(back.pixel(511, 0), qRgb(248, 0, 0));
+    EXPECT_EQ(back.pixel(511, 767), qRgb(248, 0, 0));
     EXPECT_EQ(back.pixel(512, 0), qRgb(0, 0, 248));
-    EXPECT_EQ(back.pixel(0, 767), qRgb(248, 0, 0));
-    EXPECT_EQ(back.pixel(1023, 767), qRgb(0, 0, 248));
 }
 
-TEST(CliEncodeErrors, BadImagesAndArguments)
+TEST(CliEncode, BadImagesAndArguments)
 {
     QTemporaryDir dir;
     const QString out = dir.filePath(QStringLiteral("out.txt"));
     const QString missing = dir.filePath(QStringLiteral("missing.png"));
-    expectBadInput(CliProcess::Run({"encode", missing, out, "--number", "797"}), missing,
-                   "cannot open");
+    expectBadInput(RunCli({"encode", missing, out, "--number", "797"}), missing, "cannot open");
     const QString garbage = dir.filePath(QStringLiteral("garbage.png"));
     ASSERT_TRUE(writeFile(garbage, QByteArray(5000, '\x5a')));
-    expectBadInput(CliProcess::Run({"encode", garbage, out, "--number", "797"}), garbage,
-                   "not a picture");
+    expectBadInput(RunCli({"encode", garbage, out, "--number", "797"}), garbage, "not a picture");
     EXPECT_FALSE(QFile::exists(out));
 
     QImage small(16, 16, QImage::Format_RGB32);
@@ -308,35 +244,26 @@ TEST(CliEncodeErrors, BadImagesAndArguments)
     const QString in = dir.filePath(QStringLiteral("small.png"));
     ASSERT_TRUE(small.save(in));
     const QString noFolder = dir.filePath(QStringLiteral("no/such/out.txt"));
-    const CliProcess unwritable = CliProcess::Run({"encode", in, noFolder, "--number", "797"});
+    const CliRun unwritable = RunCli({"encode", in, noFolder, "--number", "797"});
     EXPECT_EQ(unwritable.exitCode, 1);
     EXPECT_TRUE(unwritable.err.contains(noFolder.toUtf8())) << unwritable.err.constData();
-
-    for (const QStringList& args :
-         {QStringList{"encode", in, out}, QStringList{"encode", in, out, "--number", "795"},
-          QStringList{"encode", in, out, "--number", "x"},
-          QStringList{"encode", in, out, "--number"}}) {
-        const CliProcess run = CliProcess::Run(args);
-        EXPECT_EQ(run.exitCode, 2) << qPrintable(args.join(' '));
-    }
+    for (const QStringList& more : {QStringList{}, QStringList{"--number", "795"},
+                                    QStringList{"--number", "x"}, QStringList{"--number"}})
+        EXPECT_EQ(RunCli(QStringList{"encode", in, out} + more).exitCode, 2)
+            << qPrintable(more.join(' '));
 }
 
-// ---------------------------------------------------------------------------------------------
-// table
-
-TEST(CliTable, ListsTheRecordsInUse)
+TEST(CliTable, ListsTheRecordsInUseAndRefusesWrongFiles)
 {
     const QString path = dataPath(QStringLiteral("cli-table/FILE795P.TXT"));
-    const CliProcess run = CliProcess::Run({"table", path});
+    const CliRun run = RunCli({"table", path});
     ASSERT_EQ(run.exitCode, 0) << run.err.constData();
     EXPECT_EQ(QString::fromUtf8(run.out),
               QString::fromUtf8(readAll(dataPath(QStringLiteral("cli-table/expected.tsv")))));
 
-    const CliProcess json = CliProcess::Run({"table", path, "--json"});
+    const CliRun json = RunCli({"table", path, "--json"});
     ASSERT_EQ(json.exitCode, 0) << json.err.constData();
-    QJsonParseError error;
-    const QJsonObject root = QJsonDocument::fromJson(json.out, &error).object();
-    ASSERT_EQ(error.error, QJsonParseError::NoError);
+    const QJsonObject root = QJsonDocument::fromJson(json.out).object();
     EXPECT_EQ(root.value("file").toString(), path);
     const QJsonArray records = root.value("records").toArray();
     ASSERT_EQ(records.size(), 4);
@@ -344,32 +271,20 @@ TEST(CliTable, ListsTheRecordsInUse)
     EXPECT_EQ(table.value("slice").toInt(), 797);
     EXPECT_EQ(table.value("record").toInt(), 82);
     EXPECT_EQ(table.value("type").toInt(), 93);
-    EXPECT_EQ(table.value("right").toInt(), 600);
-    EXPECT_EQ(table.value("shape").toInt(), 2);
     EXPECT_EQ(table.value("fill").toString(), "#123456");
-    EXPECT_EQ(table.value("number").toInt(), 12);
     EXPECT_EQ(table.value("text2").toString(), "ROUND");
     EXPECT_EQ(records[0].toObject().value("number").toInt(), 123456);
-}
 
-TEST(CliTable, WrongAndMissingFiles)
-{
     QTemporaryDir dir;
     const QString missing = dir.filePath(QStringLiteral("FILE795P.TXT"));
-    expectBadInput(CliProcess::Run({"table", missing}), missing, "cannot open");
-    const QString garbage = dir.filePath(QStringLiteral("garbage.txt"));
-    ASSERT_TRUE(writeFile(garbage, QByteArray("\x01\x02\xff garbage\n").repeated(100)));
-    expectBadInput(CliProcess::Run({"table", garbage}), garbage, "Wrong FILE795P.TXT file.");
+    expectBadInput(RunCli({"table", missing}), missing, "cannot open");
     // A record count other than 90, 150 or 240.
-    QByteArray short89 = readAll(dataPath(QStringLiteral("cli-table/FILE795P.TXT")));
+    QByteArray short89 = readAll(path);
     short89.truncate(short89.lastIndexOf("000090,"));
     const QString cut = dir.filePath(QStringLiteral("cut.txt"));
     ASSERT_TRUE(writeFile(cut, short89));
-    expectBadInput(CliProcess::Run({"table", cut}), cut, "Wrong FILE795P.TXT file.");
+    expectBadInput(RunCli({"table", cut}), cut, "Wrong FILE795P.TXT file.");
 }
-
-// ---------------------------------------------------------------------------------------------
-// preview
 
 TEST(CliPreview, DrawsTheSliceOverThePicture)
 {
@@ -378,54 +293,36 @@ TEST(CliPreview, DrawsTheSliceOverThePicture)
     const QString screen = dir.filePath(QStringLiteral("FILE797P.TXT"));
     ASSERT_TRUE(writeFile(screen, screenFileText(797, 0x001F)));
     const QString out = dir.filePath(QStringLiteral("preview.png"));
-    const CliProcess run = CliProcess::Run({"preview", screen, out, "--table", table});
+    const CliRun run = RunCli({"preview", screen, out, "--table", table});
     ASSERT_EQ(run.exitCode, 0) << run.err.constData();
     const QImage image(out);
     ASSERT_EQ(image.size(), QSize(1024, 768));
     const QRgb background = qRgb(0, 0, 248);
-    EXPECT_EQ(image.pixel(10, 700), background);
     // Record 81: red rectangle (100, 200)-(300, 260) with a black outline.
     EXPECT_EQ(image.pixel(150, 205), qRgb(255, 0, 0));
     EXPECT_EQ(image.pixel(100, 230), qRgb(0, 0, 0));
     EXPECT_EQ(image.pixel(299, 230), qRgb(0, 0, 0));
-    EXPECT_EQ(image.pixel(99, 230), background);
     EXPECT_EQ(image.pixel(300, 230), background);
     // Record 82: a round table shows grey whatever its stored fill; its box corner stays clear.
     EXPECT_EQ(image.pixel(450, 300), qRgb(0xE6, 0xE6, 0xE6));
     EXPECT_EQ(image.pixel(405, 205), background);
-    // Record 84 follows the free record 83, so it is not part of the window.
-    EXPECT_EQ(image.pixel(25, 25), background);
-    // Record 1 belongs to window 798.
-    EXPECT_EQ(image.pixel(20, 15), background);
+    EXPECT_EQ(image.pixel(25, 25), background); // record 84 follows the free record 83
+    EXPECT_EQ(image.pixel(20, 15), background); // record 1 belongs to window 798
 
     // Without --table the table beside the screen file is used; 798 shows its own record.
     const QString screen798 = dir.filePath(QStringLiteral("file798p.txt"));
     ASSERT_TRUE(writeFile(screen798, screenFileText(798, 0x001F)));
     ASSERT_TRUE(QFile::copy(table, dir.filePath(QStringLiteral("FILE795P.TXT"))));
-    ASSERT_EQ(CliProcess::Run({"preview", screen798, out}).exitCode, 0);
-    const QImage image798(out);
-    EXPECT_EQ(image798.pixel(20, 15), qRgb(0, 255, 0));
-    EXPECT_EQ(image798.pixel(150, 205), background);
-}
+    ASSERT_EQ(RunCli({"preview", screen798, out}).exitCode, 0);
+    EXPECT_EQ(QImage(out).pixel(20, 15), qRgb(0, 255, 0));
 
-TEST(CliPreview, BrokenInputs)
-{
-    QTemporaryDir dir;
-    const QString screen = dir.filePath(QStringLiteral("FILE797P.TXT"));
-    ASSERT_TRUE(writeFile(screen, screenFileText(797, 0)));
-    const QString out = dir.filePath(QStringLiteral("preview.png"));
     const QString garbageTable = dir.filePath(QStringLiteral("table.txt"));
     ASSERT_TRUE(writeFile(garbageTable, "nothing like a table\r\n"));
-    expectBadInput(CliProcess::Run({"preview", screen, out, "--table", garbageTable}), garbageTable,
+    QFile::remove(out);
+    expectBadInput(RunCli({"preview", screen, out, "--table", garbageTable}), garbageTable,
                    "Wrong FILE795P.TXT file.");
-    const QString empty = dir.filePath(QStringLiteral("empty.txt"));
-    ASSERT_TRUE(writeFile(empty, {}));
-    expectBadInput(CliProcess::Run({"preview", empty, out}), empty, "broken header");
     EXPECT_FALSE(QFile::exists(out));
 }
-
-// ---------------------------------------------------------------------------------------------
-// convert, on the demo branch of a store made for the test
 
 TEST(CliConvert, WritesTheScreenAndTheTableSlice)
 {
@@ -436,19 +333,15 @@ TEST(CliConvert, WritesTheScreenAndTheTableSlice)
                           QStringLiteral("QXPAN_CONFIG=")};
     const QString config = home.filePath(QStringLiteral("qxctrl.ini"));
     const QString design = dataPath(QStringLiteral("cli-convert/design.pan"));
-    const CliProcess run =
-        CliProcess::Run({"convert", design, "--type", "797", "--config", config}, env);
+    const CliRun run = RunCli({"convert", design, "--type", "797", "--config", config}, env);
     ASSERT_EQ(run.exitCode, 0) << run.err.constData();
     // The placed bitmap that is not in the branch is reported and skipped.
-    const QStringList notes = run.errLines();
-    ASSERT_EQ(notes.size(), 1) << run.err.constData();
-    EXPECT_TRUE(notes[0].contains(QLatin1String("missing.bmp")));
-
+    ASSERT_EQ(run.errLines().size(), 1) << run.err.constData();
+    EXPECT_TRUE(run.errLines()[0].contains(QLatin1String("missing.bmp")));
     const QStringList written = QString::fromUtf8(run.out).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(written.size(), 2) << run.out.constData();
     EXPECT_TRUE(written[0].endsWith(QLatin1String("/FILE797P.TXT")));
     EXPECT_TRUE(written[1].endsWith(QLatin1String("/FILE795P.TXT")));
-    const QString branch = home.filePath(QStringLiteral("data/QXPan/branches/DEMO"));
 
     // The key of the design is record 81; the rest of the slice is free; slice 798 is kept.
     const QList<QByteArray> table = crlfLines(readAll(written[1]));
@@ -464,30 +357,24 @@ TEST(CliConvert, WritesTheScreenAndTheTableSlice)
 
     // The screen shows background 1 (the first bitmap after "Aempty.bmp").
     const QString out = home.filePath(QStringLiteral("screen.png"));
-    ASSERT_EQ(CliProcess::Run({"decode", written[0], out}).exitCode, 0);
-    const QImage screen(out);
-    const QImage mint(branch + QStringLiteral("/backgrounds/mint.bmp"));
+    ASSERT_EQ(RunCli({"decode", written[0], out}).exitCode, 0);
+    const QImage mint(
+        home.filePath(QStringLiteral("data/QXPan/branches/DEMO/backgrounds/mint.bmp")));
     ASSERT_FALSE(mint.isNull());
     const QRgb m = mint.pixel(50, 50);
-    EXPECT_EQ(screen.pixel(50, 50), qRgb(qRed(m) & 0xF8, qGreen(m) & 0xF8, qBlue(m) & 0xF8));
+    EXPECT_EQ(QImage(out).pixel(50, 50), qRgb(qRed(m) & 0xF8, qGreen(m) & 0xF8, qBlue(m) & 0xF8));
 
-    // The screen logo drops the design's keys and leaves the bitmap table alone.
+    // The screen logo drops the design's keys and leaves the bitmap table alone; so does a
+    // design file that is not a panel file, which says why.
     const QByteArray tableBefore = readAll(written[1]);
-    const CliProcess logo =
-        CliProcess::Run({"convert", design, "--type", "796", "--config", config}, env);
+    const CliRun logo = RunCli({"convert", design, "--type", "796", "--config", config}, env);
     ASSERT_EQ(logo.exitCode, 0) << logo.err.constData();
-    const QStringList logoWritten = QString::fromUtf8(logo.out).split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(logoWritten.size(), 1);
-    EXPECT_TRUE(logoWritten[0].endsWith(QLatin1String("/FILE796P.TXT")));
-    EXPECT_EQ(readAll(written[1]), tableBefore);
-
-    // A design file that is not a panel file changes nothing and says why.
+    EXPECT_TRUE(logo.out.trimmed().endsWith("/FILE796P.TXT")) << logo.out.constData();
     const QString wrong = home.filePath(QStringLiteral("wrong.pan"));
     ASSERT_TRUE(writeFile(wrong, "not a design\r\n"));
-    const QByteArray before = readAll(written[1]);
-    expectBadInput(CliProcess::Run({"convert", wrong, "--type", "797", "--config", config}, env),
-                   wrong, "Wrong PAN file.");
-    EXPECT_EQ(readAll(written[1]), before);
+    expectBadInput(RunCli({"convert", wrong, "--type", "797", "--config", config}, env), wrong,
+                   "Wrong PAN file.");
+    EXPECT_EQ(readAll(written[1]), tableBefore);
 }
 
 TEST(CliConvert, StoreProblemsAndArguments)
@@ -496,19 +383,16 @@ TEST(CliConvert, StoreProblemsAndArguments)
     const QStringList env{QStringLiteral("HOME=") + home.path(),
                           QStringLiteral("XDG_DATA_HOME=") + home.filePath("data")};
     const QString design = dataPath(QStringLiteral("cli-convert/design.pan"));
-    // The store path is a folder.
-    const CliProcess folder =
-        CliProcess::Run({"convert", design, "--type", "797", "--config", home.path()}, env);
-    EXPECT_EQ(folder.exitCode, 1);
+    const CliRun folder =
+        RunCli({"convert", design, "--type", "797", "--config", home.path()}, env);
+    EXPECT_EQ(folder.exitCode, 1); // the store path is a folder
     EXPECT_EQ(folder.errLines().size(), 1) << folder.err.constData();
-    // A store without a current branch.
     const QString empty = home.filePath(QStringLiteral("empty.ini"));
     ASSERT_TRUE(writeFile(empty, "[General]\n"));
-    expectBadInput(CliProcess::Run({"convert", design, "--type", "797", "--config", empty}, env),
-                   empty, "no current branch");
-    EXPECT_EQ(
-        CliProcess::Run({"convert", design, "--type", "800", "--config", empty}, env).exitCode, 2);
-    EXPECT_EQ(CliProcess::Run({"convert", design, "--config", empty}, env).exitCode, 2);
+    expectBadInput(RunCli({"convert", design, "--type", "797", "--config", empty}, env), empty,
+                   "no current branch");
+    EXPECT_EQ(RunCli({"convert", design, "--type", "800", "--config", empty}, env).exitCode, 2);
+    EXPECT_EQ(RunCli({"convert", design, "--config", empty}, env).exitCode, 2);
 }
 
 } // namespace
