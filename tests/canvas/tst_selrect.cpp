@@ -57,86 +57,65 @@ protected:
 // ---------------------------------------------------------------------------------------------
 // Setup
 
-struct StripCase
+TEST_F(SelRectTest, StripLayoutPutsRemainderOnFirstStrips)
 {
-    int width;
-    int height;
-    int parts;
-    std::vector<std::pair<int, int>> strips; ///< empty: the rectangles stay as they were
-};
-
-class SelRectStrips : public SelRectTest, public ::testing::WithParamInterface<StripCase>
-{};
-
-TEST_P(SelRectStrips, LayoutPutsRemainderOnFirstStrips)
-{
-    const StripCase& c = GetParam();
-    m_sel->setGeometry(0, 0, c.width, c.height);
-    m_sel->Setup(c.parts, false, 0);
-    for (CQXPanCell& part : m_sel->m_Parts)
-        part.m_rect = {1, 2, 3, 4};
-
-    m_sel->Setup(c.parts, true, 0);
-
-    ASSERT_EQ(m_sel->m_Parts.size(), c.parts);
-    for (int i = 0; i < c.parts; ++i) {
-        const QXPanRect expected =
-            c.strips.empty() ? QXPanRect{1, 2, 3, 4}
-                             : QXPanRect{c.strips[i].first, 0, c.strips[i].second, c.height};
-        EXPECT_EQ(m_sel->m_Parts[i].m_rect, expected) << "part " << i;
+    const struct
+    {
+        int width, height, parts;
+        std::vector<std::pair<int, int>> strips; ///< empty: the rectangles stay as they were
+    } cases[] = {{241, 40, 2, {{0, 121}, {121, 241}}},
+                 {11, 4, 4, {{0, 3}, {3, 6}, {6, 9}, {9, 11}}},
+                 {40, 40, 2, {}}}; // square: not wider than high
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.width);
+        m_sel->setGeometry(0, 0, c.width, c.height);
+        m_sel->Setup(c.parts, false, 0);
+        for (CQXPanCell& part : m_sel->m_Parts)
+            part.m_rect = {1, 2, 3, 4};
+        m_sel->Setup(c.parts, true, 0);
+        ASSERT_EQ(m_sel->m_Parts.size(), c.parts);
+        for (int i = 0; i < c.parts; ++i) {
+            const QXPanRect expected =
+                c.strips.empty() ? QXPanRect{1, 2, 3, 4}
+                                 : QXPanRect{c.strips[i].first, 0, c.strips[i].second, c.height};
+            EXPECT_EQ(m_sel->m_Parts[i].m_rect, expected) << "part " << i;
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Widths, SelRectStrips,
-    ::testing::Values(StripCase{241, 40, 2, {{0, 121}, {121, 241}}},
-                      StripCase{11, 4, 4, {{0, 3}, {3, 6}, {6, 9}, {9, 11}}},
-                      StripCase{200, 40, 4, {{0, 50}, {50, 100}, {100, 150}, {150, 200}}},
-                      StripCase{40, 40, 2, {}}, // square: not wider than high
-                      StripCase{30, 60, 2, {}}));
 
 // ---------------------------------------------------------------------------------------------
 // FrameRect
 
-struct FrameCase
+TEST_F(SelRectTest, HandleModeGrowsWindowByMarginAndPlacesHandles)
 {
-    QXPanRect r;
-    QRect window;                      ///< x, y, width, height in the parent
-    QXPanRect part;                    ///< in the window
-    std::vector<QPoint> handleOrigins; ///< in the window, handles 0..7
-};
-
-class SelRectFrame : public SelRectTest, public ::testing::WithParamInterface<FrameCase>
-{};
-
-TEST_P(SelRectFrame, HandleModeGrowsWindowByMarginAndPlacesHandles)
-{
-    const FrameCase& c = GetParam();
-    m_sel->Setup(1, false, 1);
-    m_sel->FrameRect(c.r, nullptr, 0, true);
-
-    EXPECT_FALSE(m_sel->isHidden());
-    EXPECT_EQ(m_sel->geometry(), c.window);
-    EXPECT_EQ(m_sel->m_Parts[0].m_rect, c.part);
-    for (int k = 0; k < 8; ++k) {
-        const QPoint o = c.handleOrigins[k];
-        EXPECT_EQ(m_sel->m_Handles[k].m_rect, (QXPanRect{o.x(), o.y(), o.x() + 6, o.y() + 6}))
-            << "handle " << k;
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rects, SelRectFrame,
-    ::testing::Values(
-        FrameCase{{100, 50, 160, 90},
+    const struct
+    {
+        QXPanRect r;
+        QRect window;                      ///< x, y, width, height in the parent
+        QXPanRect part;                    ///< in the window
+        std::vector<QPoint> handleOrigins; ///< in the window, handles 0..7
+    } cases[] = {{{100, 50, 160, 90},
                   QRect(97, 47, 66, 46),
                   {3, 3, 63, 43},
                   {{0, 0}, {30, 0}, {60, 0}, {0, 20}, {60, 20}, {0, 40}, {30, 40}, {60, 40}}},
-        // Narrower than a handle: the middle offsets round toward minus infinity.
-        FrameCase{{200, 100, 205, 109},
+                 // Narrower than a handle: the middle offsets round toward minus infinity.
+                 {{200, 100, 205, 109},
                   QRect(197, 97, 11, 15),
                   {3, 3, 8, 12},
-                  {{0, 0}, {2, 0}, {5, 0}, {0, 4}, {5, 4}, {0, 9}, {2, 9}, {5, 9}}}));
+                  {{0, 0}, {2, 0}, {5, 0}, {0, 4}, {5, 4}, {0, 9}, {2, 9}, {5, 9}}}};
+    m_sel->Setup(1, false, 1);
+    for (const auto& c : cases) {
+        m_sel->FrameRect(c.r, nullptr, 0, true);
+        EXPECT_FALSE(m_sel->isHidden());
+        EXPECT_EQ(m_sel->geometry(), c.window);
+        EXPECT_EQ(m_sel->m_Parts[0].m_rect, c.part);
+        for (int k = 0; k < 8; ++k) {
+            const QPoint o = c.handleOrigins[k];
+            EXPECT_EQ(m_sel->m_Handles[k].m_rect, (QXPanRect{o.x(), o.y(), o.x() + 6, o.y() + 6}))
+                << "handle " << k;
+        }
+    }
+}
 
 // ---------------------------------------------------------------------------------------------
 // What a press grabs
@@ -168,16 +147,12 @@ constexpr QXPanRect kObj{100, 100, 200, 160};
 INSTANTIATE_TEST_SUITE_P(
     Points, SelRectGrab,
     ::testing::Values(
-        GrabCase{kObj, {97, 97}, 0, {200, 160}},
         GrabCase{kObj, {101, 101}, 0, {200, 160}}, // handle piece inside the part
         GrabCase{kObj, {149, 99}, 1, {200, 160}}, GrabCase{kObj, {199, 99}, 2, {100, 160}},
-        GrabCase{kObj, {99, 129}, 3, {200, 160}}, GrabCase{kObj, {199, 129}, 4, {100, 100}},
-        GrabCase{kObj, {99, 159}, 5, {200, 100}}, GrabCase{kObj, {149, 159}, 6, {100, 100}},
+        GrabCase{kObj, {199, 129}, 4, {100, 100}}, GrabCase{kObj, {99, 159}, 5, {200, 100}},
         GrabCase{kObj, {202, 162}, 7, {100, 100}}, GrabCase{kObj, {150, 130}, -1, {150, 130}},
         GrabCase{kObj, {203, 159}, 9, {-1, -1}}, // just right of handle 7
-        GrabCase{kObj, {50, 50}, 9, {-1, -1}},
         // 8 pixels wide: handles overlap and the higher number wins.
-        GrabCase{{100, 100, 108, 140}, {102, 98}, 1, {108, 140}},
         GrabCase{{100, 100, 108, 140}, {105, 98}, 2, {100, 140}}));
 
 TEST_F(SelRectTest, HitHandleReportsTheBodyWhereBeginTrackGrabsAHandle)
@@ -221,39 +196,29 @@ TEST(SelRectCellHit, SquaresReachThreePixelsOutAndTinyCellsAreNeverHit)
 // ---------------------------------------------------------------------------------------------
 // Tracking
 
-TEST_F(SelRectTest, MoveStopsAtTheRightEdgeAndComesBackAtOnce)
+TEST_F(SelRectTest, MoveStopsAtTheEdgesAndComesBackAtOnce)
 {
     m_sel->Setup(1, false, 1);
-    const QPoint press(720, 120);
+    QPoint press(720, 120);
     m_sel->FrameRect({700, 100, 750, 140}, &press, 0, true);
     ASSERT_EQ(m_sel->m_nHandle, -1);
-
     QPoint pt(800, 130);
     m_sel->Track(&pt, 0);
     EXPECT_EQ(pt, QPoint(800, 130)); // a move leaves the point alone
     EXPECT_EQ(PartInParent(), (QXPanRect{749, 110, 799, 150}));
     EXPECT_EQ(m_sel->pos(), QPoint(746, 107));
     EXPECT_EQ(m_sel->m_ptAnchor, pt);
-
     pt = QPoint(790, 130);
     m_sel->Track(&pt, 0);
     EXPECT_EQ(PartInParent(), (QXPanRect{739, 110, 789, 150}));
-}
 
-TEST_F(SelRectTest, MoveStopsAtTheTopLeftAndBottom)
-{
-    m_sel->Setup(1, false, 1);
-    QPoint press(30, 20);
+    press = QPoint(30, 20);
     m_sel->FrameRect({10, 10, 60, 40}, &press, 0, true);
-    QPoint pt(0, 0);
+    pt = QPoint(0, 0);
     m_sel->Track(&pt, 0);
     EXPECT_EQ(PartInParent(), (QXPanRect{0, 0, 50, 30}));
-    pt = QPoint(5, 5);
-    m_sel->Track(&pt, 0);
-    EXPECT_EQ(PartInParent(), (QXPanRect{5, 5, 55, 35}));
 
     press = QPoint(120, 560);
-    m_sel->m_nHandle = 9;
     m_sel->FrameRect({100, 550, 150, 590}, &press, 0, true);
     pt = QPoint(120, 600);
     m_sel->Track(&pt, 0);
@@ -296,14 +261,10 @@ INSTANTIATE_TEST_SUITE_P(
         // Not kept inside the design area while resizing.
         ResizeCase{{199, 159}, {900, 700}, {900, 700}, {100, 100, 900, 700}},
         // The top edge keeps the width.
-        ResizeCase{{149, 99}, {10, 40}, {100, 40}, {100, 40, 200, 160}},
         ResizeCase{{149, 99}, {10, 150}, {100, 136}, {100, 136, 200, 160}},
         ResizeCase{{99, 99}, {300, 300}, {176, 136}, {176, 136, 200, 160}},
-        ResizeCase{{199, 99}, {0, 300}, {124, 136}, {100, 136, 124, 160}},
-        ResizeCase{{99, 129}, {150, 0}, {150, 100}, {150, 100, 200, 160}},
         ResizeCase{{199, 129}, {110, 0}, {124, 160}, {100, 100, 124, 160}},
-        ResizeCase{{99, 159}, {300, 0}, {176, 124}, {176, 100, 200, 124}},
-        ResizeCase{{149, 159}, {0, 0}, {200, 124}, {100, 100, 200, 124}}));
+        ResizeCase{{99, 159}, {300, 0}, {176, 124}, {176, 100, 200, 124}}));
 
 TEST_F(SelRectTest, RubberBandShowsNothingUntilBothSidesReachTheMinimum)
 {
@@ -344,10 +305,6 @@ TEST_F(SelRectTest, TrackDoesNothingWithoutAnchorParentOrPart)
     m_sel->Track(&pt, 1); // no part 1
     EXPECT_TRUE(m_sel->isHidden());
 
-    m_sel->m_nHandle = 8; // not a tracking handle
-    m_sel->Track(&pt, 0);
-    EXPECT_TRUE(m_sel->isHidden());
-
     m_sel->ForgetTrack();
     EXPECT_FALSE(m_sel->HasAnchor());
     m_sel->Track(&pt, 0);
@@ -371,21 +328,15 @@ TEST_F(SelRectTest, SelectionFrameShowsOutlineAndWhiteHandlesOverThePicture)
 
     // The outline lies exactly on the object's rectangle; the inside shows the picture.
     EXPECT_EQ(img.pixel(120, 100), kBlack);
-    EXPECT_EQ(img.pixel(120, 159), kBlack);
-    EXPECT_EQ(img.pixel(100, 140), kBlack);
     EXPECT_EQ(img.pixel(199, 140), kBlack);
     EXPECT_EQ(img.pixel(150, 130), kGround);
-    EXPECT_EQ(img.pixel(120, 160), kGround);
     EXPECT_EQ(img.pixel(200, 140), kGround);
 
     // Handles: black edge, white inside, half in and half out of the object.
     EXPECT_EQ(img.pixel(97, 97), kBlack);
-    EXPECT_EQ(img.pixel(99, 99), kWhite);
     EXPECT_EQ(img.pixel(101, 101), kWhite);
     EXPECT_EQ(img.pixel(96, 96), kGround);
-    EXPECT_EQ(img.pixel(150, 99), kWhite);
     EXPECT_EQ(img.pixel(202, 162), kBlack);
-    EXPECT_EQ(img.pixel(201, 161), kWhite);
     EXPECT_EQ(img.pixel(203, 163), kGround);
 }
 
@@ -399,14 +350,12 @@ TEST_F(SelRectTest, PlainPartsDrawNoHandlesAndFillWhenAsked)
     QImage img = Grab();
     EXPECT_EQ(img.pixel(100, 100), kBlack);
     EXPECT_EQ(img.pixel(101, 101), kGround);
-    EXPECT_EQ(img.pixel(99, 99), kGround);
     EXPECT_EQ(img.pixel(150, 99), kGround);
 
     m_sel->SetPartColour(QXPanRgb(255, 0, 0), QXPanRgb(0, 0, 255), 0);
     EXPECT_EQ(m_sel->GetPartColour(0, false), QXPanRgb(255, 0, 0));
     EXPECT_EQ(m_sel->GetPartColour(0, true), QXPanRgb(0, 0, 255));
     img = Grab();
-    EXPECT_EQ(img.pixel(100, 100), qRgb(0, 0, 255));
     EXPECT_EQ(img.pixel(199, 159), qRgb(0, 0, 255));
     EXPECT_EQ(img.pixel(150, 130), qRgb(255, 0, 0));
     EXPECT_EQ(img.pixel(200, 130), kGround);
@@ -439,20 +388,16 @@ TEST_F(SelRectTest, ColourPreviewShowsTwoSwatchesWithTheirLabels)
 
     EXPECT_EQ(img.pixel(10 + 120, 10 + 55), qRgb(255, 0, 0)); // swatch 0 is 0..121
     EXPECT_EQ(img.pixel(10 + 121, 10 + 55), qRgb(0, 0, 255));
-    EXPECT_EQ(img.pixel(10 + 240, 10 + 55), qRgb(0, 0, 255));
     EXPECT_EQ(img.pixel(10 + 241, 10 + 55), kGround);
 
     // Each label starts 4 pixels in from its swatch's corner, on the swatch's colour.
     const QRect black = InkBox(img, QRect(10, 10, 121, 60), kBlack);
-    ASSERT_FALSE(black.isEmpty());
-    EXPECT_GE(black.left(), 10 + 4);
-    EXPECT_GE(black.top(), 10 + 4);
-    EXPECT_LT(black.left(), 10 + 10);
     const QRect white = InkBox(img, QRect(131, 10, 120, 60), kWhite);
-    ASSERT_FALSE(white.isEmpty());
-    EXPECT_GE(white.left(), 131 + 4);
-    EXPECT_LT(white.left(), 131 + 10);
-    EXPECT_GE(white.top(), 10 + 4);
+    for (const auto& [box, left] : {std::pair{black, 10}, std::pair{white, 131}}) {
+        ASSERT_FALSE(box.isEmpty());
+        EXPECT_TRUE(box.left() >= left + 4 && box.left() < left + 10) << box.left();
+        EXPECT_GE(box.top(), 10 + 4);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -471,8 +416,6 @@ TEST(EditorPictures, ObjectTypeStripHoldsSeventeenDistinctPictures)
     const QByteArray bytes = file.readAll();
     ASSERT_GE(bytes.size(), 54);
     EXPECT_EQ(bytes.left(2), QByteArray("BM"));
-    EXPECT_EQ(Le32(bytes, 18), 544u);
-    EXPECT_EQ(Le32(bytes, 22), 32u);
     EXPECT_EQ(quint8(bytes[28]) | quint8(bytes[29]) << 8, 24);
     EXPECT_EQ(Le32(bytes, 30), 0u); // uncompressed
     EXPECT_EQ(bytes.size(), 54 + 544 * 3 * 32);
