@@ -186,15 +186,11 @@ TEST(CliEncode, WritesTheScreenFileFormatAndNothingElse)
     ASSERT_EQ(run.exitCode, 0) << run.err.constData();
     EXPECT_TRUE(run.err.isEmpty()) << run.err.constData();
 
+    // The bytes themselves are pinned by the writer's own tests; here the file must be whole.
     const QByteArray text = readAll(out);
-    EXPECT_EQ(text.count("\r\n"), 3 + 9833);
-    const QList<QByteArray> lines = crlfLines(text);
-    ASSERT_EQ(lines.size(), 3 + 9833);
-    EXPECT_EQ(lines[0], QByteArray("\"C\",\"n:P0797:\""));
-    EXPECT_EQ(lines[2], QByteArray("\"f\",\"FILE797\",\"P\",\"P\",\"0001\""));
-    EXPECT_EQ(lines[3],
-              "000001,\"00001800100000000000040003000800" + QByteArray("FF7F").repeated(72) + "\"");
-    EXPECT_EQ(lines.last(), "009833,\"" + QByteArray(320, '0') + "\"");
+    EXPECT_EQ(text.size(), 3254831);
+    EXPECT_TRUE(text.startsWith("\"C\",\"n:P0797:\"\r\n"));
+    EXPECT_TRUE(text.endsWith("009833,\"" + QByteArray(320, '0') + "\"\r\n"));
     // No temporary folder is left beside the output.
     EXPECT_EQ(
         QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(),
