@@ -204,7 +204,7 @@ TEST(ScreenProgramFile, MissingWorkFolderChangesNothing)
     EXPECT_EQ(ReadAll(branch.Target(797)), kOldH + kF);
 }
 
-TEST(ScreenProgramFile, TargetThatCannotBeReplacedOrDeletedLeavesTheTemporaryFile)
+TEST(ScreenProgramFile, TargetThatCannotBeReplacedLeavesTheTemporaryFile)
 {
     // A folder of the target's name cannot be read as a file (so it counts as absent) and
     // blocks the move.
@@ -216,7 +216,10 @@ TEST(ScreenProgramFile, TargetThatCannotBeReplacedOrDeletedLeavesTheTemporaryFil
     EXPECT_EQ(branch.messages[0].icon, FileMessage::ExclamationIcon);
     EXPECT_FALSE(branch.messages[0].text.isEmpty());
     EXPECT_EQ(ReadAll(branch.Temp(798)).size(), kFileBytes);
+}
 
+TEST(ScreenProgramFile, TargetThatCannotBeDeletedIsReported)
+{
     if (geteuid() == 0)
         GTEST_SKIP() << "file permissions do not stop root";
     Branch locked;
