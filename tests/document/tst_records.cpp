@@ -13,7 +13,8 @@ QByteArray Field(const CQXPanKeyObj& obj, int at, int size)
     return QByteArray(reinterpret_cast<const char*>(obj.m_Record.data()) + at, size);
 }
 
-// Worked by hand, e.g. 1023*800 = 799*1024 + 224 (no round-up); 2*800 = 1*1024 + 576 (>= 512);
+// Worked by hand, e.g. 1023*800 = 799*1024 + 224 (no round-up); 16*800 = 12*1024 + 512 (exact
+// half: up); 2*800 = 1*1024 + 576 (>= 512);
 // 799*1024 = 1022*800 + 576 (>= 400); 2*1024 = 2*800 + 448 (>= 400); -2*800 = -1*1024 - 576.
 TEST(ScreenScale, ConversionsRoundHalfUp)
 {
@@ -22,8 +23,9 @@ TEST(ScreenScale, ConversionsRoundHalfUp)
     const struct
     {
         int axis, value, expected; // axis: register->design x, design->register x, then y
-    } cases[] = {{0, 1023, 799}, {0, 2, 2},     {0, 640, 500},  {0, -2, -1}, {0, -1, 0},
-                 {1, 799, 1023}, {1, 2, 3},     {1, 800, 1024}, {1, -1, -1}, {2, 767, 599},
+    } cases[] = {{0, 1023, 799}, {0, 16, 13},   {0, 2, 2},      {0, 640, 500},
+                 {0, -2, -1},    {0, -1, 0},    {1, 799, 1023}, {1, 2, 3},
+                 {1, 800, 1024}, {1, -1, -1},   {2, 767, 599},  {2, 16, 13},
                  {2, 5, 4},      {3, 599, 767}, {3, 3, 4},      {3, 1, 1}};
     for (const auto& c : cases) {
         const int results[] = {s.RegisterToDesignX(c.value), s.DesignToRegisterX(c.value),
