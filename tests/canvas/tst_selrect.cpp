@@ -149,7 +149,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         GrabCase{kObj, {101, 101}, 0, {200, 160}}, // handle piece inside the part
         GrabCase{kObj, {149, 99}, 1, {200, 160}}, GrabCase{kObj, {199, 99}, 2, {100, 160}},
-        GrabCase{kObj, {199, 129}, 4, {100, 100}}, GrabCase{kObj, {99, 159}, 5, {200, 100}},
+        GrabCase{kObj, {99, 129}, 3, {200, 160}}, GrabCase{kObj, {199, 129}, 4, {100, 100}},
+        GrabCase{kObj, {149, 159}, 6, {100, 100}}, GrabCase{kObj, {99, 159}, 5, {200, 100}},
         GrabCase{kObj, {202, 162}, 7, {100, 100}}, GrabCase{kObj, {150, 130}, -1, {150, 130}},
         GrabCase{kObj, {203, 159}, 9, {-1, -1}}, // just right of handle 7
         // 8 pixels wide: handles overlap and the higher number wins.
@@ -263,7 +264,10 @@ INSTANTIATE_TEST_SUITE_P(
         // The top edge keeps the width.
         ResizeCase{{149, 99}, {10, 150}, {100, 136}, {100, 136, 200, 160}},
         ResizeCase{{99, 99}, {300, 300}, {176, 136}, {176, 136, 200, 160}},
+        ResizeCase{{199, 99}, {0, 300}, {124, 136}, {100, 136, 124, 160}},
+        ResizeCase{{99, 129}, {150, 0}, {150, 100}, {150, 100, 200, 160}},
         ResizeCase{{199, 129}, {110, 0}, {124, 160}, {100, 100, 124, 160}},
+        ResizeCase{{149, 159}, {0, 0}, {200, 124}, {100, 100, 200, 124}},
         ResizeCase{{99, 159}, {300, 0}, {176, 124}, {176, 100, 200, 124}}));
 
 TEST_F(SelRectTest, RubberBandShowsNothingUntilBothSidesReachTheMinimum)

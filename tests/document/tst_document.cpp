@@ -95,7 +95,8 @@ TEST_P(TableSlice, StoresIntoItsSliceAndFreesTheRest)
 
 INSTANTIATE_TEST_SUITE_P(Files, TableSlice,
                          ::testing::Values(std::pair{798, 0}, std::pair{797, 80},
-                                           std::pair{799, 160}, std::pair{796, -1}));
+                                           std::pair{799, 160}, std::pair{796, -1},
+                                           std::pair{800, -1}));
 
 TEST(TableSliceEdge, FreeFirstRecordAndCapacityLimit)
 {

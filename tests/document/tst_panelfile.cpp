@@ -269,6 +269,10 @@ TEST(PanelRead, ResolvesTheBackgroundLine)
          797,
          {H, "FILE797P.TXT", "a.bmp"},
          "select-background listsel=0 item=1"},
+        {"BG:2147483647\r\n",
+         797,
+         {H, "FILE797P.TXT"},
+         "select-background listsel=2147483647 item=1"},
         {"BG:-99999999999\r\n",
          797,
          {H, "x.txt", "FILE797P.TXT"},
@@ -296,6 +300,7 @@ TEST(PanelWrite, BackgroundNumberCountsFromTheFirstBitmap)
     EXPECT_EQ(PanelFile::BackgroundNumberForSave({H, "FILE797P.TXT", "x.Bmp"}, 2), 1);
     EXPECT_EQ(PanelFile::BackgroundNumberForSave({H, "FILE797P.TXT", "FILE798P.TXT"}, 1), -1);
     EXPECT_EQ(PanelFile::BackgroundNumberForSave({H}, 3), 3);
+    EXPECT_EQ(PanelFile::BackgroundNumberForSave({}, 0), 0);
 }
 
 CQXPanKeyObj Key(QXPanRect r, quint16 type, quint8 shape, quint32 fill, quint32 text,

@@ -291,6 +291,7 @@ TEST(TableWrite, KeepsExistingHeaderLinesAndFillsMissingOnes)
         // Unchecked: even lines the reader would reject are kept; LF alone becomes CR LF.
         {"C?\r\nh?\nf?\r\n000001,\"FF\"\r\n", "C?\r\nh?\r\nf?\r\n"},
         {"\"C\",\"c:P0795:\"\r\n", "\"C\",\"c:P0795:\"\r\n" + kFreshH + kFreshF},
+        {"XYZ", "XYZ\r\n" + kFreshH + kFreshF},
         // A line longer than the header buffer comes through whole and takes two header places.
         {"C" + QByteArray(2500, 'x') + "\nh\nf\n", "C" + QByteArray(2500, 'x') + "\r\nh\r\n"},
         {"", "\"C\",\"n:P0795:\"\r\n" + kFreshH + kFreshF}};

@@ -244,6 +244,7 @@ TEST(Stretch, FollowsTheRegisterRule)
                   4,
                   {{Z, Z, Z}, {Z, A, A}, {Z, A, A}}},
                  {"clipped left", {{A, B, C}}, 2, 1, -1, 0, 3, 1, {{B, C}}},
+                 {"entirely outside", {{A}}, 2, 1, 5, 0, 1, 1, {{Z, Z}}},
                  {"zero width", {{A}}, 2, 1, 0, 0, 0, 1, {{Z, Z}}},
                  {"negative height", {{A}}, 2, 1, 0, 0, 2, -1, {{Z, Z}}},
                  {"rows AND, columns repeat",

@@ -162,6 +162,7 @@ TEST(ScreenProgramFile, KeepsOrRenewsTheHeaderLines)
         {"capitals and own line ends", "\"H\",\"x\"\n\"F\",\"y\"\n", "\"H\",\"x\"\n\"F\",\"y\"\n"},
         {"h without f", kOldH + "000001,\"00\"\r\n", kOldH + kF},
         {"f first", kF + kOldH, kFreshH + kF},
+        {"no quote", "h,\"36\"\r\nf,\"x\"\r\n", kFreshH + kF},
         {"last line without line end", "\"h\",\"kept\"", "\"h\",\"kept\"\r\n" + kF},
         {"overlong first line", "\"h\"" + QByteArray(3000, 'x') + "\r\n" + kF, kFreshH + kF},
         {"binary garbage", QByteArray("\x00\xff\"h\r\n\x01", 7), kFreshH + kF}};

@@ -137,6 +137,7 @@ INSTANTIATE_TEST_SUITE_P(
     Transfer, CQXPgcoFailureTest,
     ::testing::Values(FailureCase{"SendMissingFile", 1, "/SEND \"%1/FILE797P.TXT\"", true},
                       FailureCase{"SendUnquotedPath", 1, "/SEND %1/FILE797P.TXT", true},
+                      FailureCase{"SendFolder", 1, "/SEND \"%1\"", true},
                       FailureCase{"ReceiveNothingThere", 2, "/RECEIVE", true},
                       FailureCase{"NoExchangeFolder", 2, "/RECEIVE", false},
                       FailureCase{"UnknownMode", 3, "/RECEIVE", true}),

@@ -158,8 +158,9 @@ TEST_F(ReglibTest, ReadsHandWrittenStore)
 TEST_F(ReglibTest, BrokenStoreEntriesFailAndLeaveTheOutputAlone)
 {
     for (const char* ini :
-         {"[Screen4]\nMode=2\n", "[Screen12]\nMode=two\n", "[Screen12]\nMode=0x100000000\n",
-          "[Screen12]\nMode=2\nWindow=1,2,3\n", "[Screen12]\nMode=2\nItems2=0011\n",
+         {"[Screen4]\nMode=2\n", "[Screen12]\nWindow=1,2,3,4\n", "[Screen12]\nMode=two\n",
+          "[Screen12]\nMode=0x100000000\n", "[Screen12]\nMode=2\nWindow=1,2,3\n",
+          "[Screen12]\nMode=2\nItems2=0011\n",
           "[Screen12]\nMode=2\nItems1=00112233445566778899AAXX\n"}) {
         SCOPED_TRACE(ini);
         const QxCtrlStore store = writeStore(QByteArray(ini));
