@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QImage>
 #include <QRegularExpression>
+#include <QSet>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
@@ -166,7 +167,9 @@ TEST(DemoBranch, PanelFileNamesBranchBitmaps)
 {
     const QList<QByteArray> lines = crlfLines(QStringLiteral("data/demo.pan"));
     ASSERT_FALSE(lines.isEmpty());
-    EXPECT_EQ(lines[0], QByteArray("BG:0"));
+    // ocean.bmp: the bitmap rows of the background list are "Aempty.bmp" and then the folder's
+    // bitmaps in name order (mint, ocean, ...).
+    EXPECT_EQ(lines[0], QByteArray("BG:2"));
     ASSERT_EQ((lines.size() - 1) % 4, 0);
     const QRegularExpression numbers(QStringLiteral("^-?\\d{4,}( -?\\d{4,}){9}$"));
     int keys = 0;
@@ -192,3 +195,56 @@ TEST(DemoBranch, PanelFileNamesBranchBitmaps)
     }
     EXPECT_GT(keys, 0);
 }
+
+// The screen logo and check window 22 as the register reads them: three header lines, then
+// exactly 9833 records of 160 bytes whose joined bytes hold the 16-byte picture header and the
+// 1024 x 768 pixel words, low byte first, padded with zeros.
+class DemoScreenFile : public testing::TestWithParam<int>
+{};
+
+TEST_P(DemoScreenFile, FollowsTheRegisterLayout)
+{
+    const int number = GetParam();
+    const QList<QByteArray> lines = crlfLines(QStringLiteral("program/FILE%1P.TXT").arg(number));
+    ASSERT_EQ(lines.size(), 3 + 9833);
+    EXPECT_EQ(lines[0],
+              QStringLiteral("\"C\",\"n:P%1:\"").arg(number, 4, 10, QLatin1Char('0')).toLatin1());
+    EXPECT_TRUE(QRegularExpression(
+                    QStringLiteral("^\"h\",\"36\",\"01\",\"0000\",\"\\d{6}\",\"\\d{4}\",\"0001\","
+                                   "\"01\",\"02\",\"9999\"$"))
+                    .match(QString::fromLatin1(lines[1]))
+                    .hasMatch())
+        << lines[1].constData();
+    EXPECT_EQ(lines[2],
+              QStringLiteral("\"f\",\"FILE%1\",\"P\",\"P\",\"0001\"").arg(number).toLatin1());
+
+    const QRegularExpression record(QStringLiteral("^(\\d{6}),\"([0-9A-F]{320})\"$"));
+    QByteArray stream;
+    stream.reserve(9833 * 160);
+    for (int i = 0; i < 9833; ++i) {
+        const auto m = record.match(QString::fromLatin1(lines[3 + i]));
+        ASSERT_TRUE(m.hasMatch()) << "record " << i + 1;
+        ASSERT_EQ(m.captured(1).toInt(), i + 1);
+        stream += QByteArray::fromHex(m.captured(2).toLatin1());
+    }
+    ASSERT_EQ(stream.size(), 9833 * 160);
+
+    const QByteArray header = QByteArray::fromHex("00001800100000000000040003000800");
+    EXPECT_EQ(stream.left(16), header);
+    const qsizetype end = 16 + 2 * 1024 * 768;
+    EXPECT_EQ(stream.mid(end), QByteArray(stream.size() - end, '\0'));
+
+    // Bit 15 of every word is clear; a word stored high byte first would break this for most
+    // colours. A real picture also has more than a handful of colours.
+    QSet<quint16> colours;
+    int highBitSet = 0;
+    for (qsizetype at = 16; at < end; at += 2) {
+        const auto lo = quint8(stream[at]), hi = quint8(stream[at + 1]);
+        highBitSet += (hi & 0x80) != 0;
+        colours.insert(quint16(lo | hi << 8));
+    }
+    EXPECT_EQ(highBitSet, 0);
+    EXPECT_GE(colours.size(), 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(LogoAndCheckWindow22, DemoScreenFile, testing::Values(796, 797));
