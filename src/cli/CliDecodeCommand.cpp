@@ -26,14 +26,11 @@ int CliDecodeCommand::Run(const CliArgs& args, CliIo& io)
 {
     const QString& in = args.Positional()[0];
     const QString& out = args.Positional()[1];
-    if (!CliScreenFile::IsPictureName(out)) {
-        io.Err() << "qxpan-cli decode: OUT must end in .png or .bmp: " << out << Qt::endl;
-        return CliUsage;
-    }
     QImage picture;
-    QString error;
-    if (!CliScreenFile::Decode(in, picture, &error))
-        return io.Fail(in, error);
+    const int decoded =
+        CliScreenFile::DecodeForPicture(QStringLiteral("decode"), in, out, picture, io);
+    if (decoded != CliOk)
+        return decoded;
     if (!picture.save(out))
         return io.Fail(out, QStringLiteral("cannot write the picture"));
     return CliOk;

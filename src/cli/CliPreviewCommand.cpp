@@ -34,14 +34,11 @@ int CliPreviewCommand::Run(const CliArgs& args, CliIo& io)
 {
     const QString& in = args.Positional()[0];
     const QString& out = args.Positional()[1];
-    if (!CliScreenFile::IsPictureName(out)) {
-        io.Err() << "qxpan-cli preview: OUT must end in .png or .bmp: " << out << Qt::endl;
-        return CliUsage;
-    }
     QImage picture;
-    QString error;
-    if (!CliScreenFile::Decode(in, picture, &error))
-        return io.Fail(in, error);
+    const int decoded =
+        CliScreenFile::DecodeForPicture(QStringLiteral("preview"), in, out, picture, io);
+    if (decoded != CliOk)
+        return decoded;
 
     QString tablePath = args.Value(QStringLiteral("table"));
     if (tablePath.isEmpty())
@@ -53,6 +50,7 @@ int CliPreviewCommand::Run(const CliArgs& args, CliIo& io)
             return io.Fail(in, QStringLiteral("cannot tell the screen's number (796..799) "
                                               "from its name or its \"C\" line"));
         QList<CQXPanKeyObj> table;
+        QString error;
         if (!CliTable::Read(tablePath, table, &error))
             return io.Fail(tablePath, error);
         CQXPanDocument design;

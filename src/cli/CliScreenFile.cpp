@@ -1,5 +1,6 @@
 #include "cli/CliScreenFile.h"
 
+#include "cli/CliIo.h"
 #include "image/ScreenFileImport.h"
 
 #include <QFile>
@@ -60,4 +61,18 @@ bool CliScreenFile::IsPictureName(const QString& path)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
     return suffix == QLatin1String("png") || suffix == QLatin1String("bmp");
+}
+
+int CliScreenFile::DecodeForPicture(const QString& command, const QString& in, const QString& out,
+                                    QImage& picture, CliIo& io)
+{
+    if (!IsPictureName(out)) {
+        io.Err() << "qxpan-cli " << command << ": OUT must end in .png or .bmp: " << out
+                 << Qt::endl;
+        return CliUsage;
+    }
+    QString error;
+    if (!Decode(in, picture, &error))
+        return io.Fail(in, error);
+    return CliOk;
 }

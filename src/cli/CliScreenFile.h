@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QString>
 
+class CliIo;
+
 /// A register screen program file decoded for the command-line tool.
 class CliScreenFile
 {
@@ -15,4 +17,9 @@ public:
     static int FileNumber(const QString& path);
     /// True when path ends in an extension QImage can write here (".png" or ".bmp").
     static bool IsPictureName(const QString& path);
+    /// The start of the commands that save a decoded screen: checks that out names a picture
+    /// (else a usage error of command) and decodes in; CliOk, or the exit status after the
+    /// error line has been printed.
+    static int DecodeForPicture(const QString& command, const QString& in, const QString& out,
+                                QImage& picture, CliIo& io);
 };

@@ -2,7 +2,7 @@
 
 #include "document/CQXPanDocument.h"
 #include "document/PanelReadHost.h"
-#include "document/QXPanLineReader.h"
+#include "refdata/CQXPanLineReader.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -202,7 +202,7 @@ PanelFile::ReadResult PanelFile::Read(const QString& path, int imageType, CQXPan
 PanelFile::ReadResult PanelFile::Read(QIODevice& device, int imageType, CQXPanDocument& doc,
                                       PanelReadHost& host)
 {
-    QXPanLineReader reader(device, kMaxLineBytes);
+    CQXPanLineReader reader(device, kMaxLineBytes, CQXPanLineReader::Raw);
     host.BeginRead();
 
     QByteArray line;

@@ -2,8 +2,8 @@
 
 #include "document/CQXPanDocument.h"
 #include "document/CQXPanKeyObj.h"
-#include "document/QXPanLineReader.h"
-#include "image/FileNameNoCase.h"
+#include "refdata/CQXPanFileFinder.h"
+#include "refdata/CQXPanLineReader.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -57,7 +57,7 @@ QString BitmapTableFile::WrongFileText()
 
 QString BitmapTableFile::PathInFolder(const QString& programFolder)
 {
-    return FindFileNoCase(programFolder, QLatin1String(kFileName));
+    return CQXPanFileFinder::PathFor(programFolder, QLatin1String(kFileName));
 }
 
 void BitmapTableFile::HexToBytes(const char* text, qsizetype length, quint8* bytes, int count)
@@ -107,7 +107,7 @@ BitmapTableFile::ReadDevice(QIODevice& device, QList<CQXPanKeyObj>& table, const
         return ReadResult{ReadStatus::Wrong, records};
     };
 
-    QXPanLineReader reader(device, kMaxLineBytes);
+    CQXPanLineReader reader(device, kMaxLineBytes, CQXPanLineReader::Raw);
     QByteArray line;
     reader.ReadLine(line);
     if (line != "\"C\",\"n:P0795:\"\r\n" && line != "\"C\",\"c:P0795:\"\r\n")
@@ -184,7 +184,7 @@ int BitmapTableFile::WriteFile(const QString& path, QList<CQXPanKeyObj>& table, 
     QList<QByteArray> header = FreshHeader(now);
     QFile old(path);
     if (old.open(QIODevice::ReadOnly)) {
-        QXPanLineReader reader(old, kMaxHeaderBytes);
+        CQXPanLineReader reader(old, kMaxHeaderBytes, CQXPanLineReader::Raw);
         QByteArray line;
         for (int i = 0; i < 3 && reader.ReadLine(line); ++i)
             header[i] = KeptHeaderLine(line);

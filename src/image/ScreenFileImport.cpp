@@ -1,11 +1,10 @@
 #include "image/ScreenFileImport.h"
 
 #include "image/CDibImage.h"
-#include "image/FileNameNoCase.h"
 #include "image/RegisterPixel.h"
+#include "refdata/CQXPanFileFinder.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QIODevice>
 #include <QtEndian>
 
@@ -205,12 +204,15 @@ int ImportScreenFile(int fileNumber, int objType, CDibImage& background,
     if (objType != 0)
         return ScreenImportRefused;
 
-    QFile file(FindFileNoCase(programFolder, QStringLiteral("FILE%1P.TXT").arg(fileNumber)));
-    if (!file.open(QIODevice::ReadOnly)) {
+    const QString path =
+        CQXPanFileFinder::FindPath(programFolder, QStringLiteral("FILE%1P.TXT").arg(fileNumber));
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
         if (!background.IsEmpty())
             return ScreenImportOk;
-        const QString empty = FindFileNoCase(backgroundFolder, QStringLiteral("Aempty.bmp"));
-        if (!QFileInfo::exists(empty))
+        const QString empty =
+            CQXPanFileFinder::FindPath(backgroundFolder, QStringLiteral("Aempty.bmp"));
+        if (empty.isEmpty())
             return ScreenImportNoBackground;
         background.Load(empty);
         return ScreenImportOk;

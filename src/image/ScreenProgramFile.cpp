@@ -1,8 +1,8 @@
 #include "image/ScreenProgramFile.h"
 
 #include "image/CDibImage.h"
-#include "image/FileNameNoCase.h"
 #include "image/RegisterPixel.h"
+#include "refdata/CQXPanFileFinder.h"
 
 #include <QDir>
 #include <QFile>
@@ -367,9 +367,9 @@ int WriteScreenProgramFile(const CDibImage& image, int fileNumber, const QString
     }
 
     const QString targetName = QString::asprintf("FILE%03dP.TXT", fileNumber);
-    const QString existingPath = FindFileNoCase(programFolder, targetName);
+    const QString existingPath = CQXPanFileFinder::FindPath(programFolder, targetName);
     QFile existing(existingPath);
-    const bool hasExisting = existing.open(QIODevice::ReadOnly);
+    const bool hasExisting = !existingPath.isEmpty() && existing.open(QIODevice::ReadOnly);
 
     QByteArray text;
     text.reserve(4096 + RecordsBytes);

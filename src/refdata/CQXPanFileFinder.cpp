@@ -1,5 +1,6 @@
 #include "refdata/CQXPanFileFinder.h"
 
+#include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 
@@ -29,6 +30,12 @@ QString CQXPanFileFinder::FindPath(const QString& folder, const QString& name)
 {
     const QString found = FindName(folder, name);
     return found.isEmpty() ? QString() : folder + QLatin1Char('/') + found;
+}
+
+QString CQXPanFileFinder::PathFor(const QString& folder, const QString& name)
+{
+    const QString found = FindPath(folder, name);
+    return found.isEmpty() ? QDir(folder).filePath(name) : found;
 }
 
 QStringList CQXPanFileFinder::ListBySuffix(const QString& folder, const QString& suffix)

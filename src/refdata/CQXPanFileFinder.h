@@ -12,6 +12,8 @@ public:
     static QString FindName(const QString& folder, const QString& name);
     /// folder + "/" + FindName(folder, name), or an empty string when there is no such file.
     static QString FindPath(const QString& folder, const QString& name);
+    /// FindPath, or folder/name as given when there is no such file: the path to write to.
+    static QString PathFor(const QString& folder, const QString& name);
     /// Names of the files in folder ending in suffix (any case) and not beginning with ".",
     /// sorted without regard to case (ties by exact name, so the order is stable).
     static QStringList ListBySuffix(const QString& folder, const QString& suffix);

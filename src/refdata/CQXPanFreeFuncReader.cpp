@@ -2,8 +2,6 @@
 
 #include "refdata/CQXPanLineReader.h"
 
-#include <QFile>
-
 namespace {
 
 constexpr int kHeaderLines = 3;
@@ -20,7 +18,7 @@ CQXPanRefReadResult CQXPanFreeFuncReader::Read(QIODevice& device)
 {
     CQXPanRefReadResult result;
     result.m_bOpened = true;
-    CQXPanLineReader reader(device, false);
+    CQXPanLineReader reader(device, CQXPanLineReader::kRefLineBytes, CQXPanLineReader::StopAtNul);
     QByteArray line;
     for (int i = 0; i < kHeaderLines; ++i) {
         if (!reader.ReadLine(line))
@@ -44,11 +42,5 @@ CQXPanRefReadResult CQXPanFreeFuncReader::Read(QIODevice& device)
 
 CQXPanRefReadResult CQXPanFreeFuncReader::ReadFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        CQXPanRefReadResult result;
-        result.m_strError = file.errorString();
-        return result;
-    }
-    return Read(file);
+    return CQXPanRefReadResult::ReadPath(path, &Read);
 }

@@ -2,7 +2,6 @@
 
 #include "refdata/CQXPanLineReader.h"
 
-#include <QFile>
 #include <QHash>
 #include <optional>
 
@@ -78,7 +77,8 @@ CQXPanRefReadResult CQXPanFuncKeyReader::Read(QIODevice& device)
     CQXPanRefReadResult result;
     result.m_bOpened = true;
     RecordSequence records(result.m_rows);
-    CQXPanLineReader reader(device, true);
+    CQXPanLineReader reader(device, CQXPanLineReader::kRefLineBytes,
+                            CQXPanLineReader::DropCr | CQXPanLineReader::StopAtNul);
 
     // The run of consecutive lines that share one record index.
     bool inRun = false;
@@ -117,11 +117,5 @@ CQXPanRefReadResult CQXPanFuncKeyReader::Read(QIODevice& device)
 
 CQXPanRefReadResult CQXPanFuncKeyReader::ReadFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        CQXPanRefReadResult result;
-        result.m_strError = file.errorString();
-        return result;
-    }
-    return Read(file);
+    return CQXPanRefReadResult::ReadPath(path, &Read);
 }

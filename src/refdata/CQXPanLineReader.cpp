@@ -15,31 +15,36 @@ bool isCSpace(char c)
 
 } // namespace
 
-CQXPanLineReader::CQXPanLineReader(QIODevice& device, bool textMode)
-    : m_device(device), m_bTextMode(textMode)
-{}
+CQXPanLineReader::CQXPanLineReader(QIODevice& device, int maxBytes, int options)
+    : m_device(device), m_maxBytes(std::max(1, maxBytes)), m_options(options)
+{
+    // QIODevice::readLine stops after LF or after maxSize - 1 bytes (room for its terminator).
+    m_buffer.resize(qsizetype(m_maxBytes) + 1);
+}
 
 bool CQXPanLineReader::ReadLine(QByteArray& line)
 {
-    const qint64 n = m_device.readLine(m_buffer, kBufferSize);
+    char* buffer = m_buffer.data();
+    const qint64 n = m_device.readLine(buffer, qint64(m_maxBytes) + 1);
     if (n <= 0) {
         m_bHitEnd = true;
         line.clear();
         return false;
     }
-    const bool hasLineEnd = m_buffer[n - 1] == '\n';
+    const bool hasLineEnd = buffer[n - 1] == '\n';
     // fgets stops without touching the end of the file when the buffer is full.
-    m_bHitEnd = !hasLineEnd && n < kBufferSize - 1;
+    m_bHitEnd = !hasLineEnd && n < m_maxBytes;
     qint64 length = n;
-    if (m_bTextMode && hasLineEnd && n >= 2 && m_buffer[n - 2] == '\r') {
-        m_buffer[n - 2] = '\n';
+    if ((m_options & DropCr) && hasLineEnd && n >= 2 && buffer[n - 2] == '\r') {
+        buffer[n - 2] = '\n';
         length = n - 1;
     }
-    // The readers treat the line as a C string: it ends at its first NUL byte.
-    const void* nul = memchr(m_buffer, '\0', size_t(length));
-    if (nul)
-        length = static_cast<const char*>(nul) - m_buffer;
-    line = QByteArray(m_buffer, length);
+    if (m_options & StopAtNul) {
+        const void* nul = memchr(buffer, '\0', size_t(length));
+        if (nul)
+            length = static_cast<const char*>(nul) - buffer;
+    }
+    line = QByteArray(buffer, length);
     return true;
 }
 

@@ -9,13 +9,22 @@ class QIODevice;
 class CQXPanLineReader
 {
 public:
-    /// The line buffer of the register file readers; a piece holds at most 1023 bytes.
-    static constexpr int kBufferSize = 1024;
+    /// The most bytes one piece of the register's reference file readers holds (a 1024-byte
+    /// buffer).
+    static constexpr int kRefLineBytes = 1023;
 
-    /// textMode: a CR before the LF is dropped, as a text-mode stream does.
-    explicit CQXPanLineReader(QIODevice& device, bool textMode);
+    /// How a piece is handed back; the flags combine.
+    enum Option
+    {
+        Raw = 0,       ///< the bytes as they stand in the file
+        DropCr = 1,    ///< a CR before the LF is dropped, as a text-mode stream does
+        StopAtNul = 2, ///< the piece ends at its first NUL byte, as a C string does
+    };
 
-    /// Reads the next line (with its LF, cut at its first NUL byte); false when nothing is left.
+    /// maxBytes: the most bytes one piece holds (the line end included); options: Option flags.
+    CQXPanLineReader(QIODevice& device, int maxBytes, int options);
+
+    /// Reads up to and including the next LF, or maxBytes bytes; false when nothing is left.
     bool ReadLine(QByteArray& line);
     /// True when the last ReadLine ran into the end of the data before a line end or a full buffer.
     bool HitEnd() const { return m_bHitEnd; }
@@ -28,7 +37,8 @@ public:
 
 private:
     QIODevice& m_device;
-    bool m_bTextMode;
+    int m_maxBytes;
+    int m_options;
     bool m_bHitEnd = false;
-    char m_buffer[kBufferSize];
+    QByteArray m_buffer;
 };

@@ -2,6 +2,7 @@
 
 #include "refdata/CQXPanRefRow.h"
 
+#include <QFile>
 #include <QList>
 #include <QString>
 
@@ -11,4 +12,17 @@ struct CQXPanRefReadResult
     QList<CQXPanRefRow> m_rows;
     bool m_bOpened = false; ///< false when the file could not be opened (m_strError says why)
     QString m_strError;     ///< empty when the file was read to its end
+
+    /// Opens path and hands it to read; a file that cannot be opened gives its error.
+    static CQXPanRefReadResult ReadPath(const QString& path,
+                                        CQXPanRefReadResult (*read)(QIODevice&))
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            CQXPanRefReadResult result;
+            result.m_strError = file.errorString();
+            return result;
+        }
+        return read(file);
+    }
 };
