@@ -2,6 +2,7 @@
 // (800 x 600 background, 10 placed bitmaps) rendered and written as the screen program file and
 // the bitmap table. Each figure is printed beside its goal.
 
+#include "BenchSupport.h"
 #include "document/CQXPanBmpObj.h"
 #include "document/CQXPanDocument.h"
 #include "document/CQXPanKeyObj.h"
@@ -11,14 +12,13 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <map>
 #include <memory>
-#include <string>
 #include <vector>
 
 namespace {
@@ -32,18 +32,6 @@ QString tmpfsRoot()
 {
     return QFileInfo(QStringLiteral("/dev/shm")).isDir() ? QStringLiteral("/dev/shm")
                                                          : QDir::tempPath();
-}
-
-// A picture with varied colours so that no encoding shortcut applies.
-void fillPattern(CDibImage& image, int width, int height, quint32 seed)
-{
-    image.Create(width, height, 24);
-    std::vector<unsigned char> raw(size_t(image.RawSize()));
-    for (unsigned char& b : raw) {
-        seed = seed * 1664525u + 1013904223u;
-        b = static_cast<unsigned char>(seed >> 24);
-    }
-    image.SetBits(qsizetype(raw.size()), raw.data());
 }
 
 // A key object in use: rectangle, number, colours and both texts set.
@@ -83,10 +71,10 @@ struct Scene
             table.append(keyObject(i));
         design.LoadTableSlice(table, kImageType);
 
-        fillPattern(design.m_Background, 800, 600, 3);
+        bench::fillPattern(design.m_Background, 800, 600, 3);
         for (int i = 0; i < 10; ++i) {
             bitmaps.push_back(std::make_unique<CDibImage>());
-            fillPattern(*bitmaps.back(), 64 + 16 * i, 48 + 8 * i, quint32(10 + i));
+            bench::fillPattern(*bitmaps.back(), 64 + 16 * i, 48 + 8 * i, quint32(10 + i));
             CQXPanBmpObj placed;
             const QString name = QStringLiteral("B%1.bmp").arg(i);
             placed.SetImage(bitmaps.back().get(), &name);
@@ -141,64 +129,32 @@ void BM_ConvertDesign(benchmark::State& state)
 }
 BENCHMARK(BM_ConvertDesign)->Unit(benchmark::kMillisecond);
 
-// Keeps each benchmark's time per iteration, for the summary.
-class GoalReporter : public benchmark::ConsoleReporter
+// Prints the figures beside their goals after the runs.
+class GoalReporter : public bench::TimesReporter
 {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                m_ms[run.benchmark_name()] = {
-                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) *
-                        1e3,
-                    run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) *
-                        1e3};
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
     void printSummary() const
     {
-        const auto find = [this](const char* name) {
-            const auto it = m_ms.find(name);
-            return it == m_ms.end() ? Times{} : it->second;
-        };
         std::printf("\nfiles written to %s\n", qPrintable(tmpfsRoot()));
-        const Times table = find("BM_TableWrite");
+        const bench::Times table = find("BM_TableWrite");
         if (table.real > 0)
-            std::printf("table  : %.3f ms (cpu %.3f ms): 240 records of FILE795P.TXT\n", table.real,
-                        table.cpu);
+            std::printf("table  : %.3f ms (cpu %.3f ms): 240 records of FILE795P.TXT\n",
+                        table.real * 1e3, table.cpu * 1e3);
         else
             std::printf("table  : not measured\n");
-        const Times convert = find("BM_ConvertDesign");
+        const bench::Times convert = find("BM_ConvertDesign");
         if (convert.real > 0)
-            std::printf("convert: %.3f ms (cpu %.3f ms), goal < %.0f ms: %s\n", convert.real,
-                        convert.cpu, kConvertGoalMs,
-                        convert.real < kConvertGoalMs ? "met" : "MISSED");
+            std::printf("convert: %.3f ms (cpu %.3f ms), goal < %.0f ms: %s\n", convert.real * 1e3,
+                        convert.cpu * 1e3, kConvertGoalMs,
+                        convert.real * 1e3 < kConvertGoalMs ? "met" : "MISSED");
         else
             std::printf("convert: not measured\n");
     }
-
-private:
-    struct Times
-    {
-        double real = 0;
-        double cpu = 0;
-    };
-    std::map<std::string, Times> m_ms;
 };
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    GoalReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printSummary();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runWithSummary<GoalReporter>(argc, argv);
 }

@@ -2,6 +2,7 @@
 // text, decoding that text back to pixels, and the render stretch. Encode and decode are printed
 // as ratios to a memcpy of the file's size, timed in the same run.
 
+#include "BenchSupport.h"
 #include "image/CDibImage.h"
 #include "image/ScreenFileImport.h"
 #include "image/ScreenProgramFile.h"
@@ -13,26 +14,12 @@
 
 #include <cstdio>
 #include <cstring>
-#include <map>
-#include <string>
 #include <vector>
 
 namespace {
 
 constexpr qsizetype fileBytes = 3254831;
 const QDateTime stamp(QDate(2026, 12, 5), QTime(20, 1, 0));
-
-// A picture with varied colours so that no encoding shortcut applies.
-void fillPattern(CDibImage& image, int width, int height, quint32 seed)
-{
-    image.Create(width, height, 24);
-    std::vector<unsigned char> raw(size_t(image.RawSize()));
-    for (unsigned char& b : raw) {
-        seed = seed * 1664525u + 1013904223u;
-        b = static_cast<unsigned char>(seed >> 24);
-    }
-    image.SetBits(qsizetype(raw.size()), raw.data());
-}
 
 void BM_Memcpy(benchmark::State& state)
 {
@@ -51,7 +38,7 @@ BENCHMARK(BM_Memcpy);
 void BM_Encode(benchmark::State& state)
 {
     CDibImage image;
-    fillPattern(image, 1024, 768, 1);
+    bench::fillPattern(image, 1024, 768, 1);
     for (auto _ : state) {
         QByteArray text = ScreenProgram::buildFileText(image, 797, stamp);
         benchmark::DoNotOptimize(text.data());
@@ -64,7 +51,7 @@ BENCHMARK(BM_Encode);
 void BM_Decode(benchmark::State& state)
 {
     CDibImage image;
-    fillPattern(image, 1024, 768, 2);
+    bench::fillPattern(image, 1024, 768, 2);
     QByteArray text = ScreenProgram::buildFileText(image, 797, stamp);
     std::vector<unsigned char> pixels(static_cast<size_t>(ScreenPixelBytes));
     for (auto _ : state) {
@@ -84,7 +71,7 @@ BENCHMARK(BM_Decode);
 void BM_RenderStretch(benchmark::State& state)
 {
     CDibImage background;
-    fillPattern(background, 800, 600, 3);
+    bench::fillPattern(background, 800, 600, 3);
     std::vector<CDibImage> placed(10);
     struct Rect
     {
@@ -92,7 +79,7 @@ void BM_RenderStretch(benchmark::State& state)
     };
     std::vector<Rect> rects;
     for (int i = 0; i < 10; ++i) {
-        fillPattern(placed[size_t(i)], 64 + 16 * i, 48 + 8 * i, quint32(10 + i));
+        bench::fillPattern(placed[size_t(i)], 64 + 16 * i, 48 + 8 * i, quint32(10 + i));
         // Half of them enlarged, half shrunk, some reaching past the right or bottom edge.
         const int w = i % 2 ? 40 + 10 * i : 120 + 20 * i;
         const int h = i % 2 ? 30 + 6 * i : 90 + 12 * i;
@@ -114,28 +101,13 @@ void BM_RenderStretch(benchmark::State& state)
 }
 BENCHMARK(BM_RenderStretch)->Unit(benchmark::kMillisecond);
 
-// Keeps each benchmark's time per iteration, for the summary.
-class RatioReporter : public benchmark::ConsoleReporter
+// Prints the figures beside their goals after the runs.
+class RatioReporter : public bench::TimesReporter
 {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                m_seconds[run.benchmark_name()] = {
-                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit),
-                    run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit)};
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
     void printSummary() const
     {
-        const auto find = [this](const char* name) {
-            const auto it = m_seconds.find(name);
-            return it == m_seconds.end() ? Times{} : it->second;
-        };
-        const Times copy = find("BM_Memcpy");
+        const bench::Times copy = find("BM_Memcpy");
         std::printf("\nmemcpy of %lld bytes: %.3f ms (cpu %.3f ms)\n",
                     static_cast<long long>(fileBytes), copy.real * 1e3, copy.cpu * 1e3);
         const struct
@@ -145,7 +117,7 @@ public:
             double goal;
         } ratios[] = {{"BM_Encode", "encode", 10.0}, {"BM_Decode", "decode", 30.0}};
         for (const auto& r : ratios) {
-            const Times t = find(r.name);
+            const bench::Times t = find(r.name);
             if (copy.real <= 0 || copy.cpu <= 0 || t.real <= 0) {
                 std::printf("%-7s: not measured\n", r.label);
                 continue;
@@ -157,32 +129,17 @@ public:
                         r.label, t.real * 1e3, ratio, t.cpu / copy.cpu, r.goal,
                         ratio <= r.goal ? "met" : "MISSED");
         }
-        const Times render = find("BM_RenderStretch");
+        const bench::Times render = find("BM_RenderStretch");
         if (render.real > 0)
             std::printf("render : %.3f ms (cpu %.3f ms): 800 x 600 background to 1024 x 768 plus "
                         "10 placed bitmaps\n",
                         render.real * 1e3, render.cpu * 1e3);
     }
-
-private:
-    struct Times
-    {
-        double real = 0;
-        double cpu = 0;
-    };
-    std::map<std::string, Times> m_seconds;
 };
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printSummary();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runWithSummary<RatioReporter>(argc, argv);
 }
