@@ -203,6 +203,8 @@ void CQXPanMainDlg::CreateMenu()
                          {"Change to old(&H)", ID_FILE_CHANGETOOLD}});
     addMenu("Edit(&E)",
             {{"Cut(&X)", ID_EDIT_CUT}, {"Copy(&C)", ID_EDIT_COPY}, {"Paste(&P)", ID_EDIT_PASTE}});
+    // The design area shows the same popup as its context menu.
+    m_DesignDlg.SetEditMenu(m_menuBar->actions().constLast()->menu());
 }
 
 void CQXPanMainDlg::CreateControls()
@@ -288,7 +290,9 @@ void CQXPanMainDlg::CreateControls()
     QPushButton* exitButton = button(IDCANCEL, "Exit(&X)", 4, 370, 50, 16);
     connect(exitButton, &QPushButton::clicked, this, &CQXPanMainDlg::reject);
     label(IDC_DESIGNAREA_LABEL, "Design Area", 139, 7, 40, 8);
-    button(IDC_DELETE, "Delete(&D)", 184, 2, 50, 14);
+    QPushButton* deleteButton = button(IDC_DELETE, "Delete(&D)", 184, 2, 50, 14);
+    connect(deleteButton, &QPushButton::clicked, this,
+            [this] { m_DesignDlg.EditCommand(CQXPanDesignDlg::kKeyDelete, 0); });
     QPushButton* ok = button(IDOK, "OK", 619, 370, 50, 16);
     ok->setDefault(true);
     ok->setEnabled(false);
@@ -712,8 +716,15 @@ void CQXPanMainDlg::OnCommand(int id)
     case ID_FILE_CHANGETOOLD:
         OnChangeToOld();
         break;
+    case ID_EDIT_CUT:
+    case ID_EDIT_COPY:
+    case ID_EDIT_PASTE:
+        // From the menu bar a paste lands near the top-left corner.
+        m_DesignDlg.m_ptPaste = QPoint(5, 5);
+        m_DesignDlg.OnCommand(id);
+        break;
     default:
-        // New, Open and the edit commands arrive with the design document.
+        // New and Open arrive with the panel file.
         break;
     }
 }

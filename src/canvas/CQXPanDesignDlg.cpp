@@ -4,9 +4,11 @@
 #include "image/CDibImage.h"
 #include "objdlg/CQXPanObjDlg.h"
 
+#include <QAction>
 #include <QColor>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPen>
@@ -14,8 +16,20 @@
 namespace {
 
 // Interaction modes of the shared selection state that the design area looks at here.
+constexpr int kModeReleasedOutside = 0;
 constexpr int kModeImageTypeSwitch = 2;
 constexpr int kModeDragging = 3;
+constexpr int kModeIdle = 4;
+constexpr int kModeButtonDown = 5;
+
+constexpr int kTypePlaceBitmap = CQXPanObjDlg::TypePlaceBitmap;
+constexpr int kTypeLast = CQXPanObjDlg::TypeFreeFuncRound;
+
+// r moved, keeping its size, so that its top-left corner is pt.
+QXPanRect MovedTo(const QXPanRect& r, QPoint pt)
+{
+    return {pt.x(), pt.y(), pt.x() + r.Width(), pt.y() + r.Height()};
+}
 
 // Shape bytes of a key or table record.
 constexpr quint8 kShapeRectangle = 1;
@@ -47,6 +61,8 @@ CQXPanDesignDlg::CQXPanDesignDlg(QWidget* parent) : QWidget(parent), m_SelRect(t
     // Erasing draws nothing: without a background the objects land on what was shown before.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
+    // Moves without a button give the cursor feedback.
+    setMouseTracking(true);
     m_SelRect.setObjectName(QString::number(IDC_FRAME));
     m_SelRect.setVisible(false);
 }
@@ -221,19 +237,419 @@ void CQXPanDesignDlg::keyPressEvent(QKeyEvent* event)
     }
 }
 
+void CQXPanDesignDlg::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint pt = event->position().toPoint();
+    if (event->button() == Qt::LeftButton)
+        OnLButtonDown(pt);
+    else if (event->button() == Qt::RightButton)
+        OnRButtonDown(pt);
+    QWidget::mousePressEvent(event);
+}
+
+void CQXPanDesignDlg::mouseMoveEvent(QMouseEvent* event)
+{
+    OnMouseMove(event->buttons(), event->position().toPoint());
+    QWidget::mouseMoveEvent(event);
+}
+
 void CQXPanDesignDlg::mouseReleaseEvent(QMouseEvent* event)
 {
-    // Ends a row drag that the item list started: the capture and the drag cursor go. Dropping
-    // the row onto the design is not handled yet; the mode stays 3 inside the area and becomes
-    // 0 outside it, as after any release.
-    if (m_pObjDlg && m_pObjDlg->m_nMode == kModeDragging && event->button() == Qt::LeftButton) {
-        releaseMouse();
-        const QSize design = DesignSize();
-        const QPoint pt = event->position().toPoint();
-        if (!QRect(QPoint(0, 0), design).contains(pt))
-            m_pObjDlg->m_nMode = 0;
-        event->accept();
+    if (event->button() == Qt::LeftButton)
+        OnLButtonUp(event->position().toPoint());
+    QWidget::mouseReleaseEvent(event);
+}
+
+void CQXPanDesignDlg::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // Replaces the second press, as the double-click message does; the base class would turn
+    // it into another press.
+    if (event->button() == Qt::LeftButton)
+        OnLButtonDblClk(event->position().toPoint());
+    event->accept();
+}
+
+bool CQXPanDesignDlg::HitTestObjects(QPoint pt, int* pKind, bool bSelect)
+{
+    const int kind = *pKind;
+    if (kind == KindAny || kind > KindBitmap) {
+        for (int i = int(m_KeyObjs.size()) - 1; i >= 0; --i) {
+            if (CQXPanSelRect::CellHitTest(m_KeyObjs[i].DisplayRect(), pt)) {
+                if (bSelect)
+                    m_SelRect.m_nObjIndex = i;
+                *pKind = KindKey;
+                return true;
+            }
+        }
+        if (bSelect)
+            m_SelRect.m_nObjIndex = -1;
+    }
+    if (kind == KindAny || kind == KindBitmap) {
+        for (int i = int(m_BmpObjs.size()) - 1; i >= 0; --i) {
+            if (CQXPanSelRect::CellHitTest(m_BmpObjs[i].DisplayRect(), pt)) {
+                if (bSelect)
+                    m_SelRect.m_nObjIndex = i;
+                *pKind = KindBitmap;
+                return true;
+            }
+        }
+    }
+    if (bSelect)
+        m_SelRect.m_nObjIndex = -1;
+    return false;
+}
+
+void CQXPanDesignDlg::SelectHitObject(int nKind, int i, QPoint pt)
+{
+    if (nKind == KindKey) {
+        m_pObjDlg->SetEditObject(&m_KeyObjs[i]);
+        m_SelRect.FrameRect(m_KeyObjs[i].DisplayRect(), &pt, 0, true);
+    } else {
+        m_pObjDlg->SelectBitmapObject(m_BmpObjs[i]);
+        m_SelRect.FrameRect(m_BmpObjs[i].DisplayRect(), &pt, 0, true);
+    }
+}
+
+bool CQXPanDesignDlg::TypeListEmpty(int type) const
+{
+    // Tables need no list; the first element of every list is its header, not an item.
+    if (type == kTypePlaceBitmap || type >= CQXPanObjDlg::TypeSysKeyRect) {
+        const CQXPanRefList* list = m_pObjDlg->ListOfType(type);
+        return !list || list->size() <= 1;
+    }
+    return false;
+}
+
+void CQXPanDesignDlg::OnLButtonDown(QPoint pt)
+{
+    if (!m_pObjDlg)
+        return;
+    // Qt's implicit grab keeps the mouse here until the release.
+    m_pObjDlg->m_nMode = kModeButtonDown;
+    int kind = KindAny;
+    if (HitTestObjects(pt, &kind, true)) {
+        const int i = m_SelRect.m_nObjIndex;
+        SelectHitObject(kind, i, pt);
+        InvalidateObject(kind == KindKey ? m_KeyObjs[i].DisplayRect() : m_BmpObjs[i].DisplayRect());
         return;
     }
-    QWidget::mouseReleaseEvent(event);
+    m_pObjDlg->m_nMode = kModeIdle;
+    if (rect().contains(pt))
+        m_SelRect.StartRubberBand(pt);
+}
+
+void CQXPanDesignDlg::OnMouseMove(Qt::MouseButtons buttons, QPoint pt)
+{
+    if (!m_pObjDlg)
+        return;
+    const int type = m_pObjDlg->m_nObjType;
+    if (TypeListEmpty(type))
+        return;
+    if (buttons & Qt::LeftButton) {
+        // While a row is dragged the drag cursor stays and nothing is tracked.
+        if (type >= kTypePlaceBitmap && type <= kTypeLast && m_pObjDlg->m_nMode != kModeDragging)
+            m_SelRect.Track(&pt, 0);
+        return;
+    }
+    if (m_SelRect.isVisible()) {
+        const int h = m_SelRect.HitHandle(pt, 0);
+        if (h < CQXPanSelRect::HandleNone) {
+            setCursor(h == CQXPanSelRect::HandleBody ? m_hMoveCursor : m_hSizeCursor[h]);
+            return;
+        }
+    }
+    int kind = KindAny;
+    setCursor(HitTestObjects(pt, &kind, false) ? m_hMoveCursor : m_hArrowCursor);
+}
+
+template <class Obj> void CQXPanDesignDlg::EndMoveResize(Obj& obj, QPoint pt)
+{
+    m_SelRect.Track(&pt, 0);
+    QXPanRect r;
+    m_SelRect.GetPartRect(r, 0);
+    if (!obj.SetDisplayRect(r)) {
+        InvalidateObject(r);
+    } else {
+        // The object keeps inside the design area; the frame follows where it was clamped.
+        const QXPanRect stored = obj.DisplayRect();
+        if (!(stored == r))
+            m_SelRect.FrameRect(stored, nullptr, 0, true);
+        Redraw();
+    }
+    m_bModified = true;
+}
+
+bool CQXPanDesignDlg::FitsDesign(const QXPanRect& r) const
+{
+    const QSize design = DesignSize();
+    return !r.IsRectEmpty() && r.right < design.width() && r.bottom < design.height();
+}
+
+void CQXPanDesignDlg::OnLButtonUp(QPoint pt)
+{
+    if (!m_pObjDlg)
+        return;
+    // Ends the grab a row drag from the item list took.
+    if (mouseGrabber() == this)
+        releaseMouse();
+    int& mode = m_pObjDlg->m_nMode;
+    if (rect().contains(pt)) {
+        if (mode < kModeDragging)
+            mode = kModeIdle;
+    } else {
+        mode = kModeReleasedOutside;
+    }
+
+    const int t = m_pObjDlg->m_nObjType;
+    const int i = m_SelRect.m_nObjIndex;
+    if (t <= 0 || t > kTypeLast)
+        return;
+
+    // The end step: a press on the design area is over.
+    const auto endStep = [&mode] {
+        if (mode == kModeButtonDown)
+            mode = kModeIdle;
+    };
+
+    if (t == kTypePlaceBitmap) {
+        if (TypeListEmpty(t)) {
+            endStep();
+            return;
+        }
+        if (i >= m_BmpObjs.size())
+            return;
+        if (i >= 0) {
+            EndMoveResize(m_BmpObjs[i], pt);
+        } else if (mode == kModeReleasedOutside) {
+            // A drawn bitmap rectangle released outside creates nothing.
+        } else if (m_SelRect.isVisible()) {
+            int index = -1;
+            if (!AddBmpObjFromItem(index))
+                return;
+            // The image is stretched to the rectangle drawn.
+            m_SelRect.Track(&pt, 0);
+            QXPanRect r;
+            m_SelRect.GetPartRect(r, 0);
+            m_BmpObjs[index].SetDisplayRect(r);
+            m_SelRect.FrameRect(r, nullptr, 0, true);
+            Redraw();
+            m_bModified = true;
+        } else if (mode == kModeDragging) {
+            int index = -1;
+            if (!AddBmpObjFromItem(index))
+                return;
+            // A dropped bitmap keeps its natural size and must fit entirely at the drop point.
+            const QXPanRect r = MovedTo(m_BmpObjs[index].DisplayRect(), pt);
+            if (!FitsDesign(r)) {
+                m_BmpObjs.removeAt(index);
+                m_SelRect.m_nObjIndex = -1;
+                return;
+            }
+            mode = kModeIdle;
+            m_BmpObjs[index].SetDisplayRect(r);
+            m_SelRect.FrameRect(m_BmpObjs[index].DisplayRect(), nullptr, 0, true);
+            Redraw();
+            m_bModified = true;
+        }
+        endStep();
+        return;
+    }
+
+    if (TypeListEmpty(t)) {
+        if (m_SelRect.isVisible())
+            m_SelRect.hide();
+        endStep();
+        return;
+    }
+    if (i >= m_KeyObjs.size()) {
+        endStep();
+        return;
+    }
+    if (i >= 0) {
+        EndMoveResize(m_KeyObjs[i], pt);
+        endStep();
+        return;
+    }
+    if (mode == kModeDragging) {
+        // A row dropped onto a key or table gives it the row's function, texts and colours.
+        int kind = t;
+        if (HitTestObjects(pt, &kind, true)) {
+            CQXPanKeyObj& key = m_KeyObjs[m_SelRect.m_nObjIndex];
+            m_pObjDlg->ApplyItemToKey(key);
+            m_SelRect.FrameRect(key.DisplayRect(), nullptr, 0, true);
+            Redraw();
+            endStep();
+            return;
+        }
+    }
+    if (m_SelRect.HasAnchor() && m_SelRect.isVisible()) {
+        if (m_KeyObjs.size() >= m_nKeyCapacity) {
+            m_SelRect.m_nObjIndex = -1;
+            m_SelRect.hide();
+        } else {
+            const int index = AddKeyObj();
+            m_SelRect.m_nObjIndex = index;
+            CQXPanKeyObj& key = m_KeyObjs[index];
+            m_pObjDlg->ApplyItemToKey(key);
+            m_SelRect.Track(&pt, 0);
+            QXPanRect r;
+            m_SelRect.GetPartRect(r, 0);
+            key.SetDisplayRect(r);
+            m_pObjDlg->SetEditObject(&key);
+            m_SelRect.FrameRect(key.DisplayRect(), nullptr, 0, true);
+            Redraw();
+            m_bModified = true;
+        }
+    }
+    endStep();
+}
+
+void CQXPanDesignDlg::OnLButtonDblClk(QPoint pt)
+{
+    if (!m_pObjDlg)
+        return;
+    int& mode = m_pObjDlg->m_nMode;
+    mode = kModeIdle;
+    int kind = KindAny;
+    if (!HitTestObjects(pt, &kind, true))
+        return;
+    mode = kModeButtonDown;
+    const int i = m_SelRect.m_nObjIndex;
+    if (kind == KindBitmap) {
+        // No dialog for a placed bitmap; the release that follows ends the press.
+        SelectHitObject(kind, i, pt);
+        InvalidateObject(m_BmpObjs[i].DisplayRect());
+        return;
+    }
+    SelectHitObject(kind, i, pt);
+    InvalidateObject(m_KeyObjs[i].DisplayRect());
+    if (m_pObjDlg->DoModal() == CQXPanObjDlg::kIdOk && i < m_KeyObjs.size()) {
+        m_SelRect.FrameRect(m_KeyObjs[i].DisplayRect(), nullptr, 0, true);
+        m_pObjDlg->SetEditObject(&m_KeyObjs[i]);
+        Redraw();
+    }
+    mode = kModeIdle;
+}
+
+void CQXPanDesignDlg::OnRButtonDown(QPoint pt)
+{
+    if (!m_pObjDlg)
+        return;
+    m_ptPaste = pt;
+    m_pObjDlg->m_nMode = kModeIdle;
+    int kind = KindAny;
+    if (HitTestObjects(pt, &kind, true)) {
+        const int i = m_SelRect.m_nObjIndex;
+        SelectHitObject(kind, i, pt);
+        InvalidateObject(kind == KindKey ? m_KeyObjs[i].DisplayRect() : m_BmpObjs[i].DisplayRect());
+    }
+    if (!m_pEditMenu)
+        return;
+    // A copy of the Edit popup, so that the choice comes here and not to the menu bar's
+    // handler, which would move the paste point.
+    QMenu popup(this);
+    for (QAction* action : m_pEditMenu->actions()) {
+        if (action->isSeparator())
+            popup.addSeparator();
+        else
+            popup.addAction(action->text())->setData(action->data());
+    }
+    if (const QAction* chosen = popup.exec(mapToGlobal(pt)))
+        OnCommand(chosen->data().toInt());
+}
+
+void CQXPanDesignDlg::OnCommand(int id)
+{
+    if (!m_pObjDlg)
+        return;
+    // Menu identifiers of Cut, Copy and Paste.
+    switch (id) {
+    case 32785:
+        EditCommand(kKeyCut, kEditFlag);
+        break;
+    case 32786:
+        EditCommand(kKeyCopy, kEditFlag);
+        break;
+    case 32787:
+        EditCommand(kKeyPaste, kEditFlag);
+        break;
+    default:
+        break;
+    }
+}
+
+void CQXPanDesignDlg::DeleteSelected()
+{
+    const int i = m_SelRect.m_nObjIndex;
+    if (!m_SelRect.isVisible() || i < 0)
+        return;
+    if (m_pObjDlg->m_nObjType > kTypePlaceBitmap) {
+        if (i >= m_KeyObjs.size())
+            return;
+        // The properties dialog must not keep pointing at the removed record.
+        if (m_pObjDlg->m_pEditObj == &m_KeyObjs[i])
+            m_pObjDlg->SetEditObject(nullptr);
+        m_KeyObjs.removeAt(i);
+    } else {
+        if (i >= m_BmpObjs.size())
+            return;
+        m_BmpObjs.removeAt(i);
+    }
+    Deselect();
+}
+
+void CQXPanDesignDlg::Paste()
+{
+    CQXPanKeyObj key;
+    key.SetFromRecord(m_pObjDlg->m_KeyClip.m_Record);
+    if (key.Shape() != 0) {
+        const QXPanRect r = MovedTo(key.DisplayRect(), m_ptPaste);
+        if (FitsDesign(r)) {
+            key.SetDisplayRect(r);
+            AddKeyObj(&key);
+            Redraw();
+        }
+        return;
+    }
+    CQXPanBmpObj bitmap;
+    m_pObjDlg->PasteBmpFromClipboard(bitmap);
+    if (!bitmap.m_pImage)
+        return;
+    const QXPanRect r = MovedTo(bitmap.DisplayRect(), m_ptPaste);
+    if (FitsDesign(r)) {
+        bitmap.SetDisplayRect(r);
+        AddBmpObj(bitmap);
+        Redraw();
+    }
+}
+
+void CQXPanDesignDlg::EditCommand(int nChar, int nFlags)
+{
+    if (!m_pObjDlg || m_pObjDlg->m_nMode == kModeDragging || m_pObjDlg->m_nMode == kModeButtonDown)
+        return;
+    const int i = m_SelRect.m_nObjIndex;
+    switch (nChar) {
+    case kKeyDelete:
+        DeleteSelected();
+        break;
+    case kKeyCopy:
+    case kKeyCut:
+        if (i < 0 || !(nFlags & kEditFlag) || !m_SelRect.isVisible())
+            return;
+        if (m_pObjDlg->m_nObjType > kTypePlaceBitmap) {
+            if (i < m_KeyObjs.size())
+                m_pObjDlg->CopyKeyToClipboard(m_KeyObjs[i]);
+        } else if (i < m_BmpObjs.size()) {
+            m_pObjDlg->CopyBmpToClipboard(m_BmpObjs[i]);
+        }
+        if (nChar == kKeyCut)
+            DeleteSelected();
+        break;
+    case kKeyPaste:
+        if (nFlags & kEditFlag)
+            Paste();
+        break;
+    default:
+        break;
+    }
 }

@@ -12,6 +12,7 @@
 class CQXPanApp;
 class CQXPanObjDlg;
 class QKeyEvent;
+class QMenu;
 class QMouseEvent;
 class QPaintEvent;
 
@@ -52,6 +53,41 @@ public:
     /// Width and height of the design rectangle (800 x 600 unless the application says else).
     QSize DesignSize() const;
 
+    /// Object kinds the hit test reports: placed bitmaps, keys and tables; -1 asks for both.
+    enum HitKind : int
+    {
+        KindAny = -1,
+        KindBitmap = 1,
+        KindKey = 2
+    };
+    /// The object under pt, keys and tables before placed bitmaps, later before earlier; its
+    /// kind goes to *pKind. With bSelect the selected index becomes the one found (-1 if none).
+    bool HitTestObjects(QPoint pt, int* pKind, bool bSelect);
+
+    /// Left press: selects the object under pt or starts a rubber band.
+    void OnLButtonDown(QPoint pt);
+    /// Mouse move: tracks while the left button is held, else sets the cursor.
+    void OnMouseMove(Qt::MouseButtons buttons, QPoint pt);
+    /// Left release: ends a move, resize, drawn rectangle or item-list drop.
+    void OnLButtonUp(QPoint pt);
+    /// Double-click: selects the object under pt and edits a key in the properties dialog.
+    void OnLButtonDblClk(QPoint pt);
+    /// Right press: selects the object under pt and shows the Edit popup there.
+    void OnRButtonDown(QPoint pt);
+    /// Menu commands Cut, Copy and Paste (menu identifiers) become edit commands.
+    void OnCommand(int id);
+    /// Delete (46), Copy (67), Cut (88) and Paste (86); Cut, Copy and Paste need kEditFlag.
+    void EditCommand(int nChar, int nFlags);
+    /// The popup shown as context menu; its actions carry their menu identifiers as data.
+    void SetEditMenu(QMenu* pMenu) { m_pEditMenu = pMenu; }
+
+    /// Key codes of the edit commands and the flag the menu commands pass.
+    static constexpr int kKeyDelete = 46;
+    static constexpr int kKeyCopy = 67;
+    static constexpr int kKeyPaste = 86;
+    static constexpr int kKeyCut = 88;
+    static constexpr int kEditFlag = 0x200000;
+
     CQXPanSelRect m_SelRect;
     CQXPanApp* m_pApp = nullptr;
     QFont m_Font;
@@ -60,13 +96,29 @@ public:
     QCursor m_hArrowCursor;
     CQXPanObjDlg* m_pObjDlg = nullptr;
     QPoint m_ptPaste;
+    QMenu* m_pEditMenu = nullptr;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    /// Shows the frame around hit object i of the kind and lets pt decide what is grabbed.
+    void SelectHitObject(int nKind, int i, QPoint pt);
+    /// True when the current type needs a reference list and that list has no item.
+    bool TypeListEmpty(int type) const;
+    /// Ends a move or resize of a selected key or placed bitmap at pt.
+    template <class Obj> void EndMoveResize(Obj& obj, QPoint pt);
+    /// Removes the selected object (Delete and the second half of Cut).
+    void DeleteSelected();
+    void Paste();
+    /// True when r lies inside the design area as a pasted or dropped object must.
+    bool FitsDesign(const QXPanRect& r) const;
+
     /// Paints the design in its fixed order: background, placed bitmaps, keys and tables.
     void PaintDesign(QPainter& painter) const;
 };
