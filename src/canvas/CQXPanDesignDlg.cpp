@@ -244,20 +244,22 @@ void CQXPanDesignDlg::mousePressEvent(QMouseEvent* event)
         OnLButtonDown(pt);
     else if (event->button() == Qt::RightButton)
         OnRButtonDown(pt);
-    QWidget::mousePressEvent(event);
+    // Taken here: a press passed on to the main dialog would count as a press elsewhere in it
+    // and drop the selection just made.
+    event->accept();
 }
 
 void CQXPanDesignDlg::mouseMoveEvent(QMouseEvent* event)
 {
     OnMouseMove(event->buttons(), event->position().toPoint());
-    QWidget::mouseMoveEvent(event);
+    event->accept();
 }
 
 void CQXPanDesignDlg::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
         OnLButtonUp(event->position().toPoint());
-    QWidget::mouseReleaseEvent(event);
+    event->accept();
 }
 
 void CQXPanDesignDlg::mouseDoubleClickEvent(QMouseEvent* event)

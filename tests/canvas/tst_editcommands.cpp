@@ -79,6 +79,18 @@ TEST_F(EditorMouse, DrawnTableIsCopiedFromTheMenuBarToTheCorner)
     EXPECT_EQ(design()->m_KeyObjs.last().DisplayRect(), (QXPanRect{5, 5, 105, 65}));
 }
 
+TEST_F(EditorMouse, PressOnAnObjectInTheDialogKeepsItSelectedForTheMove)
+{
+    ChooseObjectType(CQXPanObjDlg::TypeTableRect);
+    Drag({300, 200}, {400, 260});
+    const qsizetype index = design()->m_KeyObjs.size() - 1;
+    // The press reaches the dialog's own deselect first, then selects and moves the table.
+    Drag({350, 230}, {450, 330});
+    EXPECT_EQ(design()->m_KeyObjs[index].DisplayRect(), (QXPanRect{400, 300, 500, 360}));
+    EXPECT_EQ(design()->m_SelRect.m_nObjIndex, index);
+    EXPECT_TRUE(design()->m_SelRect.isVisible());
+}
+
 TEST_F(EditorMouse, DeleteButtonRemovesTheSelectedObjectOnly)
 {
     ChooseObjectType(CQXPanObjDlg::TypeTableRect);
