@@ -20,7 +20,7 @@ namespace {
 
 using Kind = ScriptedUserInteraction::Kind;
 
-struct KeySpec
+struct KeyValues
 {
     quint16 typeCode = 45;
     quint32 number = 0;
@@ -38,14 +38,14 @@ protected:
         ASSERT_EQ(m_dlg.LoadReferenceData(nullptr), 1);
     }
 
-    void Open(const KeySpec& spec)
+    void Open(const KeyValues& values)
     {
         m_key.SetRegisterRect(100, 200, 300, 260);
-        m_key.SetTypeCode(spec.typeCode);
-        m_key.SetNumber(spec.number);
-        m_key.SetShape(spec.shape);
-        m_key.SetFillColour(spec.fill, true);
-        m_key.SetTextColour(spec.text, true);
+        m_key.SetTypeCode(values.typeCode);
+        m_key.SetNumber(values.number);
+        m_key.SetShape(values.shape);
+        m_key.SetFillColour(values.fill, true);
+        m_key.SetTextColour(values.text, true);
         m_key.SetText1(QStringLiteral("FIRST"));
         m_key.SetText2(QStringLiteral("SECOND"));
         m_dlg.SetEditObject(&m_key);
