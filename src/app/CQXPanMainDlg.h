@@ -12,6 +12,7 @@
 #include <QRect>
 
 class CQXPanApp;
+class CQXPgco;
 class QComboBox;
 class QMenuBar;
 class QTreeWidget;
@@ -104,6 +105,19 @@ public:
     /// of src/image for the results.
     int ImportScreenFile(int nFileNo);
 
+    /// Button 1025: copies chosen bitmap files into the folder of the shown bitmap type, then
+    /// brings the lists and the design up to date.
+    void OnBrowse();
+    /// Button 1024: opens the selected bitmap in the bitmap editor (or the desktop's program
+    /// for it), waits until that ends, then brings the lists and the design up to date.
+    void OnEdit();
+    /// Rebuilds the list of the shown bitmap type from its folder; placed bitmaps are rebuilt
+    /// from their files (gone or unreadable ones dropped), the background is reloaded.
+    void RefreshAfterBitmapChange();
+    /// Button 1022: sends the screen file of the chosen image type to the register when it is
+    /// in the program folder, else receives it, through the communication dialog.
+    void OnReceiveSend();
+
     /// The control with a dialog identifier (GetDlgItem), null when there is none.
     QWidget* GetDlgItem(int id) const;
     /// The area below the menu bar in which the controls lie (the dialog's client area).
@@ -131,6 +145,10 @@ public slots:
     void reject() override;
 
 protected:
+    /// Runs the prepared communication dialog modally; tests override it to look at the
+    /// dialog's members instead.
+    virtual int RunCommDialog(CQXPgco& dlg);
+
     void showEvent(QShowEvent* event) override;
     /// Drops the design's selection on a left press in the dialog (not on "Delete") and starts
     /// row drags in the item list.
@@ -138,6 +156,7 @@ protected:
 
 private:
     void CreateControls();
+    void ConnectBitmapLibrary();
     void CreateMenu();
     QxRect CurrentWindowRect() const;
     void MoveWindowTo(const QxRect& rc);
