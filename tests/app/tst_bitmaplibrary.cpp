@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QImage>
+#include <QPushButton>
 #include <QSettings>
 #include <QTest>
 #include <QTreeWidget>
@@ -346,4 +347,27 @@ TEST_F(BitmapLibrary, ReceiveSendSendsAPresentFileAndReceivesAMissingOne)
     EXPECT_EQ(dlg.runs[1].command, "/RECEIVE");
     EXPECT_EQ(dlg.runs[1].func, 0x1234u);
     EXPECT_TRUE(env.ui.Calls().isEmpty());
+}
+
+TEST_F(BitmapLibrary, ButtonsRunTheirCommands)
+{
+    Start();
+    ChooseObjectType(PlaceBitmap);
+    env.ui.QueueFileNames({});
+    QTest::mouseClick(dlg.GetDlgItem(CQXPanMainDlg::IDC_BROWSE), Qt::LeftButton);
+    EXPECT_EQ(env.ui.CallsOf(Kind::OpenFileNames).size(), 1);
+
+    dlg.m_ObjDlg.SelectRow(PlacedRow("star.bmp"));
+    env.ui.QueueProgramRun({true, 0});
+    QTest::mouseClick(dlg.GetDlgItem(CQXPanMainDlg::IDC_EDIT), Qt::LeftButton);
+    EXPECT_EQ(env.ui.CallsOf(Kind::OpenDocumentAndWait).size(), 1);
+
+    // The button is hidden and disabled as built; a caller that makes it available reaches
+    // the command.
+    auto* receiveSend = qobject_cast<QPushButton*>(dlg.GetDlgItem(CQXPanMainDlg::IDC_RECEIVESEND));
+    ASSERT_NE(receiveSend, nullptr);
+    EXPECT_FALSE(receiveSend->isVisible());
+    receiveSend->setEnabled(true);
+    receiveSend->click();
+    EXPECT_EQ(dlg.runs.size(), 1);
 }
