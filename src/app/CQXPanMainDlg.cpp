@@ -2,9 +2,13 @@
 
 #include "app/CQXPanApp.h"
 #include "app/UserInteraction.h"
+#include "document/PanelFile.h"
+#include "document/PanelReadHost.h"
 #include "image/BitmapTableFile.h"
+#include "image/CDibImage.h"
 #include "image/FileMessage.h"
 #include "image/ScreenFileImport.h"
+#include "image/ScreenProgramFile.h"
 #include "library/CQXPgco.h"
 #include "reglib/CDefBaseInfo.h"
 #include "reglib/CDefScrInfo.h"
@@ -32,6 +36,9 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -256,11 +263,13 @@ void CQXPanMainDlg::CreateControls()
     place(m_cbImageType, IDC_IMAGETYPE, 10, 21, 117, 50);
     m_cbImageType->setFixedHeight(kComboHeight);
     imageTypeLabel->setBuddy(m_cbImageType);
-    button(IDC_CONVERT, "Convert(&C)", 10, 35, 117, 14);
+    QPushButton* convert = button(IDC_CONVERT, "Convert(&C)", 10, 35, 117, 14);
+    connect(convert, &QPushButton::clicked, this, &CQXPanMainDlg::OnConvert);
     QPushButton* receiveSend = button(IDC_RECEIVESEND, "Receive/Send(&S)", 10, 50, 117, 14);
     receiveSend->setEnabled(false);
     receiveSend->setVisible(false);
-    button(IDC_NEW, "New(&N)", 10, 65, 117, 14);
+    QPushButton* newButton = button(IDC_NEW, "New(&N)", 10, 65, 117, 14);
+    connect(newButton, &QPushButton::clicked, this, &CQXPanMainDlg::OnNew);
     groupBox("Execute Mode", 4, 2, 129, 83);
 
     QLabel* objectTypeLabel = label(-1, "Object Type(&O)", 15, 98, 51, 8);
@@ -714,6 +723,12 @@ void CQXPanMainDlg::FitFrameToPlacement()
 void CQXPanMainDlg::OnCommand(int id)
 {
     switch (id) {
+    case ID_FILE_NEW:
+        OnNew();
+        break;
+    case ID_FILE_OPEN:
+        OnOpen();
+        break;
     case ID_FILE_SAVE:
         OnSave();
         break;
@@ -731,7 +746,6 @@ void CQXPanMainDlg::OnCommand(int id)
         m_DesignDlg.OnCommand(id);
         break;
     default:
-        // New and Open arrive with the panel file.
         break;
     }
 }
@@ -777,9 +791,250 @@ void CQXPanMainDlg::OnChangeToOld()
     OnExitEditor();
 }
 
+namespace {
+
+const QString kPanelDialogTitle = QStringLiteral("Full Check Window");
+const QString kPanelFilter = QStringLiteral("Data files (*.pan)");
+
+QString ScreenFileName(int fileNumber)
+{
+    return QString::asprintf("FILE%03dP.TXT", fileNumber);
+}
+
+QStringList NamesOf(const CQXPanRefList& list)
+{
+    QStringList names;
+    names.reserve(qsizetype(list.size()));
+    for (const CQXPanRefItem& item : list)
+        names.append(item.m_strCol1);
+    return names;
+}
+
+// Reading a panel file with the editor's effects: the item list follows the background, the
+// properties dialog picks the placed bitmaps, questions and messages go to the user.
+class EditorPanelHost final : public PanelReadHost
+{
+public:
+    explicit EditorPanelHost(CQXPanMainDlg& dlg) : m_dlg(dlg) {}
+
+    void BeginRead() override
+    {
+        m_savedType = m_dlg.m_ObjDlg.m_nObjType;
+        m_dlg.m_cbObjectType->setCurrentIndex(CQXPanObjDlg::TypeBackground);
+        m_dlg.FillItemList(true);
+    }
+    void EndRead() override
+    {
+        m_dlg.m_cbObjectType->setCurrentIndex(m_savedType);
+        // The list shows the background rows; show the restored type's rows again.
+        m_dlg.m_ObjDlg.m_nObjType = CQXPanObjDlg::TypeBackground;
+        m_dlg.FillItemList(true);
+    }
+    void ShowMessage(const QString& text) override
+    {
+        if (UserInteraction* ui = Ui())
+            ui->MessageBox(text);
+    }
+    QStringList BackgroundNames() const override { return NamesOf(m_dlg.m_ObjDlg.m_BgList); }
+    QStringList PlacedBitmapNames() const override { return NamesOf(m_dlg.m_ObjDlg.m_BmpList); }
+    void SelectBackgroundItem(int nListSel, int nItem) override
+    {
+        // Selected afresh, so that the list shows the background even when the row was current.
+        m_dlg.m_lcItems->clearSelection();
+        m_dlg.SelectListPosition(nItem);
+        m_dlg.m_nListSel = nListSel;
+    }
+    void LoadEmptyBackground(int nListSel) override
+    {
+        m_dlg.m_nListSel = nListSel;
+        if (m_dlg.m_pApp)
+            m_dlg.LoadBackgroundBitmap(
+                QDir(m_dlg.m_pApp->m_strBackgroundFolder).filePath(QStringLiteral("Aempty.bmp")));
+    }
+    void ImportScreenBackground(int nListSel, int fileNumber) override
+    {
+        m_dlg.m_nListSel = nListSel;
+        m_dlg.ImportScreenFile(fileNumber);
+    }
+    bool TakePlacedBitmap(int j, CQXPanBmpObj& obj) override
+    {
+        m_dlg.m_ObjDlg.m_nObjType = CQXPanObjDlg::TypePlaceBitmap;
+        m_dlg.m_ObjDlg.SelectRow(j);
+        return m_dlg.m_ObjDlg.ApplyItemToBitmap(obj) != 0;
+    }
+    bool AskContinue(const QString&, const QString& question) override
+    {
+        UserInteraction* ui = Ui();
+        return ui && ui->MessageBox(question, QString::fromLatin1(kAppName),
+                                    UserInteraction::MB_YESNO) == UserInteraction::IDYES;
+    }
+
+private:
+    UserInteraction* Ui() const { return m_dlg.m_pApp ? m_dlg.m_pApp->Ui() : nullptr; }
+
+    CQXPanMainDlg& m_dlg;
+    int m_savedType = CQXPanObjDlg::TypeBackground;
+};
+
+} // namespace
+
 void CQXPanMainDlg::OnSave()
 {
-    // Writing the panel file arrives with the panel file format.
+    if (!m_pApp || !m_pApp->Ui())
+        return;
+    UserInteraction::FileDialogRequest request;
+    request.title = kPanelDialogTitle;
+    request.initialName = QStringLiteral("untitled.pan");
+    request.filter = kPanelFilter;
+    request.options = UserInteraction::OverwritePrompt;
+    // The name is used as typed: no extension is added.
+    const QString path = m_pApp->Ui()->GetSaveFileName(request);
+    if (path.isEmpty())
+        return;
+
+    QList<PanelFile::BitmapRow> rows;
+    rows.reserve(qsizetype(m_ObjDlg.m_BmpList.size()));
+    for (const CQXPanRefItem& item : m_ObjDlg.m_BmpList)
+        rows.append(PanelFile::BitmapRow{item.m_strCol1, item.Image()});
+    const int background =
+        PanelFile::BackgroundNumberForSave(NamesOf(m_ObjDlg.m_BgList), m_nListSel);
+    if (!PanelFile::Write(path, m_DesignDlg, background, m_pApp->m_strPlacedBitmapFolder, rows))
+        m_pApp->Ui()->MessageBox(PanelFile::CantOpenText(path));
+}
+
+void CQXPanMainDlg::OnOpen()
+{
+    if (!m_pApp || !m_pApp->Ui())
+        return;
+    UserInteraction::FileDialogRequest request;
+    request.title = kPanelDialogTitle;
+    request.initialName = QStringLiteral("*.pan");
+    request.filter = kPanelFilter;
+    const QString path = m_pApp->Ui()->GetOpenFileName(request);
+    if (path.isEmpty())
+        return;
+    ReadPanelFile(path);
+    m_DesignDlg.Redraw();
+}
+
+int CQXPanMainDlg::ReadPanelFile(const QString& path)
+{
+    EditorPanelHost host(*this);
+    const int T = kFirstScreenFile + m_cbImageType->currentIndex();
+    return PanelFile::Read(path, T, m_DesignDlg, host).nResult;
+}
+
+void CQXPanMainDlg::OnNew()
+{
+    if (!m_pApp || !m_pApp->Ui())
+        return;
+    const int answer = m_pApp->Ui()->MessageBox(
+        QStringLiteral("Would you like to save the data and creat a new image?"),
+        QString::fromLatin1(kAppName), UserInteraction::MB_YESNO,
+        UserInteraction::MB_ICONEXCLAMATION);
+    if (answer != UserInteraction::IDYES)
+        return;
+    // A cancelled or failed save does not stop the command.
+    OnSave();
+    m_DesignDlg.ClearObjects(false);
+
+    const CQXPanRefList& backgrounds = m_ObjDlg.m_BgList;
+    int first = -1;
+    for (size_t e = 1; e < backgrounds.size(); ++e) {
+        if (backgrounds[e].m_strCol1.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)) {
+            first = int(e);
+            break;
+        }
+    }
+    if (first > 0) {
+        if (m_ObjDlg.m_nObjType == CQXPanObjDlg::TypeBackground) {
+            // Selected afresh, so that the list loads it even when the row was current.
+            m_lcItems->clearSelection();
+            SelectListPosition(first - 1);
+        } else {
+            if (m_lcItems->topLevelItemCount() > 0)
+                SelectListPosition(0);
+            // An empty design should look empty whatever object type is shown.
+            const QString path =
+                QDir(m_pApp->m_strBackgroundFolder).filePath(backgrounds[size_t(first)].m_strCol1);
+            m_DesignDlg.m_Background.Destroy();
+            if (m_DesignDlg.m_Background.Load(path) != CDibImage::LoadOk)
+                m_pApp->Ui()->MessageBox(QStringLiteral("open err"));
+            else
+                m_nListSel = first - 1;
+        }
+    }
+    m_DesignDlg.Redraw();
+}
+
+void CQXPanMainDlg::OnConvert()
+{
+    if (!m_pApp || !m_pApp->Ui())
+        return;
+    UserInteraction* ui = m_pApp->Ui();
+    const int n = kFirstScreenFile + m_cbImageType->currentIndex();
+    const QString question =
+        n != kFirstScreenFile
+            ? QStringLiteral("Do you save %1 and FILE795P.TXT ?").arg(ScreenFileName(n))
+            : QStringLiteral("Do you save FILE796P.TXT ?");
+    if (ui->MessageBox(question, QString::fromLatin1(kAppName), UserInteraction::MB_OKCANCEL) !=
+        UserInteraction::IDOK)
+        return;
+
+    std::optional<WaitCursor> wait(std::in_place);
+    CDibImage screen;
+    if (!m_DesignDlg.RenderScreenImage(screen)) {
+        wait.reset();
+        ui->MessageBox(QStringLiteral("Convert err"), QString::fromLatin1(kAppName),
+                       UserInteraction::MB_OK, UserInteraction::MB_ICONERROR);
+        return;
+    }
+    // Its own failures are reported to the user; the command goes on.
+    WriteScreenProgramFile(screen, n, m_pApp->m_strWorkFolder, m_pApp->m_strProgramFolder,
+                           [this](const FileMessage& message) { ShowFileMessage(message); });
+
+    // The new screen file is listed as a background, after the last smaller one listed.
+    CQXPanRefList& backgrounds = m_ObjDlg.m_BgList;
+    const QString target = ScreenFileName(n);
+    const auto nameAt = [&backgrounds](int i) {
+        return i < int(backgrounds.size()) ? backgrounds[size_t(i)].m_strCol1 : QString();
+    };
+    bool listed = false;
+    int insertAt = -1;
+    int j = kFirstScreenFile;
+    int i = 1;
+    for (; i <= n - 795 && insertAt < 0 && !listed; ++i) {
+        const QString name = nameAt(i);
+        if (name.compare(target, Qt::CaseInsensitive) == 0) {
+            listed = true;
+            break;
+        }
+        while (name.compare(ScreenFileName(j), Qt::CaseInsensitive) != 0) {
+            if (++j >= n) {
+                insertAt = i;
+                break;
+            }
+        }
+    }
+    if (!listed) {
+        if (insertAt < 0)
+            insertAt = i;
+        CQXPanRefItem entry;
+        entry.m_strCol1 = target;
+        const size_t at = std::min(size_t(insertAt), backgrounds.size());
+        backgrounds.insert(backgrounds.begin() + qsizetype(at), std::move(entry));
+        if (m_cbObjectType->currentIndex() == CQXPanObjDlg::TypeBackground) {
+            FillItemList(false);
+            ++m_nListSel;
+        }
+    }
+
+    if (BitmapTableFile::Write(m_pApp->m_strProgramFolder, m_arrBitmapTable, n, m_DesignDlg) != 0)
+        ui->MessageBox(QStringLiteral("Convert err"), QString::fromLatin1(kAppName),
+                       UserInteraction::MB_OK, UserInteraction::MB_ICONERROR);
+    else
+        ui->MessageBox(QStringLiteral("Normal end"));
+    // The wait cursor stays until the closing message has been dismissed.
 }
 
 // ---- Bitmap library and transfer ----

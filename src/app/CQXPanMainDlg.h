@@ -72,9 +72,17 @@ public:
     void OnExitEditor();
     /// Menu "Change to old": asks for the older editor on the next start, then exits.
     void OnChangeToOld();
-    /// Saves the design as a panel file. Placeholder: the panel file writer is not there yet,
-    /// so this does nothing.
+    /// Asks for a file name and saves the design as a panel file.
     void OnSave();
+    /// Asks for a panel file and reads it into the design in place of the current one.
+    void OnOpen();
+    /// Reads a panel file into the design for the selected image type: 0 when read (also when
+    /// reading stopped early), -1 when it cannot be opened or is not a panel file.
+    int ReadPanelFile(const QString& path);
+    /// Offers to save, then empties the design and shows the first background bitmap.
+    void OnNew();
+    /// Writes the design as the register's screen program file and bitmap table file.
+    void OnConvert();
     /// Dispatches a menu command by its identifier.
     void OnCommand(int id);
 
