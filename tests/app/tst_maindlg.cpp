@@ -241,8 +241,11 @@ TEST_F(MainDialog, YesToTheSaveQuestionStillCloses)
     Start();
     dlg.m_DesignDlg.m_bModified = 1;
     env.ui.QueueAnswer(UserInteraction::IDYES);
+    // The save dialog comes up; cancelling it does not keep the editor open.
+    env.ui.QueueFileName(QString());
     dlg.close();
     EXPECT_FALSE(dlg.isVisible());
+    EXPECT_EQ(env.ui.CallsOf(ScriptedUserInteraction::Kind::SaveFileName).size(), 1);
     EXPECT_EQ(env.library->tablesWritten, 1);
 }
 
