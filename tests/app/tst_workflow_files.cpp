@@ -379,4 +379,21 @@ TEST_F(WorkflowFiles, ConvertListsTheNewScreenFileAfterTheLastSmallerOne)
     EXPECT_TRUE(QFile::exists(Program("FILE799P.TXT")));
 }
 
+TEST_F(WorkflowFiles, UnwritableBitmapTableEndsInConvertErr)
+{
+    ChooseImageType(1);
+    Compose();
+    // A folder where the table file should be: it cannot be replaced.
+    ASSERT_TRUE(QDir(env.Folder("program")).mkdir("FILE795P.TXT"));
+    env.ui.QueueAnswer(UserInteraction::IDOK);
+    env.ui.QueueAnswer(UserInteraction::IDOK);
+    dlg.OnConvert();
+    const QList<ScriptedUserInteraction::Call> messages = env.ui.CallsOf(Kind::MessageBox);
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_EQ(messages[1].text, "Convert err");
+    EXPECT_EQ(messages[1].icon, UserInteraction::MB_ICONERROR);
+    // The screen file is written all the same.
+    EXPECT_TRUE(QFile::exists(Program("FILE797P.TXT")));
+}
+
 } // namespace
