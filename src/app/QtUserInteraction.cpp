@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMimeDatabase>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <QUrl>
@@ -21,9 +23,12 @@ QFileDialog::Options ToQtOptions(UserInteraction::FileDialogOptions options)
     return result;
 }
 
-// Runs a program to its end; the editor's window does not take input meanwhile, as with the
-// blocking wait the users know.
-UserInteraction::ProgramRun RunToEnd(const QString& program, const QStringList& arguments)
+// Runs a program to its end. The wait spins an event loop so the editor's window keeps
+// repainting, while a modal box keeps the user from changing the design underneath the program.
+// The box cannot end the wait: only the program's end does, so the caller's refresh always sees
+// the finished file.
+UserInteraction::ProgramRun RunToEnd(const QString& program, const QStringList& arguments,
+                                     QWidget* parent)
 {
     UserInteraction::ProgramRun run;
     QProcess process;
@@ -32,7 +37,41 @@ UserInteraction::ProgramRun RunToEnd(const QString& program, const QStringList& 
     if (!process.waitForStarted(-1))
         return run;
     run.started = true;
-    process.waitForFinished(-1);
+
+    if (process.state() != QProcess::NotRunning) {
+        QEventLoop loop;
+        QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+
+        QProgressDialog box(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+        box.setWindowTitle(QString::fromLatin1(kAppName));
+        box.setLabelText(QString::fromUtf8("Waiting for the bitmap editor to close\u2026"));
+        box.setCancelButton(nullptr);
+        box.setRange(0, 0);
+        box.setAutoClose(false);
+        box.setAutoReset(false);
+        box.setMinimumDuration(0);
+        box.setWindowModality(Qt::ApplicationModal);
+        // Escape or the window manager can still hide the box; it comes straight back while the
+        // program runs, so the design stays locked.
+        const auto showAgain = [&box, &process] {
+            if (process.state() != QProcess::NotRunning)
+                box.show();
+        };
+        QObject::connect(&box, &QProgressDialog::canceled, &box, showAgain);
+        QObject::connect(&box, &QDialog::finished, &box, showAgain);
+        box.show();
+
+        // The program's end is delivered through the event loop, so an end before exec() is
+        // still seen.
+        if (process.state() != QProcess::NotRunning)
+            loop.exec();
+        // The loop also ends when the application quits; the program is still waited for rather
+        // than killed with the QProcess.
+        if (process.state() != QProcess::NotRunning)
+            process.waitForFinished(-1);
+        box.hide();
+    }
+
     if (process.exitStatus() == QProcess::NormalExit)
         run.exitCode = process.exitCode();
     return run;
@@ -181,7 +220,7 @@ bool QtUserInteraction::StartDetached(const QString& program, const QStringList&
 UserInteraction::ProgramRun QtUserInteraction::StartAndWait(const QString& program,
                                                             const QStringList& arguments)
 {
-    return RunToEnd(program, arguments);
+    return RunToEnd(program, arguments, DialogParent());
 }
 
 UserInteraction::ProgramRun QtUserInteraction::OpenDocumentAndWait(const QString& path)
@@ -190,8 +229,8 @@ UserInteraction::ProgramRun QtUserInteraction::OpenDocumentAndWait(const QString
     // default program is looked up and run directly; xdg-open is the fallback.
     const QStringList command = DefaultProgramCommand(path);
     if (!command.isEmpty())
-        return RunToEnd(command.constFirst(), command.mid(1));
-    return RunToEnd(QStringLiteral("xdg-open"), {path});
+        return RunToEnd(command.constFirst(), command.mid(1), DialogParent());
+    return RunToEnd(QStringLiteral("xdg-open"), {path}, DialogParent());
 }
 
 QStringList QtUserInteraction::DefaultProgramCommand(const QString& path)

@@ -1,0 +1,103 @@
+#include "app/QtUserInteraction.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kShell = QStringLiteral("/bin/sh");
+
+// The box shown while a program runs, or null when none is up.
+QProgressDialog* WaitingBox()
+{
+    return qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+}
+
+TEST(QtUserInteractionWait, EventsRunDuringTheWaitBehindAModalBox)
+{
+    QObject guard; // cancels the timer if the test ends without it
+    bool timerFired = false;
+    bool programStillRunning = false;
+    QString boxText;
+    QTimer::singleShot(50, &guard, [&] {
+        timerFired = true;
+        if (QProgressDialog* box = WaitingBox()) {
+            boxText = box->labelText();
+            programStillRunning = box->isVisible();
+        }
+    });
+
+    QElapsedTimer clock;
+    clock.start();
+    QtUserInteraction ui;
+    const auto run =
+        ui.StartAndWait(kShell, {QStringLiteral("-c"), QStringLiteral("sleep 0.3; exit 4")});
+
+    EXPECT_TRUE(timerFired);
+    EXPECT_TRUE(programStillRunning);
+    EXPECT_EQ(boxText, QString::fromUtf8("Waiting for the bitmap editor to close\u2026"));
+    EXPECT_TRUE(run.started);
+    EXPECT_EQ(run.exitCode, 4);
+    EXPECT_GE(clock.elapsed(), 250);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST(QtUserInteractionWait, ClosingTheBoxDoesNotEndTheWait)
+{
+    QObject guard;
+    QPointer<QProgressDialog> closedBox;
+    bool backAfterClose = false;
+    bool backAfterReject = false;
+    QTimer::singleShot(50, &guard, [&] {
+        closedBox = WaitingBox();
+        if (closedBox) {
+            closedBox->close();
+            backAfterClose = closedBox && closedBox->isVisible();
+        }
+    });
+    QTimer::singleShot(120, &guard, [&] {
+        if (QProgressDialog* box = WaitingBox()) {
+            box->reject();
+            backAfterReject = box->isVisible() && WaitingBox() == box;
+        }
+    });
+
+    QElapsedTimer clock;
+    clock.start();
+    QtUserInteraction ui;
+    const auto run =
+        ui.StartAndWait(kShell, {QStringLiteral("-c"), QStringLiteral("sleep 0.4; exit 0")});
+
+    ASSERT_FALSE(closedBox.isNull());
+    EXPECT_TRUE(backAfterClose);
+    EXPECT_TRUE(backAfterReject);
+    EXPECT_GE(clock.elapsed(), 350);
+    EXPECT_TRUE(run.started);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST(QtUserInteractionWait, MissingOrCrashedProgram)
+{
+    QtUserInteraction ui;
+    QElapsedTimer clock;
+    clock.start();
+    const auto missing = ui.StartAndWait(QStringLiteral("/nonexistent/qxpan-editor"), {});
+    EXPECT_FALSE(missing.started);
+    EXPECT_EQ(missing.exitCode, -1);
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    // A program killed by a signal ran, but has no exit code to report.
+    const auto killed =
+        ui.StartAndWait(kShell, {QStringLiteral("-c"), QStringLiteral("kill -9 $$")});
+    EXPECT_TRUE(killed.started);
+    EXPECT_EQ(killed.exitCode, -1);
+}
+
+} // namespace
