@@ -69,10 +69,9 @@ const QString kObjectTypeStrip = QStringLiteral(":/qxpan/objtypes.bmp");
 // Drag cursor (134); its arrow tip, the hot spot, is the top-left pixel.
 const QString kDragCursorPicture = QStringLiteral(":/qxpan/dragcursor.png");
 
-// Interaction modes of the shared selection state (CQXPanObjDlg::m_nMode).
-constexpr int kModeRefill = 1;
-constexpr int kModeImageTypeSwitch = 2;
-constexpr int kModeDragging = 3;
+constexpr int kModeRefill = CQXPanObjDlg::ModeRefill;
+constexpr int kModeImageTypeSwitch = CQXPanObjDlg::ModeImageTypeSwitch;
+constexpr int kModeDragging = CQXPanObjDlg::ModeDragging;
 
 // The first screen file: item i of the image type box is screen 796 + i.
 constexpr int kFirstScreenFile = 796;

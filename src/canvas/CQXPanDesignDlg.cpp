@@ -15,12 +15,11 @@
 
 namespace {
 
-// Interaction modes of the shared selection state that the design area looks at here.
-constexpr int kModeReleasedOutside = 0;
-constexpr int kModeImageTypeSwitch = 2;
-constexpr int kModeDragging = 3;
-constexpr int kModeIdle = 4;
-constexpr int kModeButtonDown = 5;
+constexpr int kModeReleasedOutside = CQXPanObjDlg::ModeReleasedOutside;
+constexpr int kModeImageTypeSwitch = CQXPanObjDlg::ModeImageTypeSwitch;
+constexpr int kModeDragging = CQXPanObjDlg::ModeDragging;
+constexpr int kModeIdle = CQXPanObjDlg::ModeIdle;
+constexpr int kModeButtonDown = CQXPanObjDlg::ModeButtonDown;
 
 constexpr int kTypePlaceBitmap = CQXPanObjDlg::TypePlaceBitmap;
 constexpr int kTypeLast = CQXPanObjDlg::TypeFreeFuncRound;

@@ -402,7 +402,7 @@ void CQXPanObjDlg::SetEditObject(CQXPanKeyObj* pKey)
     if (!pKey)
         return;
     const int t = ObjectTypeOf(*pKey);
-    const bool showInMain = m_nMode >= 4 && m_pMainDlg;
+    const bool showInMain = m_nMode >= ModeIdle && m_pMainDlg;
     if (showInMain && t != m_nObjType)
         emit ObjectTypeShown(t, (t >> 1) != (m_nObjType >> 1));
     m_nObjType = t;

@@ -43,6 +43,17 @@ public:
     };
     static constexpr int kTypeCount = 8;
 
+    /// Interaction modes kept in m_nMode, shared by the main dialog and the design area.
+    enum InteractionMode : int
+    {
+        ModeReleasedOutside = 0,
+        ModeRefill = 1,
+        ModeImageTypeSwitch = 2,
+        ModeDragging = 3,
+        ModeIdle = 4,
+        ModeButtonDown = 5,
+    };
+
     /// Dialog results as DoModal returns them.
     static constexpr int kIdOk = 1;
     static constexpr int kIdCancel = 2;
