@@ -175,30 +175,28 @@ void CQXPanObjDlg::BuildControls()
     constexpr int kFieldX = 95;
     constexpr int kFieldW = 122;
     constexpr int kShortW = 60;
+    // A label left of its field, the label 2 units lower so both texts share a baseline.
+    const auto placeRow = [&](QLabel* label, QWidget* field, int y, int fieldW) {
+        label->setBuddy(field);
+        place(label, kLabelX, y + 2, kLabelW, 8);
+        place(field, kFieldX, y, fieldW, 12);
+    };
 
     m_cbType = makeCombo(QStringLiteral("1005"));
     QLabel* typeLabel = MakeLabel(this, QStringLiteral("Object Type:(&O)"));
-    typeLabel->setBuddy(m_cbType);
-    place(typeLabel, kLabelX, 64, kLabelW, 8);
-    place(m_cbType, kFieldX, 62, kFieldW, 12);
+    placeRow(typeLabel, m_cbType, 62, kFieldW);
 
     m_edTableNo = makeEdit(QStringLiteral("1010"));
     m_lbTableNo = MakeLabel(this, QStringLiteral("Table Number:(&P)"), QStringLiteral("1013"));
-    m_lbTableNo->setBuddy(m_edTableNo);
-    place(m_lbTableNo, kLabelX, 81, kLabelW, 8);
-    place(m_edTableNo, kFieldX, 79, kShortW, 12);
+    placeRow(m_lbTableNo, m_edTableNo, 79, kShortW);
 
     m_edLine1 = makeEdit(QStringLiteral("1012"));
     m_lbLine1 = MakeLabel(this, QStringLiteral("Description:(&D)"), QStringLiteral("1015"));
-    m_lbLine1->setBuddy(m_edLine1);
-    place(m_lbLine1, kLabelX, 98, kLabelW, 8);
-    place(m_edLine1, kFieldX, 96, kFieldW, 12);
+    placeRow(m_lbLine1, m_edLine1, 96, kFieldW);
 
     m_edLine2 = makeEdit(QStringLiteral("1011"));
     m_lbLine2 = MakeLabel(this, QStringLiteral("Second line:(&S)"), QStringLiteral("1016"));
-    m_lbLine2->setBuddy(m_edLine2);
-    place(m_lbLine2, kLabelX, 115, kLabelW, 8);
-    place(m_edLine2, kFieldX, 113, kFieldW, 12);
+    placeRow(m_lbLine2, m_edLine2, 113, kFieldW);
 
     m_Preview = new CQXPanSelRect(this);
     m_Preview->setObjectName(QStringLiteral("1001"));
@@ -206,22 +204,16 @@ void CQXPanObjDlg::BuildControls()
 
     m_cbRecordNo = makeCombo(QStringLiteral("1009"));
     m_lbRecordNo = MakeLabel(this, QStringLiteral("Record No.(&N)"), QStringLiteral("1017"));
-    m_lbRecordNo->setBuddy(m_cbRecordNo);
-    place(m_lbRecordNo, kLabelX, 181, kLabelW, 8);
-    place(m_cbRecordNo, kFieldX, 179, kShortW, 12);
+    placeRow(m_lbRecordNo, m_cbRecordNo, 179, kShortW);
 
     m_cbFunction = makeCombo(QStringLiteral("1008"));
     m_lbFunction = MakeLabel(this, QStringLiteral("Function(&F)"), QStringLiteral("1018"));
-    m_lbFunction->setBuddy(m_cbFunction);
-    place(m_lbFunction, kLabelX, 198, kLabelW, 8);
-    place(m_cbFunction, kFieldX, 196, kShortW, 12);
+    placeRow(m_lbFunction, m_cbFunction, 196, kShortW);
 
     m_cbRegDesc = makeCombo(QStringLiteral("1007"));
     m_lbRegDesc =
         MakeLabel(this, QStringLiteral("Register Description(&C)"), QStringLiteral("1019"));
-    m_lbRegDesc->setBuddy(m_cbRegDesc);
-    place(m_lbRegDesc, kLabelX, 215, kLabelW, 8);
-    place(m_cbRegDesc, kFieldX, 213, kFieldW, 12);
+    placeRow(m_lbRegDesc, m_cbRegDesc, 213, kFieldW);
 
     m_btnOk = new QPushButton(QStringLiteral("OK"), this);
     m_btnOk->setObjectName(QStringLiteral("1029"));
