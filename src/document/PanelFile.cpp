@@ -171,7 +171,9 @@ bool PanelFile::Write(const QString& path, const CQXPanDocument& doc, int backgr
     bool ok = file.open(QIODevice::WriteOnly);
     if (ok) {
         const QByteArray text = Serialize(doc, backgroundNumber, placedFolder, placedRows);
-        ok = file.write(text) == text.size() && file.commit();
+        // commit() misses a failed flush of the last buffered bytes and would put a cut file in
+        // place on a full disk, so the bytes are flushed (and checked) first.
+        ok = file.write(text) == text.size() && file.flush() && file.commit();
     }
     if (!ok && pError)
         *pError = file.errorString();
@@ -299,6 +301,10 @@ PanelFile::ReadResult PanelFile::Read(QIODevice& device, int imageType, CQXPanDo
                 while (j >= 1 && placedNames[j].compare(name, Qt::CaseInsensitive) != 0)
                     --j;
                 if (j >= 1) {
+                    if (doc.m_BmpObjs.size() >= kMaxPlacedBitmaps) {
+                        result.eStop = Stop::TooManyBitmaps;
+                        break;
+                    }
                     CQXPanBmpObj obj;
                     if (host.TakePlacedBitmap(j, obj)) {
                         obj.SetRegisterRect({x1, y1, x2, y2});

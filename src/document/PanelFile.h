@@ -24,13 +24,18 @@ public:
     /// Why reading ended.
     enum class Stop
     {
-        EndOfFile,   ///< every object was read
-        NotOpened,   ///< the file could not be opened
-        WrongFile,   ///< the first line does not begin with "BG"
-        Declined,    ///< the user chose not to go on after a missing bitmap
-        ScreenFull,  ///< the key objects of the screen are full
-        NotAnObject, ///< a line without ten numbers where an object was expected
+        EndOfFile,      ///< every object was read
+        NotOpened,      ///< the file could not be opened
+        WrongFile,      ///< the first line does not begin with "BG"
+        Declined,       ///< the user chose not to go on after a missing bitmap
+        ScreenFull,     ///< the key objects of the screen are full
+        NotAnObject,    ///< a line without ten numbers where an object was expected
+        TooManyBitmaps, ///< the design holds kMaxPlacedBitmaps placed bitmaps
     };
+
+    /// Reading stops once the design holds this many placed bitmaps, far more than a 1024 x 768
+    /// screen can show, so that a forged file cannot fill memory or make every repaint crawl.
+    static constexpr int kMaxPlacedBitmaps = 4096;
 
     struct ReadResult
     {

@@ -231,21 +231,32 @@ void appendRecords(QByteArray& text, const CDibImage& image)
     encodeRecords(raw, size, image.Width(), image.Height(), bits, text.data() + at);
 }
 
+// A header line longer than this is not looked at further: a broken target of gigabytes without
+// a line end must not make Convert read all of it before replacing it.
+constexpr qint64 maxHeaderSkip = qint64(1) << 20;
+
 // One line of an existing file for the header check: the whole line with its line end when it
 // fits the 1023-character line buffer, otherwise nothing (a longer line is skipped to its end, so
-// it can never be copied half).
+// it can never be copied half; past maxHeaderSkip bytes the rest of the file is not read).
 QByteArray readHeaderLine(QIODevice& in)
 {
+    if (!in.isOpen())
+        return {};
     char buffer[1024];
     const qint64 n = in.readLine(buffer, sizeof buffer);
     if (n <= 0)
         return {};
     if (buffer[n - 1] == '\n' || in.atEnd())
         return QByteArray(buffer, n);
-    while (!in.atEnd()) {
+    for (qint64 skipped = n; !in.atEnd();) {
+        if (skipped > maxHeaderSkip) {
+            in.close();
+            break;
+        }
         const qint64 more = in.readLine(buffer, sizeof buffer);
         if (more <= 0 || buffer[more - 1] == '\n')
             break;
+        skipped += more;
     }
     return {};
 }

@@ -25,15 +25,13 @@ CQXPanRefRow fileRow(const QString& folder, const QString& name)
 
 void appendBitmaps(QList<CQXPanRefRow>& rows, const QString& folder, bool skipEmptyBackground)
 {
-    const QStringList names = CQXPanFileFinder::ListBySuffix(folder, QStringLiteral(".bmp"));
-    for (const QString& name : names) {
-        if (rows.size() >= CQXPanBitmapLister::kMaxRows)
-            break;
-        if (skipEmptyBackground &&
-            name.compare(CQXPanBitmapLister::EmptyBackgroundName(), Qt::CaseInsensitive) == 0)
-            continue;
+    // Only the names that can still become rows are kept, whatever the folder holds.
+    const qsizetype room = CQXPanBitmapLister::kMaxRows - rows.size();
+    const QStringList names = CQXPanFileFinder::ListFirstBySuffix(
+        folder, QStringLiteral(".bmp"), room,
+        skipEmptyBackground ? CQXPanBitmapLister::EmptyBackgroundName() : QString());
+    for (const QString& name : names)
         rows.append(fileRow(folder, name));
-    }
 }
 
 template <typename T> void put(char*& p, T value)
@@ -110,7 +108,10 @@ bool CQXPanBitmapLister::CreateEmptyBackground(const QString& path, QString* err
 {
     QSaveFile file(path);
     const QByteArray bytes = EmptyBackgroundBytes();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    // commit() misses a failed flush of the last buffered bytes and would put a cut file in
+    // place on a full disk, so the bytes are flushed (and checked) first.
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
+        !file.commit()) {
         if (error)
             *error = file.errorString();
         return false;

@@ -17,6 +17,12 @@ public:
     /// Names of the files in folder ending in suffix (any case) and not beginning with ".",
     /// sorted without regard to case (ties by exact name, so the order is stable).
     static QStringList ListBySuffix(const QString& folder, const QString& suffix);
+    /// The first limit names of ListBySuffix, leaving out names equal to excluded (any case).
+    /// Memory stays in proportion to limit however many files the folder holds.
+    static QStringList ListFirstBySuffix(const QString& folder, const QString& suffix,
+                                         qsizetype limit, const QString& excluded = QString());
     /// Sorts names without regard to case, ties by exact name.
     static void SortNames(QStringList& names);
+    /// The order of SortNames: without regard to case, ties by exact name.
+    static bool NameLess(const QString& a, const QString& b);
 };

@@ -44,7 +44,8 @@ private:
             m_bStopped = true;
             return;
         }
-        ++m_next;
+        if (++m_next >= CQXPanFuncKeyReader::kMaxRecords)
+            m_bStopped = true;
         const QByteArray text = CQXPanLineReader::TrimmedRight(*line);
         if (text.startsWith('#'))
             return;
@@ -99,7 +100,7 @@ CQXPanRefReadResult CQXPanFuncKeyReader::Read(QIODevice& device)
                 break;
             inRun = true;
             runIndex = index;
-            runCounts = index >= records.next() && !records.isPending(index);
+            runCounts = index >= records.next() && index < kMaxRecords && !records.isPending(index);
             runFound = false;
         }
         if (runCounts && !runFound &&

@@ -14,6 +14,10 @@ class QString;
 class CQXPanFuncKeyReader
 {
 public:
+    /// Records 0 to kMaxRecords - 1 at most are read: ten times the function codes there are,
+    /// and a bound on what a file whose records come out of order makes the reader hold.
+    static constexpr int kMaxRecords = 10000;
+
     /// Reads an open device to its end (or to the first missing record index).
     static CQXPanRefReadResult Read(QIODevice& device);
     /// Opens path in text mode and reads it; m_bOpened is false when that fails.

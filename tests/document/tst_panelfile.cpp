@@ -143,6 +143,8 @@ QString StopName(PanelFile::Stop stop)
         return QStringLiteral("screen-full");
     case PanelFile::Stop::NotAnObject:
         return QStringLiteral("not-an-object");
+    case PanelFile::Stop::TooManyBitmaps:
+        return QStringLiteral("too-many-bitmaps");
     }
     return QString();
 }
