@@ -1040,21 +1040,30 @@ void CQXPanMainDlg::OnConvert()
 
 namespace {
 
-// Copies a bitmap file; an existing destination is replaced only once the whole copy is
-// written, so a failed copy leaves it as it was.
+// Copies a bitmap file in pieces, so a file of any size costs one buffer; an existing
+// destination is replaced only once the whole copy is written, so a failed copy leaves it as it
+// was.
 bool CopyBitmapFile(const QString& source, const QString& destination)
 {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray bytes = in.readAll();
-    if (in.error() != QFileDevice::NoError)
-        return false;
     QSaveFile out(destination);
     if (!out.open(QIODevice::WriteOnly))
         return false;
-    out.write(bytes);
-    return out.commit();
+    QByteArray chunk(1 << 16, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = in.read(chunk.data(), chunk.size());
+        if (n < 0 || (n > 0 && out.write(chunk.constData(), n) != n)) {
+            out.cancelWriting();
+            return false;
+        }
+        if (n == 0)
+            break;
+    }
+    // commit() misses a failed flush of the last buffered bytes and would put a cut file in
+    // place on a full disk, so the bytes are flushed (and checked) first.
+    return out.flush() && out.commit();
 }
 
 bool SameFilePath(const QString& a, const QString& b)
@@ -1166,6 +1175,9 @@ void CQXPanMainDlg::OnEdit()
         path =
             QDir(m_pApp->m_strBackgroundFolder).filePath(m_ObjDlg.m_BgList[size_t(row)].m_strCol1);
     }
+
+    // An absolute path, so that a file name beginning with "-" never reads as an option.
+    path = QFileInfo(path).absoluteFilePath();
 
     // Screen table 4 names the branch's bitmap editor; flag bit value 2 says it is set.
     _ScreenDefinition_InterfaceTable table;

@@ -58,7 +58,7 @@ int CliPreviewCommand::Run(const CliArgs& args, CliIo& io)
         picture = picture.convertToFormat(QImage::Format_RGB32);
         CliKeyPainter::Paint(picture, design.m_KeyObjs);
     }
-    if (!picture.save(out))
+    if (!CliScreenFile::SavePicture(picture, out))
         return io.Fail(out, QStringLiteral("cannot write the picture"));
     return CliOk;
 }

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSaveFile>
 
 #include <cstring>
 
@@ -75,4 +76,19 @@ int CliScreenFile::DecodeForPicture(const QString& command, const QString& in, c
     if (!Decode(in, picture, &error))
         return io.Fail(in, error);
     return CliOk;
+}
+
+bool CliScreenFile::SavePicture(const QImage& picture, const QString& out)
+{
+    QSaveFile file(out);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray format = QFileInfo(out).suffix().toLower().toLatin1();
+    if (!picture.save(&file, format.constData())) {
+        file.cancelWriting();
+        return false;
+    }
+    // commit() misses a failed flush of the last buffered bytes and would put a cut file in
+    // place on a full disk, so the bytes are flushed (and checked) first.
+    return file.flush() && file.commit();
 }

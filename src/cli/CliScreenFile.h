@@ -22,4 +22,7 @@ public:
     /// error line has been printed.
     static int DecodeForPicture(const QString& command, const QString& in, const QString& out,
                                 QImage& picture, CliIo& io);
+    /// Saves picture to out (PNG or BMP by its extension) through a temporary file, so an
+    /// existing out is replaced only by a complete picture; false when that fails.
+    static bool SavePicture(const QImage& picture, const QString& out);
 };

@@ -201,7 +201,9 @@ int BitmapTableFile::WriteFile(const QString& path, QList<CQXPanKeyObj>& table, 
     doc.StoreTableSlice(table, fileNumber);
     for (int i = 0; i < table.size(); ++i)
         text += RecordLine(i, table[i]);
-    if (file.write(text) != text.size() || !file.commit())
+    // commit() misses a failed flush of the last buffered bytes and would put a cut file in
+    // place on a full disk, so the bytes are flushed (and checked) first.
+    if (file.write(text) != text.size() || !file.flush() || !file.commit())
         return -2;
     return 0;
 }

@@ -17,11 +17,13 @@ namespace {
 constexpr quint32 kModeSend = 1;
 constexpr quint32 kModeReceive = 2;
 
-// The path of "/SEND \"path\"", or empty when the command is not a send command.
+// The path of "/SEND \"path\"", or empty when the command is not a send command. Everything
+// between the first and the last quote is the path, so a name that holds quotes itself works.
 QString sendPath(const QString& command)
 {
-    static const QRegularExpression re(QStringLiteral("^\\s*/SEND\\s+\"([^\"]+)\"\\s*$"),
-                                       QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression re(QStringLiteral("^\\s*/SEND\\s+\"(.+)\"\\s*$"),
+                                       QRegularExpression::CaseInsensitiveOption |
+                                           QRegularExpression::DotMatchesEverythingOption);
     const QRegularExpressionMatch m = re.match(command);
     return m.hasMatch() ? m.captured(1) : QString();
 }
@@ -47,7 +49,9 @@ bool copyReplacing(const QString& from, const QString& to, QString& message)
             return false;
         }
     }
-    if (!out.commit()) {
+    // commit() misses a failed flush of the last buffered bytes and would put a cut file in
+    // place on a full disk, so the bytes are flushed (and checked) first.
+    if (!out.flush() || !out.commit()) {
         message = QStringLiteral("Cannot write \"%1\": %2").arg(to, out.errorString());
         return false;
     }
