@@ -41,10 +41,12 @@ int CDefScrInfo::SetScrIFTab(void* /*reserved*/, DEFSCR_TYPE_SCRNO no,
     // Writing over a store we could not read would throw away what it holds.
     if (!QxCtrlIni::isReadable(m_store.path()))
         return 0;
-    QSettings s(m_store.path(), QSettings::IniFormat);
-    s.beginGroup(QxCtrlIni::screenGroup(no));
-    QxCtrlIni::writeScreenTable(s, tab);
-    s.endGroup();
-    s.sync();
-    return s.status() == QSettings::NoError ? 1 : 0;
+    return QxCtrlIni::updateStore(m_store.path(),
+                                  [no, &tab](QSettings& s) {
+                                      s.beginGroup(QxCtrlIni::screenGroup(no));
+                                      QxCtrlIni::writeScreenTable(s, tab);
+                                      s.endGroup();
+                                  })
+               ? 1
+               : 0;
 }

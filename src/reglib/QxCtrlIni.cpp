@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QMap>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStringList>
@@ -12,6 +14,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 
 namespace {
 
@@ -132,6 +135,71 @@ bool QxCtrlIni::isReadable(const QString& path)
         return false;
     const QSettings settings(copy.fileName(), QSettings::IniFormat);
     return settings.status() == QSettings::NoError;
+}
+
+namespace {
+
+// Every key with its value as text, to compare what was meant with what reached the disk.
+QMap<QString, QString> storeTexts(const QSettings& settings)
+{
+    QMap<QString, QString> texts;
+    for (const QString& key : settings.allKeys())
+        texts.insert(key, QxCtrlIni::text(settings.value(key)));
+    return texts;
+}
+
+} // namespace
+
+bool QxCtrlIni::updateStore(const QString& path, const std::function<void(QSettings&)>& change)
+{
+    // QSettings replaces its file even when the last buffered bytes could not be written (a disk
+    // with room for its lock file only leaves an empty store). So the change is written into a
+    // copy beside the store, the copy is read back and compared, and only then does it replace
+    // the store, in one step.
+    const QFileInfo info(path);
+    const QString target = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+    QByteArray old;
+    if (info.exists()) {
+        QFile file(target);
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        old = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            return false;
+    }
+    // A new name every time: QSettings keeps every file it has parsed, by name.
+    QTemporaryFile copy(QFileInfo(target).absolutePath() + QStringLiteral("/.") +
+                        QFileInfo(target).fileName() + QStringLiteral(".XXXXXX"));
+    if (!copy.open() || copy.write(old) != old.size() || !copy.flush())
+        return false;
+    copy.close();
+    QMap<QString, QString> meant;
+    {
+        QSettings settings(copy.fileName(), QSettings::IniFormat);
+        change(settings);
+        meant = storeTexts(settings);
+        settings.sync();
+        if (settings.status() != QSettings::NoError)
+            return false;
+    }
+    QFile written(copy.fileName());
+    if (!written.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = written.readAll();
+    QTemporaryFile check(QDir::tempPath() + QStringLiteral("/qxctrl-check-XXXXXX.ini"));
+    if (written.error() != QFileDevice::NoError || !check.open() ||
+        check.write(bytes) != bytes.size() || !check.flush())
+        return false;
+    const QSettings readBack(check.fileName(), QSettings::IniFormat);
+    if (readBack.status() != QSettings::NoError || storeTexts(readBack) != meant)
+        return false;
+    if (info.exists())
+        copy.setPermissions(info.permissions());
+    if (std::rename(QFile::encodeName(copy.fileName()).constData(),
+                    QFile::encodeName(target).constData()) != 0)
+        return false;
+    copy.setAutoRemove(false);
+    return true;
 }
 
 QString QxCtrlIni::text(const QVariant& value)

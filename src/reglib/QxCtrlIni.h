@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QSettings;
 
 struct _ScreenDefinition_InterfaceTable;
@@ -36,6 +38,9 @@ public:
     static QStringList splitList(const QVariant& value);
     /// Reads a screen definition table from the current group; false when a value is garbage.
     static bool readScreenTable(const QSettings& settings, _ScreenDefinition_InterfaceTable& tab);
+    /// Applies change to the store at path and writes it so that the old store stays whole
+    /// unless the new one reached the disk completely; false when it did not.
+    static bool updateStore(const QString& path, const std::function<void(QSettings&)>& change);
     /// Writes every field of a screen definition table into the current group.
     static void writeScreenTable(QSettings& settings, const _ScreenDefinition_InterfaceTable& tab);
 };

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sys/mount.h>
@@ -66,8 +67,9 @@ public:
     /// A path inside the folder.
     QString FilePath(const QString& name) const { return QDir(m_path).filePath(name); }
 
-    /// Makes the folder read-only or fills it; false when that did not work.
-    bool Seal()
+    /// Makes the folder read-only or fills it (leaving room bytes free); false when that did not
+    /// work.
+    bool Seal(qint64 room = 0)
     {
         if (!m_skip.isEmpty())
             return false;
@@ -88,8 +90,9 @@ public:
         QByteArray byte(1, 'x');
         while (filler.write(byte) == 1) {
         }
+        const bool freed = room == 0 || filler.resize(std::max<qint64>(0, filler.size() - room));
         filler.close();
-        return true;
+        return freed;
     }
 
 private:
