@@ -293,7 +293,7 @@ INSTANTIATE_TEST_SUITE_P(Folders, NothingLost, ::testing::Values(FsKind::ReadOnl
                          KindName);
 
 // The program folder alone is read-only: the new screen file is written in the work folder, the
-// old one cannot be deleted, so both stay, as the delete-then-move sequence specifies.
+// old one cannot be deleted, so both stay, as the delete-then-move sequence has it.
 TEST(NothingLostScreenFile, UndeletableTargetLeavesOldFileAndTemporaryFile)
 {
     ScratchMount mount(FsKind::ReadOnly);

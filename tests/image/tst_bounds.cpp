@@ -1,5 +1,5 @@
 // Huge and forged inputs: every reader streams in bounded pieces, every list stops at its limit
-// and an image too large for a screen is refused, each with the outcome the editor specifies.
+// and an image too large for a screen is refused, each with the outcome the editor gives.
 // Gigabyte files are sparse (QFile::resize) and long streams are generated on the fly.
 
 #include "document/CQXPanBmpObj.h"
@@ -221,7 +221,7 @@ struct PanelCase
 class PanelFileBounds : public ::testing::TestWithParam<PanelCase>
 {};
 
-TEST_P(PanelFileBounds, TenMillionLinesEndAsSpecifiedInBoundedPieces)
+TEST_P(PanelFileBounds, TenMillionLinesReadInBoundedPiecesEndAsTheyShould)
 {
     const PanelCase& c = GetParam();
     constexpr qint64 groups = 2'500'000; // four lines each
