@@ -2,10 +2,10 @@
 
 #include "cli/CliArgs.h"
 #include "cli/CliIo.h"
-#include "cli/CliKeyPainter.h"
 #include "cli/CliScreenFile.h"
 #include "cli/CliTable.h"
 #include "document/CQXPanDocument.h"
+#include "image/RegisterKeyPainter.h"
 #include "refdata/CQXPanFileFinder.h"
 
 #include <QFileInfo>
@@ -56,7 +56,7 @@ int CliPreviewCommand::Run(const CliArgs& args, CliIo& io)
         CQXPanDocument design;
         design.LoadTableSlice(table, number);
         picture = picture.convertToFormat(QImage::Format_RGB32);
-        CliKeyPainter::Paint(picture, design.m_KeyObjs);
+        RegisterKeyPainter::Paint(picture, design.m_KeyObjs);
     }
     if (!CliScreenFile::SavePicture(picture, out))
         return io.Fail(out, QStringLiteral("cannot write the picture"));

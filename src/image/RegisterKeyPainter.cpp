@@ -1,4 +1,4 @@
-#include "cli/CliKeyPainter.h"
+#include "image/RegisterKeyPainter.h"
 
 #include "document/CQXPanKeyObj.h"
 
@@ -26,7 +26,7 @@ void drawLine(QPainter& painter, const QString& text, int cx, int y)
 
 } // namespace
 
-void CliKeyPainter::Paint(QImage& picture, const QList<CQXPanKeyObj>& keys)
+void RegisterKeyPainter::Paint(QImage& picture, const QList<CQXPanKeyObj>& keys)
 {
     QPainter painter(&picture);
     // The design area's label font is the 8-point dialog font, 13 pixels high.

@@ -7,7 +7,7 @@ class QImage;
 
 /// Draws key and table objects onto a register screen picture the way the design area draws
 /// them, but at register resolution (register rectangles instead of display rectangles).
-class CliKeyPainter
+class RegisterKeyPainter
 {
 public:
     /// Draws the keys in order, each over the ones before it.
