@@ -64,9 +64,15 @@ CQXPanDesignDlg::CQXPanDesignDlg(QWidget* parent) : QWidget(parent), m_SelRect(t
     setMouseTracking(true);
     m_SelRect.setObjectName(QString::number(IDC_FRAME));
     m_SelRect.setVisible(false);
+    // Every move, resize, select and drop shows in the frame, whoever caused it.
+    m_SelRect.installEventFilter(this);
 }
 
-CQXPanDesignDlg::~CQXPanDesignDlg() = default;
+CQXPanDesignDlg::~CQXPanDesignDlg()
+{
+    // The frame outlives this class's part of the object; its last events report nothing.
+    m_SelRect.removeEventFilter(this);
+}
 
 bool CQXPanDesignDlg::OnInitDialog(CQXPanApp* pApp)
 {
@@ -236,6 +242,29 @@ void CQXPanDesignDlg::keyPressEvent(QKeyEvent* event)
     }
 }
 
+bool CQXPanDesignDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == &m_SelRect) {
+        switch (event->type()) {
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::Show:
+        case QEvent::Hide:
+            emit selectionChanged();
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CQXPanDesignDlg::leaveEvent(QEvent* event)
+{
+    emit pointerLeft();
+    QWidget::leaveEvent(event);
+}
+
 void CQXPanDesignDlg::mousePressEvent(QMouseEvent* event)
 {
     const QPoint pt = event->position().toPoint();
@@ -246,12 +275,15 @@ void CQXPanDesignDlg::mousePressEvent(QMouseEvent* event)
     // Taken here: a press passed on to the main dialog would count as a press elsewhere in it
     // and drop the selection just made.
     event->accept();
+    // Another object may be selected within the same frame.
+    emit selectionChanged();
 }
 
 void CQXPanDesignDlg::mouseMoveEvent(QMouseEvent* event)
 {
     OnMouseMove(event->buttons(), event->position().toPoint());
     event->accept();
+    emit pointerMoved(event->position().toPoint());
 }
 
 void CQXPanDesignDlg::mouseReleaseEvent(QMouseEvent* event)
@@ -259,6 +291,7 @@ void CQXPanDesignDlg::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton)
         OnLButtonUp(event->position().toPoint());
     event->accept();
+    emit selectionChanged();
 }
 
 void CQXPanDesignDlg::mouseDoubleClickEvent(QMouseEvent* event)
@@ -268,6 +301,8 @@ void CQXPanDesignDlg::mouseDoubleClickEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton)
         OnLButtonDblClk(event->position().toPoint());
     event->accept();
+    // The properties dialog may have changed what the object is.
+    emit selectionChanged();
 }
 
 bool CQXPanDesignDlg::HitTestObjects(QPoint pt, int* pKind, bool bSelect)

@@ -98,7 +98,18 @@ public:
     QPoint m_ptPaste;
     QMenu* m_pEditMenu = nullptr;
 
+signals:
+    /// The pointer moved over the design area, or dragged beyond it (design-area pixels).
+    void pointerMoved(QPoint pt);
+    /// The pointer left the design area.
+    void pointerLeft();
+    /// The selection, or the frame of an object being dragged or drawn, may have changed.
+    void selectionChanged();
+
 protected:
+    /// Reports the selection frame's moves, resizes and visibility as selectionChanged.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
