@@ -1,12 +1,15 @@
 #include "app/CQXPanMainDlg.h"
 
 #include "app/CQXPanApp.h"
+#include "app/CQXPanPreviewDlg.h"
 #include "app/UserInteraction.h"
+#include "canvas/CQXPanPositionReadout.h"
 #include "document/PanelFile.h"
 #include "document/PanelReadHost.h"
 #include "image/BitmapTableFile.h"
 #include "image/CDibImage.h"
 #include "image/FileMessage.h"
+#include "image/RegisterPreview.h"
 #include "image/ScreenFileImport.h"
 #include "image/ScreenProgramFile.h"
 #include "library/CQXPgco.h"
@@ -25,6 +28,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QItemSelectionModel>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -33,6 +37,7 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -49,6 +54,9 @@ constexpr int kBaseUnitY = 13;
 // Size of the dialog's client area in dialog units.
 constexpr int kDialogWidthDlu = 677;
 constexpr int kDialogHeightDlu = 389;
+// The position readout under the design area needs this much more room at the bottom.
+constexpr int kReadoutRoomDlu = 10;
+constexpr int kReadoutHeight = 16;
 
 constexpr int kMinTrackWidth = 600;
 constexpr int kMinTrackHeight = 400;
@@ -172,7 +180,7 @@ CQXPanMainDlg::CQXPanMainDlg(CQXPanApp* app, QWidget* parent)
     connect(&m_ObjDlg, &CQXPanObjDlg::ItemPositionShown, this,
             [this](int position) { SelectListPosition(position); });
 
-    const QRect client = MapDialogRect(0, 0, kDialogWidthDlu, kDialogHeightDlu);
+    const QRect client = MapDialogRect(0, 0, kDialogWidthDlu, kDialogHeightDlu + kReadoutRoomDlu);
     resize(client.width(), client.height() + m_menuBar->sizeHint().height());
     setMinimumSize(kMinTrackWidth, kMinTrackHeight);
 }
@@ -269,6 +277,12 @@ void CQXPanMainDlg::CreateControls()
     receiveSend->setVisible(false);
     QPushButton* newButton = button(IDC_NEW, "New(&N)", 10, 65, 117, 14);
     connect(newButton, &QPushButton::clicked, this, &CQXPanMainDlg::OnNew);
+    // Beside the "Image Type" label, the one free place in the group: every other row is taken.
+    QPushButton* preview = button(IDC_PREVIEW, "Preview", 80, 9, 47, 11);
+    preview->setToolTip(QStringLiteral("Register preview (Ctrl+R)"));
+    connect(preview, &QPushButton::clicked, this, &CQXPanMainDlg::OnPreview);
+    auto* previewKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
+    connect(previewKey, &QShortcut::activated, this, &CQXPanMainDlg::OnPreview);
     groupBox("Execute Mode", 4, 2, 129, 83);
 
     QLabel* objectTypeLabel = label(-1, "Object Type(&O)", 15, 98, 51, 8);
@@ -396,6 +410,14 @@ bool CQXPanMainDlg::OnInitDialog()
     m_DesignDlg.lower();
     m_DesignDlg.show();
     m_DesignDlg.SetObjDlg(&m_ObjDlg);
+    if (!m_readout) {
+        m_readout = new CQXPanPositionReadout(m_client);
+        m_controls.insert(IDC_POSITION, m_readout);
+    }
+    const QRect area = m_DesignDlg.geometry();
+    m_readout->setGeometry(area.left(), area.bottom() + 2, area.width(), kReadoutHeight);
+    m_readout->Attach(&m_DesignDlg);
+    m_readout->show();
 
     ReadBitmapTableFile();
     SelectFirstBackground(kFirstScreenFile);
@@ -1034,6 +1056,29 @@ void CQXPanMainDlg::OnConvert()
     else
         ui->MessageBox(QStringLiteral("Normal end"));
     // The wait cursor stays until the closing message has been dismissed.
+}
+
+void CQXPanMainDlg::OnPreview()
+{
+    QImage picture;
+    bool built = false;
+    {
+        WaitCursor wait;
+        built = RegisterPreview::Build(m_DesignDlg, picture);
+    }
+    if (!built) {
+        if (m_pApp && m_pApp->Ui())
+            m_pApp->Ui()->MessageBox(QStringLiteral("The register preview could not be made."),
+                                     QString::fromLatin1(kAppName), UserInteraction::MB_OK,
+                                     UserInteraction::MB_ICONERROR);
+        return;
+    }
+    if (!m_previewDlg)
+        m_previewDlg = new CQXPanPreviewDlg(this);
+    m_previewDlg->SetPicture(picture);
+    m_previewDlg->show();
+    m_previewDlg->raise();
+    m_previewDlg->activateWindow();
 }
 
 // ---- Bitmap library and transfer ----

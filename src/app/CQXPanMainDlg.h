@@ -12,6 +12,8 @@
 #include <QRect>
 
 class CQXPanApp;
+class CQXPanPositionReadout;
+class CQXPanPreviewDlg;
 class CQXPgco;
 class QComboBox;
 class QMenuBar;
@@ -40,7 +42,10 @@ public:
         IDC_BROWSE = 1025,
         IDC_OBJECTTYPE = 1027,
         IDC_ITEMLIST = 1028,
-        IDC_DELETE = 1032
+        IDC_DELETE = 1032,
+        // The editor's own additions.
+        IDC_PREVIEW = 1040,
+        IDC_POSITION = 1041
     };
     /// Menu command identifiers; the design area receives the edit ones: do not renumber.
     enum MenuId : int
@@ -83,6 +88,11 @@ public:
     void OnNew();
     /// Writes the design as the register's screen program file and bitmap table file.
     void OnConvert();
+    /// "Preview" and Ctrl+R: builds the register preview of the design and shows it in the
+    /// preview window, opened or brought up to date.
+    void OnPreview();
+    /// The preview window once it has been opened, else null.
+    CQXPanPreviewDlg* PreviewDlg() const { return m_previewDlg; }
     /// Dispatches a menu command by its identifier.
     void OnCommand(int id);
 
@@ -187,4 +197,6 @@ private:
     QSize m_placedClientSize;
     QPoint m_dragStart;
     int m_dragPos = -1;
+    CQXPanPositionReadout* m_readout = nullptr;
+    CQXPanPreviewDlg* m_previewDlg = nullptr;
 };
