@@ -1073,8 +1073,10 @@ void CQXPanMainDlg::OnPreview()
                                      UserInteraction::MB_ICONERROR);
         return;
     }
-    if (!m_previewDlg)
+    if (!m_previewDlg) {
         m_previewDlg = new CQXPanPreviewDlg(this);
+        connect(m_previewDlg, &CQXPanPreviewDlg::RefreshRequested, this, &CQXPanMainDlg::OnPreview);
+    }
     m_previewDlg->SetPicture(picture);
     m_previewDlg->show();
     m_previewDlg->raise();

@@ -1,10 +1,12 @@
 #include "app/CQXPanPreviewDlg.h"
 
 #include <QGuiApplication>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPixmap>
 #include <QScreen>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -27,6 +29,9 @@ CQXPanPreviewDlg::CQXPanPreviewDlg(QWidget* parent)
     m_view->setScaledContents(false);
     m_scroll->setWidget(m_view);
     layout->addWidget(m_scroll);
+    // The same key as in the editor, so a look, a change and another look need no mouse.
+    auto* refresh = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
+    connect(refresh, &QShortcut::activated, this, &CQXPanPreviewDlg::RefreshRequested);
 }
 
 CQXPanPreviewDlg::~CQXPanPreviewDlg() = default;

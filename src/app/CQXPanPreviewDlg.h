@@ -21,6 +21,10 @@ public:
     /// The picture shown.
     const QImage& Picture() const { return m_picture; }
 
+signals:
+    /// Ctrl+R in this window: the editor is asked to bring the picture up to date.
+    void RefreshRequested();
+
 private:
     QImage m_picture;
     QLabel* m_view = nullptr;

@@ -19,7 +19,9 @@
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -213,6 +215,18 @@ TEST_F(Preview, OpensWithCtrlRShowsThePictureAtItsOwnSizeAndRefreshes)
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->pixmap().deviceIndependentSize().toSize(), QSize(kW, kH));
     EXPECT_EQ(view->size(), QSize(kW, kH));
+    // Never larger than the desktop; what does not fit is scrolled to.
+    const QSize desktop = window->screen()->availableGeometry().size();
+    EXPECT_LE(window->width(), desktop.width());
+    EXPECT_LE(window->height(), desktop.height());
+    const auto* scroll = window->findChild<QScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+    if (desktop.width() < kW) {
+        EXPECT_GT(scroll->horizontalScrollBar()->maximum(), 0);
+    }
+    if (desktop.height() < kH) {
+        EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0);
+    }
     const QImage first = window->Picture();
 
     // The editor stays usable beside it: move the first key, then ask again.
@@ -222,8 +236,11 @@ TEST_F(Preview, OpensWithCtrlRShowsThePictureAtItsOwnSizeAndRefreshes)
     QTest::mouseMove(&dlg.m_DesignDlg, {250, 180});
     QTest::mouseRelease(&dlg.m_DesignDlg, Qt::LeftButton, {}, {250, 180});
     ASSERT_EQ(dlg.m_DesignDlg.m_KeyObjs[0].DisplayRect(), (QXPanRect{201, 153, 311, 207}));
-    QTest::mouseClick(PreviewButton(), Qt::LeftButton);
-    EXPECT_EQ(dlg.PreviewDlg(), window); // the same window, brought up to date
+    // Ctrl+R in the preview window itself brings it up to date.
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window, Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(dlg.PreviewDlg(), window); // the same window
     EXPECT_FALSE(window->Picture() == first);
     QImage now;
     ASSERT_TRUE(RegisterPreview::Build(dlg.m_DesignDlg, now));
@@ -233,7 +250,7 @@ TEST_F(Preview, OpensWithCtrlRShowsThePictureAtItsOwnSizeAndRefreshes)
     EXPECT_NE(first.pixel(140, 140), now.pixel(140, 140));
 }
 
-TEST_F(Preview, AdditionsLeaveTheDialogsOwnControlsInPlace)
+TEST_F(Preview, AdditionsLeaveTheDialogsOwnControlsInPlaceAndFollowTheDesign)
 {
     const QWidget* client = dlg.ClientArea();
     // The template's controls, where their dialog units put them.
@@ -282,20 +299,14 @@ TEST_F(Preview, AdditionsLeaveTheDialogsOwnControlsInPlace)
     EXPECT_GT(readout->y(), area.bottom());
     EXPECT_TRUE(client->rect().contains(readout->geometry()));
     EXPECT_TRUE(readout->isVisible());
-}
 
-TEST_F(Preview, ReadoutShowsTheKeyUnderTheMouseInTheEditor)
-{
+    // It follows this dialog's design area: a key drawn from design (101, 103) to (211, 157).
     Compose();
-    // The CLERK key drawn from design (101, 103) to (211, 157).
     QTest::mousePress(&dlg.m_DesignDlg, Qt::LeftButton, {}, {150, 130});
-    const auto* readout = qobject_cast<QLabel*>(dlg.GetDlgItem(CQXPanMainDlg::IDC_POSITION));
-    ASSERT_NE(readout, nullptr);
     // 101 * 1.28 = 129.28, 103 * 1.28 = 131.84, 211 * 1.28 = 270.08, 157 * 1.28 = 200.96.
-    EXPECT_TRUE(readout->text().endsWith(
+    EXPECT_TRUE(qobject_cast<const QLabel*>(readout)->text().endsWith(
         QStringLiteral("System Key(Rectangle) code 045 no. 0: X1 129 Y1 132 X2 270 Y2 201, "
-                       "141 \u00D7 69")))
-        << readout->text().toStdString();
+                       "141 \u00D7 69")));
     QTest::mouseRelease(&dlg.m_DesignDlg, Qt::LeftButton, {}, {150, 130});
 }
 
