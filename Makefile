@@ -2,10 +2,11 @@
 BUILD_RUN   ?= build/release
 BUILD_TEST  ?= build/test
 BUILD_BENCH ?= build/bench
+BUILD_PACKAGE ?= build/package
 JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_GEN   := -G Ninja
 
-.PHONY: all deps run test bench build clean format
+.PHONY: all deps run test bench build package clean format
 
 all: build
 
@@ -28,6 +29,13 @@ bench: deps
 	cmake -S . -B $(BUILD_BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQXPAN_BUILD_TESTS=OFF -DQXPAN_BUILD_BENCH=ON
 	cmake --build $(BUILD_BENCH) -j $(JOBS)
 	@set -e; for b in $(BUILD_BENCH)/bench/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b"; done
+
+# A Debian package of the Release build: $(BUILD_PACKAGE)/qxpan_<version>_<arch>.deb.
+package:
+	@sh scripts/install-deps package
+	cmake -S . -B $(BUILD_PACKAGE) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQXPAN_BUILD_TESTS=OFF
+	cmake --build $(BUILD_PACKAGE) -j $(JOBS)
+	cd $(BUILD_PACKAGE) && cpack -G DEB
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,4 +1,5 @@
 #include "app/CQXPanApp.h"
+#include "app/DesktopEntry.h"
 #include "app/QtUserInteraction.h"
 #include "reglib/QxCtrlStore.h"
 
@@ -60,6 +61,8 @@ int main(int argc, char* argv[])
     }
 
     QApplication app(argc, argv);
+    // Lets the desktop match the window to the installed launcher and its icon.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(DesktopEntry::kAppId));
 
     const QxCtrlStore store(QxCtrlStore::ResolvePath(parser.value(configOption)));
     QString error;

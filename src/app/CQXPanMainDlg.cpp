@@ -2,6 +2,7 @@
 
 #include "app/CQXPanApp.h"
 #include "app/CQXPanPreviewDlg.h"
+#include "app/DesktopEntry.h"
 #include "app/UserInteraction.h"
 #include "canvas/CQXPanPositionReadout.h"
 #include "document/PanelFile.h"
@@ -147,7 +148,7 @@ QxRect Normalised(QxRect rc)
 CQXPanMainDlg::CQXPanMainDlg(CQXPanApp* app, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      m_hIcon(QStringLiteral(":/qxpan/qxpan.png")), m_ObjDlg(this), m_appForInit(app)
+      m_hIcon(DesktopEntry::AppIcon()), m_ObjDlg(this), m_appForInit(app)
 {
     setWindowTitle(QStringLiteral("QX_LayeditV110"));
 

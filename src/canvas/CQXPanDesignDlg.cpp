@@ -1,6 +1,7 @@
 #include "canvas/CQXPanDesignDlg.h"
 
 #include "app/CQXPanApp.h"
+#include "canvas/PixelGrid.h"
 #include "image/CDibImage.h"
 #include "objdlg/CQXPanObjDlg.h"
 
@@ -169,6 +170,8 @@ void CQXPanDesignDlg::paintEvent(QPaintEvent*)
 
     // The one-pixel border right of and below the design rectangle.
     const QSize design = DesignSize();
+    const qreal offset = PixelGrid::PenOffset(painter);
+    painter.translate(offset, offset);
     painter.setPen(QPen(palette().color(QPalette::WindowText), 1));
     painter.drawLine(design.width(), 0, design.width(), design.height());
     painter.drawLine(0, design.height(), design.width(), design.height());
@@ -199,20 +202,25 @@ void CQXPanDesignDlg::PaintDesign(QPainter& painter) const
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setBackgroundMode(Qt::TransparentMode);
 
+    const qreal offset = PixelGrid::PenOffset(painter);
     // Keys and tables lie above every placed bitmap.
     for (const CQXPanKeyObj& key : m_KeyObjs) {
         const CQXPanCell& cell = key.m_Cell;
         const QXPanRect& r = cell.m_rect;
-        painter.setPen(QPen(ToQColor(cell.m_clrOutline), 1, Qt::SolidLine));
+        // Mitred corners: on a scaled screen a bevel would cut the outer corner pixel off.
+        painter.setPen(
+            QPen(ToQColor(cell.m_clrOutline), 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
         painter.setBrush(cell.m_clrFill == kQXPanHollow ? QBrush(Qt::NoBrush)
                                                         : QBrush(ToQColor(cell.m_clrFill)));
         const quint8 shape = key.Shape();
         // With a one-pixel pen Qt outlines the pixels l..r-1 and t..b-1 of this rectangle.
         const QRect outline(r.left, r.top, r.Width() - 1, r.Height() - 1);
+        painter.translate(offset, offset);
         if (shape == kShapeRectangle)
             painter.drawRect(outline);
         else if (shape == kShapeEllipse)
             painter.drawEllipse(outline);
+        painter.translate(-offset, -offset);
 
         const int cx = (r.left + r.right) / 2;
         const int cy = (r.top + r.bottom) / 2;

@@ -1,5 +1,7 @@
 #include "canvas/CQXPanSelRect.h"
 
+#include "canvas/PixelGrid.h"
+
 #include <QColor>
 #include <QFontMetrics>
 #include <QPaintEvent>
@@ -49,12 +51,18 @@ void DrawFramedRect(QPainter& painter, const QXPanRect& r, QXPanColor pen, QXPan
         return;
     if (fill != kQXPanHollow)
         painter.fillRect(QRect(r.left, r.top, w, h), ToQColor(fill));
-    painter.setPen(QPen(ToQColor(pen), 0));
+    // One design-area pixel wide with square corners, so that a scaled screen shows the same
+    // frame, only finer.
+    painter.setPen(QPen(ToQColor(pen), 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     painter.setBrush(Qt::NoBrush);
-    if (w == 1 || h == 1)
+    if (w == 1 || h == 1) {
         painter.fillRect(QRect(r.left, r.top, w, h), ToQColor(pen));
-    else
+    } else {
+        const qreal offset = PixelGrid::PenOffset(painter);
+        painter.translate(offset, offset);
         painter.drawRect(QRect(r.left, r.top, w - 1, h - 1));
+        painter.translate(-offset, -offset);
+    }
 }
 
 } // namespace
