@@ -25,30 +25,39 @@ install(FILES "${PROJECT_SOURCE_DIR}/res/qxpan.svg"
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME ${QXPAN_APP_ID}.svg)
 
-# Debian ships manual pages compressed; -n keeps the archive free of a time stamp.
+# The package's copyright statement and change log, where Debian looks for them.
+set(QXPAN_DOC_DIR "${CMAKE_INSTALL_DATAROOTDIR}/doc/qxpan")
+install(FILES "${PROJECT_SOURCE_DIR}/docs/copyright" DESTINATION ${QXPAN_DOC_DIR})
+
+# Debian ships manual pages and change logs compressed; -n keeps the archive free of a time stamp.
 find_program(QXPAN_GZIP gzip)
-set(QXPAN_MAN_OUTPUTS)
-foreach(page qxpan qxpan-cli)
-    set(source "${PROJECT_SOURCE_DIR}/docs/${page}.1")
+set(QXPAN_PACKED_OUTPUTS)
+foreach(source_and_destination "docs/qxpan.1|${CMAKE_INSTALL_MANDIR}/man1"
+        "docs/qxpan-cli.1|${CMAKE_INSTALL_MANDIR}/man1" "docs/changelog|${QXPAN_DOC_DIR}")
+    string(REPLACE "|" ";" parts "${source_and_destination}")
+    list(GET parts 0 relative)
+    list(GET parts 1 destination)
+    set(source "${PROJECT_SOURCE_DIR}/${relative}")
+    get_filename_component(name "${relative}" NAME)
     if(QXPAN_GZIP)
-        set(packed "${CMAKE_CURRENT_BINARY_DIR}/man/${page}.1.gz")
+        set(packed "${CMAKE_CURRENT_BINARY_DIR}/packed/${name}.gz")
         add_custom_command(OUTPUT "${packed}"
-            COMMAND ${CMAKE_COMMAND} -E make_directory "${CMAKE_CURRENT_BINARY_DIR}/man"
+            COMMAND ${CMAKE_COMMAND} -E make_directory "${CMAKE_CURRENT_BINARY_DIR}/packed"
             COMMAND "${QXPAN_GZIP}" -9 -n -c "${source}" > "${packed}"
             DEPENDS "${source}"
-            COMMENT "Compressing the manual page ${page}.1"
+            COMMENT "Compressing ${relative}"
             VERBATIM)
-        list(APPEND QXPAN_MAN_OUTPUTS "${packed}")
-        install(FILES "${packed}" DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+        list(APPEND QXPAN_PACKED_OUTPUTS "${packed}")
+        install(FILES "${packed}" DESTINATION ${destination})
     else()
-        install(FILES "${source}" DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+        install(FILES "${source}" DESTINATION ${destination})
     endif()
 endforeach()
-if(QXPAN_MAN_OUTPUTS)
-    add_custom_target(qxpan_man_pages ALL DEPENDS ${QXPAN_MAN_OUTPUTS})
-    # The install test installs the packed pages.
+if(QXPAN_PACKED_OUTPUTS)
+    add_custom_target(qxpan_packed_docs ALL DEPENDS ${QXPAN_PACKED_OUTPUTS})
+    # The install test installs the packed files.
     if(TARGET tst_packaging)
-        add_dependencies(tst_packaging qxpan_man_pages)
+        add_dependencies(tst_packaging qxpan_packed_docs)
     endif()
 endif()
 
@@ -66,16 +75,15 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${QXPAN_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION "misc")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
-# Continuation lines of the long description start with one blank; "." stands for an empty line.
+# The long description; CPack puts the summary above it and indents it as Debian wants.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
- QXPan composes the screen logo and the check windows of an electronic cash
- register on an 800 x 600 design area from a background picture, placed bitmaps
- and rectangular or round key and table objects, keeps designs as panel files
- and converts them into the register's screen and key table program files.
- .
- The package also holds qxpan-cli, which encodes, decodes, previews and
- converts screen files without a display.")
+    "QXPan composes the screen logo and the check windows of an electronic cash
+register on an 800 x 600 design area from a background picture, placed bitmaps
+and rectangular or round key and table objects, keeps designs as panel files
+and converts them into the register's screen and key table program files.
+
+The package also holds qxpan-cli, which encodes, decodes, previews and
+converts screen files without a display.")
 # The Qt runtime is named outright (the platform plugins are not a linked library, so the
 # library scan below cannot find them); libc, libstdc++ and the rest come from that scan.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS

@@ -188,6 +188,48 @@ TEST(ApplicationId, LauncherAndMetainfoUseTheEditorsId)
     EXPECT_EQ(binaries, (QStringList{QStringLiteral("qxpan"), QStringLiteral("qxpan-cli")}));
 }
 
+// Every file that names the release names the one CMake builds.
+struct VersionCase
+{
+    const char* name;
+    QString file;
+    QString pattern; // one capture: the version
+};
+
+void PrintTo(const VersionCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ReleaseVersion : public ::testing::TestWithParam<VersionCase>
+{};
+
+TEST_P(ReleaseVersion, IsTheProjectVersion)
+{
+    const VersionCase& c = GetParam();
+    const QString text = QString::fromUtf8(ReadAll(SourcePath(WithId(c.file))));
+    ASSERT_FALSE(text.isEmpty()) << qPrintable(c.file);
+    const QRegularExpressionMatch m =
+        QRegularExpression(c.pattern, QRegularExpression::MultilineOption).match(text);
+    ASSERT_TRUE(m.hasMatch()) << qPrintable(c.file) << " names no version";
+    EXPECT_EQ(m.captured(1), QStringLiteral(QXPAN_VERSION)) << qPrintable(c.file);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ReleaseVersion,
+                         ::testing::Values(
+                             // The newest release comes first in both lists.
+                             VersionCase{"metainfo", QStringLiteral("res/metainfo/%1.metainfo.xml"),
+                                         QStringLiteral("<release version=\"([^\"]+)\"")},
+                             VersionCase{"changelog", QStringLiteral("docs/changelog"),
+                                         QStringLiteral("\\Aqxpan \\(([^)]+)\\)")},
+                             VersionCase{"manEditor", QStringLiteral("docs/qxpan.1"),
+                                         QStringLiteral("^\\.TH .* \"QXPan ([^\"]+)\"")},
+                             VersionCase{"manCli", QStringLiteral("docs/qxpan-cli.1"),
+                                         QStringLiteral("^\\.TH .* \"QXPan ([^\"]+)\"")}),
+                         [](const ::testing::TestParamInfo<VersionCase>& info) {
+                             return info.param.name;
+                         });
+
 // ---------------------------------------------------------------------------------------------
 // `cmake --install` into a fresh prefix.
 
@@ -197,7 +239,7 @@ enum class Kind
     Png,
     Svg,
     Text,
-    ManPage,
+    Gzipped,
 };
 
 struct InstalledFile
@@ -205,7 +247,7 @@ struct InstalledFile
     QString path; // below the prefix; %1 stands for the application id
     Kind kind;
     int size = 0;   // Png: width and height
-    QString source; // Text, ManPage: the file in the source tree it must equal
+    QString source; // Text, Gzipped: the file in the source tree it must equal
 };
 
 // Checks one installed file by its kind; failures name the file through the caller's trace.
@@ -238,8 +280,8 @@ void CheckInstalledFile(const QString& prefix, const InstalledFile& f)
     case Kind::Text:
         EXPECT_EQ(ReadAll(path), ReadAll(SourcePath(WithId(f.source))));
         break;
-    case Kind::ManPage: {
-        // gzip, as Debian ships manual pages, unpacking to the hand-written page.
+    case Kind::Gzipped: {
+        // gzip, as Debian ships manual pages and change logs, unpacking to our own file.
         ASSERT_TRUE(ReadAll(path).startsWith("\x1f\x8b")) << "not gzip-compressed";
         const QString gzip = QStandardPaths::findExecutable(QStringLiteral("gzip"));
         ASSERT_FALSE(gzip.isEmpty());
@@ -253,7 +295,7 @@ void CheckInstalledFile(const QString& prefix, const InstalledFile& f)
 }
 
 // One installation (it copies both programs), then every file it must hold and nothing else.
-TEST(InstallTree, HoldsTheProgramsLauncherIconsMetainfoAndManualPages)
+TEST(InstallTree, HoldsTheProgramsLauncherIconsMetainfoManualPagesAndDocs)
 {
     const QTemporaryDir prefix;
     ASSERT_TRUE(prefix.isValid());
@@ -274,10 +316,14 @@ TEST(InstallTree, HoldsTheProgramsLauncherIconsMetainfoAndManualPages)
         {QStringLiteral("share/icons/hicolor/48x48/apps/%1.png"), Kind::Png, 48, {}},
         {QStringLiteral("share/icons/hicolor/128x128/apps/%1.png"), Kind::Png, 128, {}},
         {QStringLiteral("share/icons/hicolor/scalable/apps/%1.svg"), Kind::Svg, 0, {}},
-        {QStringLiteral("share/man/man1/qxpan-cli.1.gz"), Kind::ManPage, 0,
+        {QStringLiteral("share/man/man1/qxpan-cli.1.gz"), Kind::Gzipped, 0,
          QStringLiteral("docs/qxpan-cli.1")},
-        {QStringLiteral("share/man/man1/qxpan.1.gz"), Kind::ManPage, 0,
+        {QStringLiteral("share/man/man1/qxpan.1.gz"), Kind::Gzipped, 0,
          QStringLiteral("docs/qxpan.1")},
+        {QStringLiteral("share/doc/qxpan/copyright"), Kind::Text, 0,
+         QStringLiteral("docs/copyright")},
+        {QStringLiteral("share/doc/qxpan/changelog.gz"), Kind::Gzipped, 0,
+         QStringLiteral("docs/changelog")},
     };
     QStringList expectedPaths;
     for (const InstalledFile& f : expected) {
