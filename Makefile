@@ -3,10 +3,12 @@ BUILD_RUN   ?= build/release
 BUILD_TEST  ?= build/test
 BUILD_BENCH ?= build/bench
 BUILD_PACKAGE ?= build/package
+BUILD_FUZZ  ?= build/fuzz
+FUZZ_SECONDS ?= 60
 JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_GEN   := -G Ninja
 
-.PHONY: all deps run test bench build package clean format
+.PHONY: all deps run test bench fuzz build package clean format
 
 all: build
 
@@ -36,6 +38,14 @@ package:
 	cmake -S . -B $(BUILD_PACKAGE) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQXPAN_BUILD_TESTS=OFF
 	cmake --build $(BUILD_PACKAGE) -j $(JOBS)
 	cd $(BUILD_PACKAGE) && cpack -G DEB
+
+# Every reader under libFuzzer with AddressSanitizer and UBSan, FUZZ_SECONDS each; fails on a finding.
+fuzz:
+	@sh scripts/install-deps fuzz
+	cmake -S . -B $(BUILD_FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
+		-DQXPAN_BUILD_TESTS=OFF -DQXPAN_BUILD_FUZZ=ON
+	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target qxpan_fuzz
+	sh fuzz/run-fuzzers.sh $(BUILD_FUZZ) $(FUZZ_SECONDS)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
