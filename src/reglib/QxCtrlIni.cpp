@@ -134,6 +134,9 @@ bool QxCtrlIni::isReadable(const QString& path)
     if (!copy.open() || copy.write(bytes) != bytes.size() || !copy.flush())
         return false;
     const QSettings settings(copy.fileName(), QSettings::IniFormat);
+    // The parser reads a section's lines only when its keys are first asked for, so a bad line
+    // inside a section shows in the status only after every key has been listed.
+    settings.allKeys();
     return settings.status() == QSettings::NoError;
 }
 
