@@ -62,6 +62,8 @@ void checkDesign(const CQXPanDocument& doc, int imageType, FuzzOutcome& out)
 {
     out.Expect(doc.m_KeyObjs.size() <= doc.m_nKeyCapacity, QStringLiteral("more keys than room"));
     out.Expect(imageType != 796 || doc.m_KeyObjs.isEmpty(), QStringLiteral("keys on the logo"));
+    out.Expect(doc.m_BmpObjs.size() <= PanelFile::kMaxPlacedBitmaps,
+               QStringLiteral("more placed bitmaps than the limit"));
     for (const CQXPanBmpObj& obj : doc.m_BmpObjs) {
         out.Expect(obj.m_pImage != nullptr, QStringLiteral("placed bitmap without image"));
         out.Expect(wide(obj.m_rcRegister), QStringLiteral("placed bitmap below 30 pixels"));
