@@ -5,6 +5,7 @@
 #include "app/DesktopEntry.h"
 #include "app/UserInteraction.h"
 #include "canvas/CQXPanPositionReadout.h"
+#include "canvas/CQXPanUndoCommands.h"
 #include "document/PanelFile.h"
 #include "document/PanelReadHost.h"
 #include "image/BitmapTableFile.h"
@@ -41,6 +42,7 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -223,10 +225,47 @@ void CQXPanMainDlg::CreateMenu()
                          {nullptr, 0},
                          {"Exit(&X)", ID_FILE_EXIT},
                          {"Change to old(&H)", ID_FILE_CHANGETOOLD}});
-    addMenu("Edit(&E)",
-            {{"Cut(&X)", ID_EDIT_CUT}, {"Copy(&C)", ID_EDIT_COPY}, {"Paste(&P)", ID_EDIT_PASTE}});
+    addMenu("Edit(&E)", {{"Cut(&X)", ID_EDIT_CUT},
+                         {"Copy(&C)", ID_EDIT_COPY},
+                         {"Paste(&P)", ID_EDIT_PASTE},
+                         {nullptr, 0},
+                         {"Undo(&U)", ID_EDIT_UNDO},
+                         {"Redo(&R)", ID_EDIT_REDO}});
+    QMenu* edit = m_menuBar->actions().constLast()->menu();
     // The design area shows the same popup as its context menu.
-    m_DesignDlg.SetEditMenu(m_menuBar->actions().constLast()->menu());
+    m_DesignDlg.SetEditMenu(edit);
+
+    QAction* undo = edit->actions().at(edit->actions().size() - 2);
+    QAction* redo = edit->actions().constLast();
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    const QUndoStack& history = m_DesignDlg.UndoStack();
+    undo->setEnabled(history.canUndo());
+    redo->setEnabled(history.canRedo());
+    connect(&history, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    connect(&history, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    connect(&m_DesignDlg, &CQXPanDesignDlg::BackgroundRowRestored, this,
+            &CQXPanMainDlg::OnBackgroundRowRestored);
+}
+
+void CQXPanMainDlg::OnBackgroundRowRestored(int nListSel)
+{
+    m_nListSel = nListSel;
+    if (m_ObjDlg.m_nObjType != CQXPanObjDlg::TypeBackground)
+        return;
+    // The picture is back already: select the row without loading it again.
+    const int mode = m_ObjDlg.m_nMode;
+    m_ObjDlg.m_nMode = kModeRefill;
+    SelectListPosition(nListSel);
+    m_ObjDlg.m_nMode = mode;
+    if (const QTreeWidgetItem* item = ItemAt(nListSel)) {
+        const QString name = item->text(0);
+        if (name.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive))
+            GetDlgItem(IDC_EDIT)->setEnabled(true);
+        else if (name.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive))
+            GetDlgItem(IDC_EDIT)->setEnabled(false);
+    }
 }
 
 void CQXPanMainDlg::CreateControls()
@@ -424,6 +463,7 @@ bool CQXPanMainDlg::OnInitDialog()
     SelectFirstBackground(kFirstScreenFile);
 
     m_DesignDlg.m_bModified = false;
+    m_DesignDlg.ClearHistory();
     return true;
 }
 
@@ -479,6 +519,8 @@ void CQXPanMainDlg::OnImageTypeChange()
 
     const int previousMode = m_ObjDlg.m_nMode;
     m_ObjDlg.m_nMode = kModeImageTypeSwitch;
+    // Another screen's design: nothing before it can be taken back.
+    m_DesignDlg.SuspendRecording();
     m_nImageTypeSel = m_cbImageType->currentIndex();
     const int T = kFirstScreenFile + m_nImageTypeSel;
     FillObjectTypeCombo(T);
@@ -487,6 +529,8 @@ void CQXPanMainDlg::OnImageTypeChange()
     m_DesignDlg.LoadTableSlice(m_arrBitmapTable, T);
     SelectFirstBackground(T);
     m_DesignDlg.m_bModified = false;
+    m_DesignDlg.ResumeRecording();
+    m_DesignDlg.ClearHistory();
     m_DesignDlg.Redraw();
     m_ObjDlg.m_nMode = previousMode;
 }
@@ -606,6 +650,7 @@ void CQXPanMainDlg::OnItemSelected(int nPos)
         return;
     }
 
+    CQXPanDesignState before = m_DesignDlg.BeginDesignChange(m_nListSel);
     if (row >= 1 && size_t(row) < m_ObjDlg.m_BgList.size() && m_pApp) {
         const QString name = m_ObjDlg.m_BgList[size_t(row)].m_strCol1;
         if (name.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)) {
@@ -619,6 +664,7 @@ void CQXPanMainDlg::OnItemSelected(int nPos)
     }
     m_nListSel = nPos;
     m_DesignDlg.OnItemListChanged();
+    m_DesignDlg.EndDesignChange<CQXPanBackgroundCommand>(std::move(before), m_nListSel);
 }
 
 void CQXPanMainDlg::OnBeginDrag(int nPos)
@@ -766,6 +812,12 @@ void CQXPanMainDlg::OnCommand(int id)
         // From the menu bar a paste lands near the top-left corner.
         m_DesignDlg.m_ptPaste = QPoint(5, 5);
         m_DesignDlg.OnCommand(id);
+        break;
+    case ID_EDIT_UNDO:
+        m_DesignDlg.Undo();
+        break;
+    case ID_EDIT_REDO:
+        m_DesignDlg.Redo();
         break;
     default:
         break;
@@ -935,7 +987,9 @@ void CQXPanMainDlg::OnOpen()
     const QString path = m_pApp->Ui()->GetOpenFileName(request);
     if (path.isEmpty())
         return;
+    CQXPanDesignState before = m_DesignDlg.BeginDesignChange(m_nListSel);
     ReadPanelFile(path);
+    m_DesignDlg.EndDesignChange<CQXPanOpenCommand>(std::move(before), m_nListSel);
     m_DesignDlg.Redraw();
 }
 
@@ -958,6 +1012,7 @@ void CQXPanMainDlg::OnNew()
         return;
     // A cancelled or failed save does not stop the command.
     OnSave();
+    CQXPanDesignState before = m_DesignDlg.BeginDesignChange(m_nListSel);
     m_DesignDlg.ClearObjects(false);
 
     const CQXPanRefList& backgrounds = m_ObjDlg.m_BgList;
@@ -986,6 +1041,7 @@ void CQXPanMainDlg::OnNew()
                 m_nListSel = first - 1;
         }
     }
+    m_DesignDlg.EndDesignChange<CQXPanNewCommand>(std::move(before), m_nListSel);
     m_DesignDlg.Redraw();
 }
 
@@ -1002,6 +1058,8 @@ void CQXPanMainDlg::OnConvert()
     if (ui->MessageBox(question, QString::fromLatin1(kAppName), UserInteraction::MB_OKCANCEL) !=
         UserInteraction::IDOK)
         return;
+    // The bitmap table now holds the design: the history ends here.
+    m_DesignDlg.ClearHistory();
 
     std::optional<WaitCursor> wait(std::in_place);
     CDibImage screen;
@@ -1248,6 +1306,8 @@ void CQXPanMainDlg::RefreshAfterBitmapChange()
 {
     if (!m_pApp)
         return;
+    // The history's placed bitmaps point at images released here.
+    m_DesignDlg.ClearHistory();
     if (m_cbObjectType->currentIndex() == CQXPanObjDlg::TypePlaceBitmap) {
         // The list's images are released below: keep only names and rectangles.
         const QList<CQXPanBmpObj> previous = m_DesignDlg.m_BmpObjs;

@@ -57,7 +57,9 @@ public:
         ID_FILE_OPEN = 32779,
         ID_EDIT_CUT = 32785,
         ID_EDIT_COPY = 32786,
-        ID_EDIT_PASTE = 32787
+        ID_EDIT_PASTE = 32787,
+        ID_EDIT_UNDO = CQXPanDesignDlg::kCmdUndo,
+        ID_EDIT_REDO = CQXPanDesignDlg::kCmdRedo
     };
 
     /// Builds every control and the menu; nothing is filled until OnInitDialog.
@@ -185,6 +187,8 @@ private:
     void SelectFirstBackground(int T);
     void ShowFileMessage(const FileMessage& message);
     QTreeWidgetItem* ItemAt(int nPos) const;
+    /// Undo or redo put a background row back: remember it and show it without reloading.
+    void OnBackgroundRowRestored(int nListSel);
 
     CQXPanApp* m_appForInit = nullptr;
     QWidget* m_client = nullptr;

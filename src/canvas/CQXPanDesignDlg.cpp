@@ -1,6 +1,7 @@
 #include "canvas/CQXPanDesignDlg.h"
 
 #include "app/CQXPanApp.h"
+#include "canvas/CQXPanUndoCommands.h"
 #include "canvas/PixelGrid.h"
 #include "image/CDibImage.h"
 #include "objdlg/CQXPanObjDlg.h"
@@ -13,6 +14,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPen>
+
+#include <memory>
 
 namespace {
 
@@ -67,6 +70,12 @@ CQXPanDesignDlg::CQXPanDesignDlg(QWidget* parent) : QWidget(parent), m_SelRect(t
     m_SelRect.setVisible(false);
     // Every move, resize, select and drop shows in the frame, whoever caused it.
     m_SelRect.installEventFilter(this);
+    // A click gives the area the keyboard: Delete, arrows, Esc, Ctrl+X/C/V.
+    setFocusPolicy(Qt::ClickFocus);
+    m_nudgeTimer.start();
+    m_fnNudgeClock = [this] {
+        return m_nudgeTimer.elapsed();
+    };
 }
 
 CQXPanDesignDlg::~CQXPanDesignDlg()
@@ -238,11 +247,52 @@ void CQXPanDesignDlg::PaintDesign(QPainter& painter) const
 
 void CQXPanDesignDlg::keyPressEvent(QKeyEvent* event)
 {
-    // Enter and Esc never close anything from here.
-    switch (event->key()) {
+    // Keypad arrows count as arrows.
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const int key = event->key();
+    if (modifiers == Qt::ControlModifier &&
+        (key == Qt::Key_X || key == Qt::Key_C || key == Qt::Key_V)) {
+        TriggerEditMenu(key == Qt::Key_X ? 32785 : key == Qt::Key_C ? 32786 : 32787);
+        event->accept();
+        return;
+    }
+    if (modifiers == Qt::NoModifier || modifiers == Qt::ShiftModifier) {
+        const int step = modifiers == Qt::ShiftModifier ? 10 : 1;
+        switch (key) {
+        case Qt::Key_Left:
+            Nudge(-step, 0);
+            event->accept();
+            return;
+        case Qt::Key_Right:
+            Nudge(step, 0);
+            event->accept();
+            return;
+        case Qt::Key_Up:
+            Nudge(0, -step);
+            event->accept();
+            return;
+        case Qt::Key_Down:
+            Nudge(0, step);
+            event->accept();
+            return;
+        default:
+            break;
+        }
+    }
+    switch (key) {
+    case Qt::Key_Delete:
+        // Exactly what the "Delete(&D)" button does.
+        EditCommand(kKeyDelete, 0);
+        event->accept();
+        return;
+    case Qt::Key_Escape:
+        if (m_pObjDlg && !Busy())
+            Deselect();
+        // Enter and Esc never close anything from here.
+        event->accept();
+        return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-    case Qt::Key_Escape:
         event->accept();
         return;
     default:
@@ -276,6 +326,7 @@ void CQXPanDesignDlg::leaveEvent(QEvent* event)
 void CQXPanDesignDlg::mousePressEvent(QMouseEvent* event)
 {
     const QPoint pt = event->position().toPoint();
+    setFocus(Qt::MouseFocusReason);
     if (event->button() == Qt::LeftButton)
         OnLButtonDown(pt);
     else if (event->button() == Qt::RightButton)
@@ -406,8 +457,12 @@ void CQXPanDesignDlg::OnMouseMove(Qt::MouseButtons buttons, QPoint pt)
     setCursor(HitTestObjects(pt, &kind, false) ? m_hMoveCursor : m_hArrowCursor);
 }
 
-template <class Obj> void CQXPanDesignDlg::EndMoveResize(Obj& obj, QPoint pt)
+template <class Obj> void CQXPanDesignDlg::EndMoveResize(QList<Obj>& objs, int i, QPoint pt)
 {
+    Obj& obj = objs[i];
+    const Obj before = obj;
+    const bool wasModified = m_bModified;
+    const bool moved = m_SelRect.m_nHandle == CQXPanSelRect::HandleMove;
     m_SelRect.Track(&pt, 0);
     QXPanRect r;
     m_SelRect.GetPartRect(r, 0);
@@ -421,6 +476,11 @@ template <class Obj> void CQXPanDesignDlg::EndMoveResize(Obj& obj, QPoint pt)
         Redraw();
     }
     m_bModified = true;
+    // The whole drag is one step: the record changes only here, at the release.
+    if (moved)
+        Record(new CQXPanMoveCommand(*this, i, before, objs[i], wasModified, m_bModified));
+    else
+        Record(new CQXPanResizeCommand(*this, i, before, objs[i], wasModified, m_bModified));
 }
 
 bool CQXPanDesignDlg::FitsDesign(const QXPanRect& r) const
@@ -448,6 +508,7 @@ void CQXPanDesignDlg::OnLButtonUp(QPoint pt)
     const int i = m_SelRect.m_nObjIndex;
     if (t <= 0 || t > kTypeLast)
         return;
+    const bool wasModified = m_bModified;
 
     // The end step: a press on the design area is over.
     const auto endStep = [&mode] {
@@ -463,7 +524,7 @@ void CQXPanDesignDlg::OnLButtonUp(QPoint pt)
         if (i >= m_BmpObjs.size())
             return;
         if (i >= 0) {
-            EndMoveResize(m_BmpObjs[i], pt);
+            EndMoveResize(m_BmpObjs, i, pt);
         } else if (mode == kModeReleasedOutside) {
             // A drawn bitmap rectangle released outside creates nothing.
         } else if (m_SelRect.isVisible()) {
@@ -478,6 +539,7 @@ void CQXPanDesignDlg::OnLButtonUp(QPoint pt)
             m_SelRect.FrameRect(r, nullptr, 0, true);
             Redraw();
             m_bModified = true;
+            Record(new CQXPanCreateCommand(*this, index, m_BmpObjs[index], wasModified, true));
         } else if (mode == kModeDragging) {
             int index = -1;
             if (!AddBmpObjFromItem(index))
@@ -494,6 +556,7 @@ void CQXPanDesignDlg::OnLButtonUp(QPoint pt)
             m_SelRect.FrameRect(m_BmpObjs[index].DisplayRect(), nullptr, 0, true);
             Redraw();
             m_bModified = true;
+            Record(new CQXPanCreateCommand(*this, index, m_BmpObjs[index], wasModified, true));
         }
         endStep();
         return;
@@ -510,7 +573,7 @@ void CQXPanDesignDlg::OnLButtonUp(QPoint pt)
         return;
     }
     if (i >= 0) {
-        EndMoveResize(m_KeyObjs[i], pt);
+        EndMoveResize(m_KeyObjs, i, pt);
         endStep();
         return;
     }
@@ -518,10 +581,13 @@ void CQXPanDesignDlg::OnLButtonUp(QPoint pt)
         // A row dropped onto a key or table gives it the row's function, texts and colours.
         int kind = t;
         if (HitTestObjects(pt, &kind, true)) {
-            CQXPanKeyObj& key = m_KeyObjs[m_SelRect.m_nObjIndex];
+            const int hit = m_SelRect.m_nObjIndex;
+            CQXPanKeyObj& key = m_KeyObjs[hit];
+            const CQXPanKeyObj before = key;
             m_pObjDlg->ApplyItemToKey(key);
             m_SelRect.FrameRect(key.DisplayRect(), nullptr, 0, true);
             Redraw();
+            Record(new CQXPanDropOnKeyCommand(*this, hit, before, key, m_bModified));
             endStep();
             return;
         }
@@ -543,6 +609,7 @@ void CQXPanDesignDlg::OnLButtonUp(QPoint pt)
             m_SelRect.FrameRect(key.DisplayRect(), nullptr, 0, true);
             Redraw();
             m_bModified = true;
+            Record(new CQXPanCreateCommand(*this, index, key, wasModified, true));
         }
     }
     endStep();
@@ -567,11 +634,15 @@ void CQXPanDesignDlg::OnLButtonDblClk(QPoint pt)
     }
     SelectHitObject(kind, i, pt);
     InvalidateObject(m_KeyObjs[i].DisplayRect());
+    const CQXPanKeyObj before = m_KeyObjs[i];
     if (m_pObjDlg->DoModal() == CQXPanObjDlg::kIdOk && i < m_KeyObjs.size()) {
         m_SelRect.FrameRect(m_KeyObjs[i].DisplayRect(), nullptr, 0, true);
         m_pObjDlg->SetEditObject(&m_KeyObjs[i]);
         Redraw();
     }
+    // Also after Cancel: a refused Accept ("Null function") has already written its fields.
+    if (i < m_KeyObjs.size())
+        Record(new CQXPanPropertiesCommand(*this, i, before, m_KeyObjs[i], m_bModified));
     mode = kModeIdle;
 }
 
@@ -595,8 +666,12 @@ void CQXPanDesignDlg::OnRButtonDown(QPoint pt)
     for (QAction* action : m_pEditMenu->actions()) {
         if (action->isSeparator())
             popup.addSeparator();
-        else
-            popup.addAction(action->text())->setData(action->data());
+        else {
+            QAction* copy = popup.addAction(action->text());
+            copy->setData(action->data());
+            copy->setShortcuts(action->shortcuts());
+            copy->setEnabled(action->isEnabled());
+        }
     }
     if (const QAction* chosen = popup.exec(mapToGlobal(pt)))
         OnCommand(chosen->data().toInt());
@@ -617,12 +692,18 @@ void CQXPanDesignDlg::OnCommand(int id)
     case 32787:
         EditCommand(kKeyPaste, kEditFlag);
         break;
+    case kCmdUndo:
+        Undo();
+        break;
+    case kCmdRedo:
+        Redo();
+        break;
     default:
         break;
     }
 }
 
-void CQXPanDesignDlg::DeleteSelected()
+void CQXPanDesignDlg::DeleteSelected(bool bCut)
 {
     const int i = m_SelRect.m_nObjIndex;
     if (!m_SelRect.isVisible() || i < 0)
@@ -633,11 +714,19 @@ void CQXPanDesignDlg::DeleteSelected()
         // The properties dialog must not keep pointing at the removed record.
         if (m_pObjDlg->m_pEditObj == &m_KeyObjs[i])
             m_pObjDlg->SetEditObject(nullptr);
-        m_KeyObjs.removeAt(i);
+        const CQXPanKeyObj removed = m_KeyObjs.takeAt(i);
+        if (bCut)
+            Record(new CQXPanCutCommand(*this, i, removed, m_bModified));
+        else
+            Record(new CQXPanDeleteCommand(*this, i, removed, m_bModified));
     } else {
         if (i >= m_BmpObjs.size())
             return;
-        m_BmpObjs.removeAt(i);
+        const CQXPanBmpObj removed = m_BmpObjs.takeAt(i);
+        if (bCut)
+            Record(new CQXPanCutCommand(*this, i, removed, m_bModified));
+        else
+            Record(new CQXPanDeleteCommand(*this, i, removed, m_bModified));
     }
     Deselect();
 }
@@ -650,7 +739,9 @@ void CQXPanDesignDlg::Paste()
         const QXPanRect r = MovedTo(key.DisplayRect(), m_ptPaste);
         if (FitsDesign(r)) {
             key.SetDisplayRect(r);
-            AddKeyObj(&key);
+            const int index = AddKeyObj(&key);
+            if (index >= 0)
+                Record(new CQXPanPasteCommand(*this, index, m_KeyObjs[index], m_bModified));
             Redraw();
         }
         return;
@@ -662,7 +753,8 @@ void CQXPanDesignDlg::Paste()
     const QXPanRect r = MovedTo(bitmap.DisplayRect(), m_ptPaste);
     if (FitsDesign(r)) {
         bitmap.SetDisplayRect(r);
-        AddBmpObj(bitmap);
+        const int index = AddBmpObj(bitmap);
+        Record(new CQXPanPasteCommand(*this, index, m_BmpObjs[index], m_bModified));
         Redraw();
     }
 }
@@ -674,7 +766,7 @@ void CQXPanDesignDlg::EditCommand(int nChar, int nFlags)
     const int i = m_SelRect.m_nObjIndex;
     switch (nChar) {
     case kKeyDelete:
-        DeleteSelected();
+        DeleteSelected(false);
         break;
     case kKeyCopy:
     case kKeyCut:
@@ -687,7 +779,7 @@ void CQXPanDesignDlg::EditCommand(int nChar, int nFlags)
             m_pObjDlg->CopyBmpToClipboard(m_BmpObjs[i]);
         }
         if (nChar == kKeyCut)
-            DeleteSelected();
+            DeleteSelected(true);
         break;
     case kKeyPaste:
         if (nFlags & kEditFlag)
@@ -696,4 +788,185 @@ void CQXPanDesignDlg::EditCommand(int nChar, int nFlags)
     default:
         break;
     }
+}
+
+// ---- History and keyboard ----
+
+bool CQXPanDesignDlg::Busy() const
+{
+    if (!m_pObjDlg)
+        return false;
+    // After a drop the drag mode stays until the next press, but then nothing is dragged any
+    // more: only a drag that still holds the mouse counts.
+    const int mode = m_pObjDlg->m_nMode;
+    return mode == kModeButtonDown || (mode == kModeDragging && mouseGrabber() == this);
+}
+
+void CQXPanDesignDlg::UndoOrRedo(bool bUndo)
+{
+    if (!m_pObjDlg || Busy() || !(bUndo ? m_undoStack.canUndo() : m_undoStack.canRedo()))
+        return;
+    // Selecting the object that follows the step must show its type, as a click would; a
+    // step taken back or made again also ends what was left of a drop.
+    int& mode = m_pObjDlg->m_nMode;
+    if (mode == kModeReleasedOutside || mode == kModeDragging)
+        mode = kModeIdle;
+    if (bUndo)
+        m_undoStack.undo();
+    else
+        m_undoStack.redo();
+}
+
+void CQXPanDesignDlg::Undo()
+{
+    UndoOrRedo(true);
+}
+
+void CQXPanDesignDlg::Redo()
+{
+    UndoOrRedo(false);
+}
+
+void CQXPanDesignDlg::ClearHistory()
+{
+    m_undoStack.clear();
+}
+
+void CQXPanDesignDlg::Record(QUndoCommand* pCommand)
+{
+    std::unique_ptr<QUndoCommand> command(pCommand);
+    if (!IsRecording())
+        return;
+    bool changes = true;
+    if (const auto* object = dynamic_cast<const CQXPanObjectCommand*>(pCommand))
+        changes = object->Changes();
+    else if (const auto* design = dynamic_cast<const CQXPanDesignCommand*>(pCommand))
+        changes = design->Changes();
+    if (changes)
+        m_undoStack.push(command.release());
+}
+
+CQXPanDesignState CQXPanDesignDlg::CaptureState(int nListSel) const
+{
+    CQXPanDesignState state;
+    state.keys = m_KeyObjs;
+    state.bitmaps = m_BmpObjs;
+    auto background = std::make_shared<CDibImage>();
+    background->CopyFrom(m_Background);
+    state.background = std::move(background);
+    state.nListSel = nListSel;
+    state.bModified = m_bModified;
+    return state;
+}
+
+CQXPanDesignState CQXPanDesignDlg::BeginDesignChange(int nListSel)
+{
+    CQXPanDesignState before = CaptureState(nListSel);
+    SuspendRecording();
+    return before;
+}
+
+void CQXPanDesignDlg::RestoreState(const CQXPanDesignState& state)
+{
+    m_KeyObjs = state.keys;
+    m_BmpObjs = state.bitmaps;
+    if (state.background)
+        m_Background.CopyFrom(*state.background);
+    else
+        m_Background.Destroy();
+    m_bModified = state.bModified;
+    emit BackgroundRowRestored(state.nListSel);
+    ShowUndoStep(CQXPanObjectCommand::KindKey, -1);
+}
+
+void CQXPanDesignDlg::ShowUndoStep(int nKind, int nIndex)
+{
+    if (!m_pObjDlg)
+        return;
+    // The records may have moved in memory; a pointer into them must not survive.
+    m_pObjDlg->m_pEditObj = nullptr;
+    const bool exists = nKind == KindKey ? nIndex >= 0 && nIndex < m_KeyObjs.size()
+                                         : nIndex >= 0 && nIndex < m_BmpObjs.size();
+    if (exists)
+        SelectObject(nKind, nIndex);
+    else
+        Deselect();
+    Redraw();
+    // The frame may stay where it was while the object under it changed.
+    emit selectionChanged();
+}
+
+void CQXPanDesignDlg::SelectObject(int nKind, int nIndex)
+{
+    m_SelRect.ForgetTrack();
+    m_SelRect.m_nObjIndex = nIndex;
+    if (nKind == KindKey) {
+        m_pObjDlg->SetEditObject(&m_KeyObjs[nIndex]);
+        m_SelRect.FrameRect(m_KeyObjs[nIndex].DisplayRect(), nullptr, 0, true);
+    } else {
+        m_pObjDlg->SelectBitmapObject(m_BmpObjs[nIndex]);
+        m_SelRect.FrameRect(m_BmpObjs[nIndex].DisplayRect(), nullptr, 0, true);
+    }
+}
+
+void CQXPanDesignDlg::TriggerEditMenu(int id)
+{
+    if (!m_pEditMenu)
+        return;
+    for (QAction* action : m_pEditMenu->actions()) {
+        if (!action->isSeparator() && action->data().toInt() == id) {
+            action->trigger();
+            return;
+        }
+    }
+}
+
+bool CQXPanDesignDlg::Nudge(int dx, int dy)
+{
+    if (!m_pObjDlg || Busy())
+        return false;
+    const int i = m_SelRect.m_nObjIndex;
+    const int type = m_pObjDlg->m_nObjType;
+    if (!m_SelRect.isVisible() || i < 0 || type < kTypePlaceBitmap || type > kTypeLast)
+        return false;
+    const bool isKey = type > kTypePlaceBitmap;
+    if (i >= (isKey ? m_KeyObjs.size() : m_BmpObjs.size()))
+        return false;
+    const QXPanRect r = isKey ? m_KeyObjs[i].DisplayRect() : m_BmpObjs[i].DisplayRect();
+
+    // The frame carries the step as it carries a drag of the body, with the same stops at the
+    // edges; then the object takes the frame's rectangle as at the end of a drag.
+    m_SelRect.FrameRect(r, nullptr, 0, false);
+    const int handle = m_SelRect.m_nHandle;
+    m_SelRect.m_nHandle = CQXPanSelRect::HandleMove;
+    m_SelRect.m_ptAnchor = QPoint(r.left, r.top);
+    QPoint pt(r.left + dx, r.top + dy);
+    m_SelRect.Track(&pt, 0);
+    QXPanRect moved;
+    m_SelRect.GetPartRect(moved, 0);
+    m_SelRect.m_nHandle = handle;
+
+    const bool wasModified = m_bModified;
+    const qint64 now = m_fnNudgeClock ? m_fnNudgeClock() : 0;
+    bool changed = false;
+    if (isKey) {
+        const CQXPanKeyObj before = m_KeyObjs[i];
+        changed = m_KeyObjs[i].SetDisplayRect(moved);
+        if (changed) {
+            m_bModified = true;
+            Record(new CQXPanNudgeCommand(*this, i, before, m_KeyObjs[i], wasModified, true, now));
+        }
+    } else {
+        const CQXPanBmpObj before = m_BmpObjs[i];
+        changed = m_BmpObjs[i].SetDisplayRect(moved);
+        if (changed) {
+            m_bModified = true;
+            Record(new CQXPanNudgeCommand(*this, i, before, m_BmpObjs[i], wasModified, true, now));
+        }
+    }
+    const QXPanRect stored = isKey ? m_KeyObjs[i].DisplayRect() : m_BmpObjs[i].DisplayRect();
+    m_SelRect.FrameRect(stored, nullptr, 0, true);
+    if (changed)
+        Redraw();
+    return changed;
 }

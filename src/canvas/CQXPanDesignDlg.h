@@ -1,13 +1,18 @@
 #pragma once
 
+#include "canvas/CQXPanDesignState.h"
 #include "canvas/CQXPanSelRect.h"
 #include "document/CQXPanDocument.h"
 #include "document/QXPanTypes.h"
 
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QPoint>
+#include <QUndoStack>
 #include <QWidget>
+
+#include <functional>
 
 class CQXPanApp;
 class CQXPanObjDlg;
@@ -15,6 +20,7 @@ class QKeyEvent;
 class QMenu;
 class QMouseEvent;
 class QPaintEvent;
+class QUndoCommand;
 
 /// The design area: the child window under the main dialog's "Design Area" label on which the
 /// screen is composed. It holds the design (background, placed bitmaps, keys and tables) and
@@ -81,6 +87,52 @@ public:
     /// The popup shown as context menu; its actions carry their menu identifiers as data.
     void SetEditMenu(QMenu* pMenu) { m_pEditMenu = pMenu; }
 
+    /// The history of changes to the design.
+    QUndoStack& UndoStack() { return m_undoStack; }
+    /// Takes back the last change; ignored while a press or a row drag is going on.
+    void Undo();
+    /// Makes the last change taken back again; ignored as Undo is.
+    void Redo();
+    /// Forgets the history (a new image type, Convert, a refreshed bitmap library).
+    void ClearHistory();
+    /// Adds a change that has already been made to the history, unless recording is
+    /// suspended or the change changes nothing; takes ownership.
+    void Record(QUndoCommand* pCommand);
+    /// While suspended (nested), changes are not recorded one by one: New and Open record
+    /// the whole design instead.
+    void SuspendRecording() { ++m_nRecordingSuspended; }
+    void ResumeRecording() { --m_nRecordingSuspended; }
+    /// True when changes are recorded.
+    bool IsRecording() const { return m_pObjDlg && m_nRecordingSuspended == 0; }
+    /// Starts a change of the whole design (New, Open, a background): captures the design and
+    /// suspends the recording of the change's pieces.
+    CQXPanDesignState BeginDesignChange(int nListSel);
+    /// Ends it: resumes recording and records one step of the Command kind, from before to the
+    /// design as it is now (nothing when nothing changed).
+    template <class Command> void EndDesignChange(CQXPanDesignState before, int nListSel)
+    {
+        ResumeRecording();
+        Record(new Command(*this, std::move(before), CaptureState(nListSel)));
+    }
+    /// The design as a whole-design change must be able to put it back; nListSel is the item
+    /// list's background row, which the design area does not keep.
+    CQXPanDesignState CaptureState(int nListSel) const;
+    /// Puts a captured design back, drops the selection and redraws.
+    void RestoreState(const CQXPanDesignState& state);
+    /// After undo or redo of an object's change: the properties dialog forgets its record, the
+    /// selection follows the object (index -1: dropped), the area is redrawn.
+    void ShowUndoStep(int nKind, int nIndex);
+
+    /// Moves the selected object by (dx, dy) design pixels as a drag of its body would, kept
+    /// inside the design area; false when nothing moved.
+    bool Nudge(int dx, int dy);
+    /// Replaces the millisecond clock that decides which arrow presses form one undo step.
+    void SetNudgeClock(std::function<qint64()> clock) { m_fnNudgeClock = std::move(clock); }
+
+    /// Menu identifiers of Undo and Redo (also in the context menu): do not renumber.
+    static constexpr int kCmdUndo = 0xE12B;
+    static constexpr int kCmdRedo = 0xE12C;
+
     /// Key codes of the edit commands and the flag the menu commands pass.
     static constexpr int kKeyDelete = 46;
     static constexpr int kKeyCopy = 67;
@@ -105,6 +157,8 @@ signals:
     void pointerLeft();
     /// The selection, or the frame of an object being dragged or drawn, may have changed.
     void selectionChanged();
+    /// Undo or redo put back the item list's background row (the main dialog's m_nListSel).
+    void BackgroundRowRestored(int nListSel);
 
 protected:
     /// Reports the selection frame's moves, resizes and visibility as selectionChanged.
@@ -122,14 +176,26 @@ private:
     void SelectHitObject(int nKind, int i, QPoint pt);
     /// True when the current type needs a reference list and that list has no item.
     bool TypeListEmpty(int type) const;
-    /// Ends a move or resize of a selected key or placed bitmap at pt.
-    template <class Obj> void EndMoveResize(Obj& obj, QPoint pt);
+    /// Ends a move or resize of selected key or placed bitmap i at pt.
+    template <class Obj> void EndMoveResize(QList<Obj>& objs, int i, QPoint pt);
     /// Removes the selected object (Delete and the second half of Cut).
-    void DeleteSelected();
+    void DeleteSelected(bool bCut);
     void Paste();
     /// True when r lies inside the design area as a pasted or dropped object must.
     bool FitsDesign(const QXPanRect& r) const;
 
     /// Paints the design in its fixed order: background, placed bitmaps, keys and tables.
     void PaintDesign(QPainter& painter) const;
+    /// True while undo, redo and the keyboard must wait: a press or a row drag is going on.
+    bool Busy() const;
+    void UndoOrRedo(bool bUndo);
+    /// Triggers the Edit menu's item with the identifier, as choosing it from the menu bar.
+    void TriggerEditMenu(int id);
+    /// Frames object nIndex of the kind and makes its type current, as a click on it does.
+    void SelectObject(int nKind, int nIndex);
+
+    QUndoStack m_undoStack;
+    int m_nRecordingSuspended = 0;
+    QElapsedTimer m_nudgeTimer;
+    std::function<qint64()> m_fnNudgeClock;
 };

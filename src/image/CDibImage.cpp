@@ -258,6 +258,15 @@ void CDibImage::Destroy()
     m_image = QImage();
 }
 
+void CDibImage::CopyFrom(const CDibImage& other)
+{
+    if (&other == this)
+        return;
+    endSurface();
+    // Shares the pixels until either side paints: a copy costs nothing until then.
+    m_image = other.m_image;
+}
+
 int CDibImage::BitsPerPixel() const
 {
     switch (m_image.format()) {

@@ -39,6 +39,8 @@ public:
     int Load(const QString& path);
     /// Releases the image; the object becomes empty.
     void Destroy();
+    /// Becomes a copy of other's image, format and colour table included (empty when other is).
+    void CopyFrom(const CDibImage& other);
 
     /// True while no image is held.
     bool IsEmpty() const { return m_image.isNull(); }
