@@ -4,11 +4,12 @@ BUILD_TEST  ?= build/test
 BUILD_BENCH ?= build/bench
 BUILD_PACKAGE ?= build/package
 BUILD_FUZZ  ?= build/fuzz
+BUILD_SAN   ?= build/sanitize
 FUZZ_SECONDS ?= 60
 JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_GEN   := -G Ninja
 
-.PHONY: all deps run test bench fuzz build package clean format
+.PHONY: all deps run test test-sanitize bench fuzz build package clean format
 
 all: build
 
@@ -26,6 +27,18 @@ test: deps
 	cmake -S . -B $(BUILD_TEST) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DQXPAN_BUILD_TESTS=ON -DQXPAN_WERROR=ON
 	cmake --build $(BUILD_TEST) -j $(JOBS)
 	cd $(BUILD_TEST) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The suite under AddressSanitizer and UndefinedBehaviorSanitizer. -O1 keeps the instrumented
+# tests fast; the options also reach the test discovery that runs during the build.
+SAN_ENV := ASAN_OPTIONS=halt_on_error=1:abort_on_error=0:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1 \
+	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitize/lsan.supp:print_suppressions=0
+
+test-sanitize: deps
+	cmake -S . -B $(BUILD_SAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
+		-DQXPAN_BUILD_TESTS=ON -DQXPAN_WERROR=ON -DQXPAN_SANITIZE=ON
+	$(SAN_ENV) cmake --build $(BUILD_SAN) -j $(JOBS)
+	cd $(BUILD_SAN) && $(SAN_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: deps
 	cmake -S . -B $(BUILD_BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQXPAN_BUILD_TESTS=OFF -DQXPAN_BUILD_BENCH=ON
