@@ -117,6 +117,8 @@ bool CQXPanDesignDlg::OnInitDialog(CQXPanApp* pApp)
 void CQXPanDesignDlg::SetObjDlg(CQXPanObjDlg* pObjDlg)
 {
     m_pObjDlg = pObjDlg;
+    if (m_pObjDlg)
+        m_pObjDlg->SetKeyObjects(&m_KeyObjs);
 }
 
 QSize CQXPanDesignDlg::DesignSize() const
@@ -635,14 +637,18 @@ void CQXPanDesignDlg::OnLButtonDblClk(QPoint pt)
     SelectHitObject(kind, i, pt);
     InvalidateObject(m_KeyObjs[i].DisplayRect());
     const CQXPanKeyObj before = m_KeyObjs[i];
-    if (m_pObjDlg->DoModal() == CQXPanObjDlg::kIdOk && i < m_KeyObjs.size()) {
-        m_SelRect.FrameRect(m_KeyObjs[i].DisplayRect(), nullptr, 0, true);
-        m_pObjDlg->SetEditObject(&m_KeyObjs[i]);
+    const int result = m_pObjDlg->DoModal();
+    // Keys may have come or gone while the dialog ran; it knows where its key is now.
+    const qsizetype k = m_pObjDlg->EditIndex();
+    if (result == CQXPanObjDlg::kIdOk && k >= 0) {
+        m_SelRect.m_nObjIndex = int(k);
+        m_SelRect.FrameRect(m_KeyObjs[k].DisplayRect(), nullptr, 0, true);
+        m_pObjDlg->SetEditObject(&m_KeyObjs[k]);
         Redraw();
     }
     // Also after Cancel: a refused Accept ("Null function") has already written its fields.
-    if (i < m_KeyObjs.size())
-        Record(new CQXPanPropertiesCommand(*this, i, before, m_KeyObjs[i], m_bModified));
+    if (k >= 0)
+        Record(new CQXPanPropertiesCommand(*this, int(k), before, m_KeyObjs[k], m_bModified));
     mode = kModeIdle;
 }
 
@@ -711,10 +717,9 @@ void CQXPanDesignDlg::DeleteSelected(bool bCut)
     if (m_pObjDlg->m_nObjType > kTypePlaceBitmap) {
         if (i >= m_KeyObjs.size())
             return;
-        // The properties dialog must not keep pointing at the removed record.
-        if (m_pObjDlg->m_pEditObj == &m_KeyObjs[i])
-            m_pObjDlg->SetEditObject(nullptr);
+        // The properties dialog must not keep editing the removed record.
         const CQXPanKeyObj removed = m_KeyObjs.takeAt(i);
+        m_pObjDlg->KeyObjRemoved(i);
         if (bCut)
             Record(new CQXPanCutCommand(*this, i, removed, m_bModified));
         else
@@ -883,8 +888,8 @@ void CQXPanDesignDlg::ShowUndoStep(int nKind, int nIndex)
 {
     if (!m_pObjDlg)
         return;
-    // The records may have moved in memory; a pointer into them must not survive.
-    m_pObjDlg->m_pEditObj = nullptr;
+    // The edited record may be gone or at another index now.
+    m_pObjDlg->SetEditObject(nullptr);
     const bool exists = nKind == KindKey ? nIndex >= 0 && nIndex < m_KeyObjs.size()
                                          : nIndex >= 0 && nIndex < m_BmpObjs.size();
     if (exists)

@@ -17,6 +17,7 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 
 namespace {
@@ -388,9 +389,46 @@ QXPanColor CQXPanObjDlg::ContrastColour(QXPanColor colour)
     return sum / 3 > 127 ? 0x000000u : 0xFFFFFFu;
 }
 
+void CQXPanObjDlg::SetKeyObjects(QList<CQXPanKeyObj>* pKeyObjs)
+{
+    m_pKeyObjs = pKeyObjs;
+    m_nEditIndex = -1;
+}
+
+void CQXPanObjDlg::KeyObjRemoved(qsizetype index)
+{
+    if (index == m_nEditIndex)
+        m_nEditIndex = -1;
+    else if (index >= 0 && index < m_nEditIndex)
+        --m_nEditIndex;
+}
+
+qsizetype CQXPanObjDlg::EditIndex() const
+{
+    return m_pKeyObjs && m_nEditIndex < m_pKeyObjs->size() ? m_nEditIndex : -1;
+}
+
+CQXPanKeyObj* CQXPanObjDlg::EditObject()
+{
+    if (m_nEditIndex < 0)
+        return m_pEditObj;
+    const qsizetype i = EditIndex();
+    return i >= 0 ? &(*m_pKeyObjs)[i] : nullptr;
+}
+
 void CQXPanObjDlg::SetEditObject(CQXPanKeyObj* pKey)
 {
     m_pEditObj = pKey;
+    m_nEditIndex = -1;
+    if (pKey && m_pKeyObjs) {
+        // std::less orders pointers into different arrays too.
+        const std::less<const CQXPanKeyObj*> before;
+        const CQXPanKeyObj* first = m_pKeyObjs->constData();
+        if (!before(pKey, first) && before(pKey, first + m_pKeyObjs->size())) {
+            m_nEditIndex = pKey - first;
+            m_pEditObj = nullptr;
+        }
+    }
     if (!pKey)
         return;
     const int t = ObjectTypeOf(*pKey);
@@ -543,8 +581,8 @@ bool CQXPanObjDlg::HasKeyInClipboard() const
 
 void CQXPanObjDlg::OnInitDialog()
 {
-    if (m_pEditObj) {
-        const QXPanRect r = m_pEditObj->RegisterRect();
+    if (const CQXPanKeyObj* edited = EditObject()) {
+        const QXPanRect r = edited->RegisterRect();
         m_edLeft->setText(QString::number(r.left));
         m_edTop->setText(QString::number(r.top));
         m_edRight->setText(QString::number(r.right));
@@ -586,14 +624,14 @@ void CQXPanObjDlg::ApplyTypeLayout()
 {
     if (m_Preview->m_Parts.isEmpty())
         m_Preview->Setup(2, true, 0);
-    if (m_pEditObj) {
-        m_nTableNo = m_pEditObj->GetNumber();
+    if (const CQXPanKeyObj* edited = EditObject()) {
+        m_nTableNo = edited->GetNumber();
         if (m_nTableNo == 0 || m_nTableNo > kMaxTableNo)
             m_nTableNo = 1;
-        SetSwatch(0, m_pEditObj->m_Cell.m_clrFill);
-        SetSwatch(1, m_pEditObj->m_Cell.m_clrLabel);
-        m_edLine1->setText(m_pEditObj->GetText1());
-        m_edLine2->setText(m_pEditObj->GetText2());
+        SetSwatch(0, edited->m_Cell.m_clrFill);
+        SetSwatch(1, edited->m_Cell.m_clrLabel);
+        m_edLine1->setText(edited->GetText1());
+        m_edLine2->setText(edited->GetText2());
     }
 
     const QVariant data = m_cbType->currentData();
@@ -764,8 +802,8 @@ void CQXPanObjDlg::mousePressEvent(QMouseEvent* event)
 void CQXPanObjDlg::OnAccept()
 {
     const int t = m_cbType->currentData().toInt();
-    if (m_pEditObj) {
-        CQXPanKeyObj& key = *m_pEditObj;
+    if (CQXPanKeyObj* edited = EditObject()) {
+        CQXPanKeyObj& key = *edited;
         key.SetShape(quint8((t & 1) + 1));
         key.SetRegisterRect(LeadingInt(m_edLeft->text()), LeadingInt(m_edTop->text()),
                             LeadingInt(m_edRight->text()), LeadingInt(m_edBottom->text()));

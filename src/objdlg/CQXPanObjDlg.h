@@ -7,6 +7,7 @@
 #include "refdata/CQXPanRefFolders.h"
 
 #include <QDialog>
+#include <QList>
 #include <QString>
 
 class CQXPanApp;
@@ -94,8 +95,19 @@ public:
     static QXPanColor ContrastColour(QXPanColor colour);
 
     /// Takes over the key or table object to be edited (not owned) and selects its reference
-    /// row: the current object type becomes its type.
+    /// row: the current object type becomes its type. A key of the design's list is held by its
+    /// index, so the list may grow or shrink while it is edited.
     void SetEditObject(CQXPanKeyObj* pKey);
+    /// The design's key list (not owned), whose keys SetEditObject holds by index; null for none.
+    void SetKeyObjects(QList<CQXPanKeyObj>* pKeyObjs);
+    /// The design removed key index from its list: the edited key is dropped when it was that
+    /// one and keeps its place in the list when an earlier one went.
+    void KeyObjRemoved(qsizetype index);
+    /// The key or table being edited, found anew in the design's list; null when none was set
+    /// or it has been removed.
+    CQXPanKeyObj* EditObject();
+    /// Index of the edited key in the design's list, -1 when it is not one of them.
+    qsizetype EditIndex() const;
     /// Remembers a data row of the current type's list.
     void SelectRow(int row);
     /// Takes over a placed bitmap selected on the design area: selects its row and makes
@@ -141,9 +153,11 @@ public:
     QString m_pszTypeName[kTypeCount];
     CQXPanMainDlg* m_pMainDlg = nullptr;
     int m_nObjType = TypeBackground;
-    CQXPanBmpObj m_BmpClip;             ///< bitmap slot: holds a bitmap while m_pImage is set
-    CQXPanKeyObj m_KeyClip;             ///< key slot: holds a key while its shape byte is not 0
-    CQXPanKeyObj* m_pEditObj = nullptr; ///< not owned
+    CQXPanBmpObj m_BmpClip; ///< bitmap slot: holds a bitmap while m_pImage is set
+    CQXPanKeyObj m_KeyClip; ///< key slot: holds a key while its shape byte is not 0
+    /// The edited key when it is not in the design's list (not owned); read it through
+    /// EditObject(), which also finds a key of the list.
+    CQXPanKeyObj* m_pEditObj = nullptr;
     /// 0 released outside the design area, 1 item list refill, 2 image type switch, 3 row
     /// dragged, 4 idle, 5 button down on the design area.
     int m_nMode = 0;
@@ -199,5 +213,8 @@ private:
     UserInteraction* m_pUi = nullptr;
     QXPanRect m_rcScreen = kQXPanScreenRect;
     QGroupBox* m_gbPosition = nullptr;
+    // A pointer into the list would dangle once an append moves its storage.
+    QList<CQXPanKeyObj>* m_pKeyObjs = nullptr;
+    qsizetype m_nEditIndex = -1;
     bool m_bPushingTableNo = false;
 };

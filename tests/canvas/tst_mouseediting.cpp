@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -360,10 +361,92 @@ TEST_F(MouseEditing, DoubleClickEditsTheKeyInTheDialog)
     QApplication::sendEvent(&m_design, &dbl);
     EXPECT_TRUE(shown);
     EXPECT_EQ(modeWhileShown, 5);
-    EXPECT_EQ(m_objDlg.m_pEditObj, &m_design.m_KeyObjs[0]);
+    EXPECT_EQ(m_objDlg.EditObject(), &m_design.m_KeyObjs[0]);
     EXPECT_EQ(m_objDlg.m_nMode, kIdle);
     EXPECT_TRUE(m_design.m_SelRect.isVisible());
 }
+
+// --- The edited key while the key list changes ------------------------------------------------
+
+// While the properties dialog edits key 1 of three, keys are appended (enough to move the list's
+// storage) or one is deleted; the accepted text must land on the key being edited, wherever it
+// is by then, and on no other.
+struct ListChangeCase
+{
+    const char* name;
+    int appended; // keys appended while the dialog is open
+    int deleted;  // key deleted while the dialog is open, -1 for none
+    int edited;   // index of the edited key afterwards, -1 when it was deleted
+};
+
+class EditedKeyTest : public MouseEditing, public ::testing::WithParamInterface<ListChangeCase>
+{};
+
+TEST_P(EditedKeyTest, AcceptedTextReachesTheKeyBeingEdited)
+{
+    const ListChangeCase& c = GetParam();
+    m_design.m_nKeyCapacity = 400;
+    for (int k = 0; k < 3; ++k) {
+        CQXPanKeyObj key = MakeKey({100 + 200 * k, 100, 180 + 200 * k, 160});
+        key.SetTypeCode(kQXPanTableCode); // a table needs no function row to be accepted
+        key.SetText1(QStringLiteral("KEY%1").arg(k));
+        m_design.m_KeyObjs.append(key);
+    }
+    const CQXPanKeyObj* storageBefore = m_design.m_KeyObjs.constData();
+    bool closed = true;
+    QTimer::singleShot(0, [&] {
+        for (int n = 0; n < c.appended; ++n)
+            ASSERT_GE(m_design.AddKeyObj(), 0);
+        if (c.deleted >= 0) {
+            // Delete is ignored while the double-click holds the mode; step out of it briefly.
+            const int mode = m_objDlg.m_nMode;
+            m_objDlg.m_nMode = kIdle;
+            m_design.m_SelRect.m_nObjIndex = c.deleted;
+            m_design.EditCommand(CQXPanDesignDlg::kKeyDelete, 0);
+            m_objDlg.m_nMode = mode;
+        }
+        m_objDlg.m_edLine1->setText(QStringLiteral("EDITED"));
+        m_objDlg.m_btnOk->click();
+        if (m_objDlg.isVisible()) {
+            closed = false;
+            m_objDlg.reject();
+        }
+    });
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(340, 130),
+                    m_design.mapToGlobal(QPointF(340, 130)), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+    QApplication::sendEvent(&m_design, &dbl);
+    ASSERT_TRUE(closed) << "OK did not close the dialog";
+
+    if (c.appended > 0) {
+        EXPECT_NE(m_design.m_KeyObjs.constData(), storageBefore) << "the list did not move";
+    }
+    ASSERT_EQ(m_design.m_KeyObjs.size(), 3 + c.appended - (c.deleted >= 0 ? 1 : 0));
+    int survivor = 0;
+    for (int k = 0; k < 3; ++k) {
+        if (k == c.deleted)
+            continue;
+        const QString expected =
+            survivor == c.edited ? QStringLiteral("EDITED") : QStringLiteral("KEY%1").arg(k);
+        EXPECT_EQ(m_design.m_KeyObjs[survivor].GetText1().trimmed(), expected) << "key " << k;
+        ++survivor;
+    }
+    if (c.edited >= 0) {
+        EXPECT_EQ(m_objDlg.EditObject(), &m_design.m_KeyObjs[c.edited]);
+        EXPECT_EQ(m_design.m_SelRect.m_nObjIndex, c.edited);
+    } else {
+        EXPECT_EQ(m_objDlg.EditObject(), nullptr);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(MouseEditing, EditedKeyTest,
+                         ::testing::Values(ListChangeCase{"AppendsMoveTheList", 200, -1, 1},
+                                           ListChangeCase{"EarlierKeyDeleted", 0, 0, 0},
+                                           ListChangeCase{"LaterKeyDeleted", 0, 2, 1},
+                                           ListChangeCase{"EditedKeyDeleted", 0, 1, -1}),
+                         [](const ::testing::TestParamInfo<ListChangeCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // --- Edit commands ------------------------------------------------------------------------
 

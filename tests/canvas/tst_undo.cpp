@@ -355,7 +355,7 @@ TEST_F(Undo, UndoFollowsTheObjectAndDropsTheSelectionOfARemovedOne)
     EXPECT_TRUE(m_design.m_SelRect.isVisible());
     EXPECT_EQ(m_design.m_SelRect.m_nObjIndex, 1);
     EXPECT_EQ(m_objDlg.m_nObjType, CQXPanObjDlg::TypeFreeFuncRect);
-    EXPECT_EQ(m_objDlg.m_pEditObj, &m_design.m_KeyObjs[1]);
+    EXPECT_EQ(m_objDlg.EditObject(), &m_design.m_KeyObjs[1]);
     m_design.EditCommand(CQXPanDesignDlg::kKeyDelete, 0); // deletes the key, not a bitmap
     EXPECT_EQ(m_design.m_KeyObjs.size(), 1);
     EXPECT_EQ(m_design.m_BmpObjs.size(), 1);
@@ -364,7 +364,7 @@ TEST_F(Undo, UndoFollowsTheObjectAndDropsTheSelectionOfARemovedOne)
     m_design.Undo(); // the move of the bitmap: it follows as the selected bitmap
     EXPECT_EQ(m_objDlg.m_nObjType, CQXPanObjDlg::TypePlaceBitmap);
     EXPECT_EQ(m_design.m_SelRect.m_nObjIndex, 0);
-    EXPECT_EQ(m_objDlg.m_pEditObj, nullptr);
+    EXPECT_EQ(m_objDlg.EditObject(), nullptr);
 
     m_design.Redo();
     m_design.Redo(); // the delete again: nothing left to select
