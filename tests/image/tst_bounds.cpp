@@ -455,8 +455,9 @@ QByteArray ClaimingBmpHeader(qint32 width, qint32 height, int bits)
 {
     QByteArray b("BM");
     const qint64 rowBytes = ((qint64(width < 0 ? -width : width) * bits + 31) / 32) * 4;
-    const qint64 pixels = rowBytes * (height < 0 ? -qint64(height) : height);
-    put32(b, qint64(54 + pixels) & 0xFFFFFFFF);
+    // Unsigned, so the size of the largest claims wraps as the 32-bit field does.
+    const quint64 pixels = quint64(rowBytes) * quint64(height < 0 ? -qint64(height) : height);
+    put32(b, qint64((54 + pixels) & 0xFFFFFFFF));
     put32(b, 0);
     put32(b, bits <= 8 ? 54 + (4 << bits) : 54);
     put32(b, 40);
@@ -465,7 +466,7 @@ QByteArray ClaimingBmpHeader(qint32 width, qint32 height, int bits)
     put16(b, 1);
     put16(b, bits);
     put32(b, 0);
-    put32(b, pixels & 0xFFFFFFFF);
+    put32(b, qint64(pixels & 0xFFFFFFFF));
     put32(b, 0);
     put32(b, 0);
     put32(b, 0);
