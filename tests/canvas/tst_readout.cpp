@@ -2,6 +2,8 @@
 // register pixels, worked out here from the rounding rules, never by the code under test.
 #include "canvas/CQXPanPositionReadout.h"
 
+#include "DesignAreaFixture.h"
+
 #include "../objdlg/ObjDlgTestBranch.h"
 #include "ScriptedUserInteraction.h"
 #include "app/CQXPanApp.h"
@@ -65,20 +67,12 @@ CQXPanKeyObj MakeKey(const QXPanRect& r, int code, int shape, int number)
     return key;
 }
 
-class Readout : public ::testing::Test
+class Readout : public DesignAreaFixture
 {
 protected:
     void SetUp() override
     {
-        m_app = std::make_unique<CQXPanApp>(QxCtrlStore(m_branch.Path("store.ini")), nullptr);
-        m_app->m_rcScreen = QxRect{0, 0, 1024, 768};
-        m_app->m_rcDesign = QxRect{0, 0, 800, 600};
-        m_objDlg.SetApplication(m_branch.Folders(), &m_ui);
-        ASSERT_EQ(m_objDlg.LoadReferenceData(nullptr), 1);
-        m_design.resize(801, 601);
-        ASSERT_TRUE(m_design.OnInitDialog(m_app.get()));
-        m_design.SetObjDlg(&m_objDlg);
-        m_design.m_nKeyCapacity = 80;
+        ASSERT_NO_FATAL_FAILURE(WireDesignArea(false));
         m_readout.Attach(&m_design);
         m_design.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_design));
@@ -97,11 +91,6 @@ protected:
         QCoreApplication::sendEvent(&m_design, &move);
     }
 
-    ObjDlgTestBranch m_branch;
-    ScriptedUserInteraction m_ui;
-    std::unique_ptr<CQXPanApp> m_app;
-    CQXPanObjDlg m_objDlg;
-    CQXPanDesignDlg m_design;
     CQXPanPositionReadout m_readout;
 };
 

@@ -1,5 +1,7 @@
 #include "canvas/CQXPanDesignDlg.h"
 
+#include "DesignAreaFixture.h"
+
 #include "../objdlg/ObjDlgTestBranch.h"
 #include "ScriptedUserInteraction.h"
 #include "app/CQXPanApp.h"
@@ -89,24 +91,12 @@ DesignSnapshot Snap(const CQXPanDesignDlg& design)
 
 // The design area on a small branch with two free-function keys and one placed bitmap, shown,
 // with the properties dialog, an Edit popup and an idle mode; the history starts empty.
-class Undo : public ::testing::Test
+class Undo : public DesignAreaFixture
 {
 public:
     void SetUp() override
     {
-        m_app = std::make_unique<CQXPanApp>(QxCtrlStore(m_branch.Path("store.ini")), nullptr);
-        m_app->m_rcScreen = QxRect{0, 0, 1024, 768};
-        m_app->m_rcDesign = QxRect{0, 0, 800, 600};
-        m_objDlg.SetApplication(m_branch.Folders(), &m_ui);
-        ASSERT_EQ(m_objDlg.LoadReferenceData(nullptr), 1);
-        m_design.resize(801, 601);
-        ASSERT_TRUE(m_design.OnInitDialog(m_app.get()));
-        m_design.SetObjDlg(&m_objDlg);
-        m_design.m_nKeyCapacity = 80;
-        m_editMenu.addAction(QStringLiteral("Cut(&X)"))->setData(32785);
-        m_editMenu.addAction(QStringLiteral("Copy(&C)"))->setData(32786);
-        m_editMenu.addAction(QStringLiteral("Paste(&P)"))->setData(32787);
-        m_design.SetEditMenu(&m_editMenu);
+        ASSERT_NO_FATAL_FAILURE(WireDesignArea(true));
         m_design.show();
         m_design.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&m_design));
@@ -189,13 +179,6 @@ public:
         Release(pt);
     }
     QUndoStack& History() { return m_design.UndoStack(); }
-
-    ObjDlgTestBranch m_branch;
-    ScriptedUserInteraction m_ui;
-    std::unique_ptr<CQXPanApp> m_app;
-    CQXPanObjDlg m_objDlg;
-    QMenu m_editMenu;
-    CQXPanDesignDlg m_design;
 };
 
 // --- Every verb undone and redone gives back the exact records --------------------------

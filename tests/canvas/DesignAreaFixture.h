@@ -1,0 +1,48 @@
+#pragma once
+
+#include "../objdlg/ObjDlgTestBranch.h"
+#include "ScriptedUserInteraction.h"
+#include "app/CQXPanApp.h"
+#include "canvas/CQXPanDesignDlg.h"
+#include "objdlg/CQXPanObjDlg.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+/// The design area on a small test branch, wired as the main dialog wires it: an application
+/// with the register and design rectangles, the properties dialog with its reference data and
+/// room for 80 keys. Call WireDesignArea from SetUp under ASSERT_NO_FATAL_FAILURE.
+class DesignAreaFixture : public ::testing::Test
+{
+public:
+    /// withEditMenu also gives the area the Edit popup with the menu's command identifiers.
+    void WireDesignArea(bool withEditMenu)
+    {
+        m_app = std::make_unique<CQXPanApp>(QxCtrlStore(m_branch.Path("store.ini")), nullptr);
+        m_app->m_rcScreen = QxRect{0, 0, 1024, 768};
+        m_app->m_rcDesign = QxRect{0, 0, 800, 600};
+        m_objDlg.SetApplication(m_branch.Folders(), &m_ui);
+        ASSERT_EQ(m_objDlg.LoadReferenceData(nullptr), 1);
+        m_design.resize(801, 601);
+        ASSERT_TRUE(m_design.OnInitDialog(m_app.get()));
+        m_design.SetObjDlg(&m_objDlg);
+        m_design.m_nKeyCapacity = 80;
+        if (withEditMenu) {
+            m_editMenu.addAction(QStringLiteral("Cut(&X)"))->setData(32785);
+            m_editMenu.addAction(QStringLiteral("Copy(&C)"))->setData(32786);
+            m_editMenu.addAction(QStringLiteral("Paste(&P)"))->setData(32787);
+            m_design.SetEditMenu(&m_editMenu);
+        }
+    }
+
+    ObjDlgTestBranch m_branch;
+    ScriptedUserInteraction m_ui;
+    std::unique_ptr<CQXPanApp> m_app;
+    CQXPanObjDlg m_objDlg;
+    QMenu m_editMenu;
+    CQXPanDesignDlg m_design;
+};
