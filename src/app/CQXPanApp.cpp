@@ -40,15 +40,41 @@ bool CQXPanApp::InitInstance()
     m_strECR.clear();
     m_dwChangeToOld = 0;
 
-    int result = 0;
-    {
-        CQXPanMainDlg dlg(this);
-        result = dlg.DoModal();
+    for (;;) {
+        int result = 0;
+        {
+            CQXPanMainDlg dlg(this);
+            result = dlg.DoModal();
+        }
+        if (result == 1 || result == 2 || static_cast<quint32>(result) != kChangeToOld || !m_ui)
+            break;
+        if (m_ui->StartDetached(QString::fromLatin1(kOldEditorProgram), {}))
+            break;
+        // Without the older editor every start would end here without a word: say so, forget
+        // the request and open this editor instead.
+        const QString text =
+            QStringLiteral("The older editor %1 could not be started. The request to use it has "
+                           "been cleared, and this editor opens instead.")
+                .arg(QString::fromLatin1(kOldEditorProgram));
+        std::fprintf(stderr, "qxpan: %s\n", qUtf8Printable(text));
+        m_ui->MessageBox(text, QString::fromLatin1(kAppName), UserInteraction::MB_OK,
+                         UserInteraction::MB_ICONEXCLAMATION);
+        ClearChangeToOld();
     }
-    // A failed start is not reported: the user simply sees no editor.
-    if (result != 1 && result != 2 && static_cast<quint32>(result) == kChangeToOld && m_ui)
-        m_ui->StartDetached(QString::fromLatin1(kOldEditorProgram), {});
     return false;
+}
+
+void CQXPanApp::ClearChangeToOld()
+{
+    m_dwChangeToOld = 0;
+    // Also when the store cannot be written: this run must not hand over again.
+    m_bOldEditorUnavailable = true;
+    if (m_ScrIFTab.strMarker.right(kOldEditorMarker.size())
+            .compare(kOldEditorMarker, Qt::CaseInsensitive) == 0)
+        m_ScrIFTab.strMarker.chop(kOldEditorMarker.size());
+    m_ScrIFTab.dwMode = kModeNormal;
+    if (m_environmentLoaded)
+        m_library->SetScrIFTab(DEFSCR_SCRNO_PANELEDITOR, m_ScrIFTab);
 }
 
 bool CQXPanApp::FailLoad(const QString& step)
@@ -88,8 +114,9 @@ bool CQXPanApp::LoadBranchEnvironment()
     if (m_library->GetScrIFTab(DEFSCR_SCRNO_PANELEDITOR, m_ScrIFTab) == 0)
         return FailLoad(QStringLiteral("screen definition table 12 cannot be read"));
 
-    if (m_ScrIFTab.strMarker.right(kOldEditorMarker.size())
-            .compare(kOldEditorMarker, Qt::CaseInsensitive) == 0)
+    if (!m_bOldEditorUnavailable &&
+        m_ScrIFTab.strMarker.right(kOldEditorMarker.size())
+                .compare(kOldEditorMarker, Qt::CaseInsensitive) == 0)
         m_dwChangeToOld = kChangeToOld;
 
     struct Folder

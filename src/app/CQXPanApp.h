@@ -31,7 +31,8 @@ public:
     CQXPanApp& operator=(const CQXPanApp&) = delete;
 
     /// Start-up: runs the main dialog modally, then starts the older editor when the dialog asks
-    /// for it. Always false: the application ends with its dialog.
+    /// for it; when that cannot start, says so and runs the main dialog again. Always false: the
+    /// application ends with its dialog.
     bool InitInstance();
 
     /// Reads branch, register, screen files, this editor's screen definition table and the
@@ -66,10 +67,14 @@ public:
 
 private:
     bool FailLoad(const QString& step);
+    /// The older editor could not be started: forgets the request, in this run and in the
+    /// stored table.
+    void ClearChangeToOld();
 
     QxCtrlStore m_store;
     UserInteraction* m_ui = nullptr;
     std::unique_ptr<ConfigLibrary> m_library;
     bool m_environmentLoaded = false;
+    bool m_bOldEditorUnavailable = false;
     QString m_loadFailure;
 };

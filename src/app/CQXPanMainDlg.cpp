@@ -2,6 +2,7 @@
 
 #include "app/CQXPanApp.h"
 #include "app/CQXPanPreviewDlg.h"
+#include "app/CQXPanWindowPlacement.h"
 #include "app/DesktopEntry.h"
 #include "app/UserInteraction.h"
 #include "canvas/CQXPanPositionReadout.h"
@@ -15,6 +16,9 @@
 #include "image/ScreenFileImport.h"
 #include "image/ScreenProgramFile.h"
 #include "library/CQXPgco.h"
+#include "objdlg/DialogUnits.h"
+#include "refdata/CQXPanFileCopy.h"
+#include "refdata/CQXPanRefLists.h"
 #include "reglib/CDefBaseInfo.h"
 #include "reglib/CDefScrInfo.h"
 #include "reglib/QxCtrlTypes.h"
@@ -37,9 +41,9 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
-#include <QSaveFile>
-#include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QUndoStack>
@@ -50,13 +54,10 @@
 
 namespace {
 
-// Dialog base units of the 8-point dialog font the layout was drawn with.
-constexpr int kBaseUnitX = 6;
-constexpr int kBaseUnitY = 13;
-
-// Size of the dialog's client area in dialog units.
+// Size of the dialog's client area in dialog units, and the width of the left column's controls.
 constexpr int kDialogWidthDlu = 677;
 constexpr int kDialogHeightDlu = 389;
+constexpr int kLeftColumnDlu = 117;
 // The position readout under the design area needs this much more room at the bottom.
 constexpr int kReadoutRoomDlu = 10;
 constexpr int kReadoutHeight = 16;
@@ -87,6 +88,7 @@ constexpr int kModeDragging = CQXPanObjDlg::ModeDragging;
 // The first screen file: item i of the image type box is screen 796 + i.
 constexpr int kFirstScreenFile = 796;
 constexpr int kFirstCheckWindow = 797;
+constexpr int kScreenFileCount = 4;
 // Object types with a row that cannot be chosen: the single table item.
 constexpr int kObjectTypeCount = CQXPanObjDlg::kTypeCount;
 
@@ -123,15 +125,6 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-// Windows' MulDiv: rounds halves away from zero.
-int MulDiv(int number, int numerator, int denominator)
-{
-    const long long product = static_cast<long long>(number) * numerator;
-    const long long half = denominator / 2;
-    return static_cast<int>(product >= 0 ? (product + half) / denominator
-                                         : (product - half) / denominator);
-}
-
 QxRect Normalised(QxRect rc)
 {
     if (rc.left < 0 || rc.top < 0) {
@@ -164,13 +157,21 @@ CQXPanMainDlg::CQXPanMainDlg(CQXPanApp* app, QWidget* parent)
     layout->setSpacing(0);
     m_menuBar = new QMenuBar(this);
     layout->setMenuBar(m_menuBar);
-    m_client = new QWidget(this);
+    // A window made smaller than the controls scrolls, so that every control stays reachable.
+    m_scroll = new QScrollArea(this);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(false);
+    m_client = new QWidget;
     m_client->setObjectName(QStringLiteral("clientArea"));
-    layout->addWidget(m_client);
+    m_scroll->setWidget(m_client);
+    layout->addWidget(m_scroll);
+    m_placement = new CQXPanWindowPlacement(this);
 
     CreateMenu();
     CreateControls();
     ConnectBitmapLibrary();
+    // Nothing to work on until start-up has loaded the branch.
+    EnableScreenCommands(false);
 
     // A key or bitmap selected on the design area shows its type and row here.
     connect(&m_ObjDlg, &CQXPanObjDlg::ObjectTypeShown, this, [this](int type, bool refill) {
@@ -183,21 +184,11 @@ CQXPanMainDlg::CQXPanMainDlg(CQXPanApp* app, QWidget* parent)
     connect(&m_ObjDlg, &CQXPanObjDlg::ItemPositionShown, this,
             [this](int position) { SelectListPosition(position); });
 
-    const QRect client = MapDialogRect(0, 0, kDialogWidthDlu, kDialogHeightDlu + kReadoutRoomDlu);
-    resize(client.width(), client.height() + m_menuBar->sizeHint().height());
+    resize(m_client->size() + QSize(0, m_menuBar->sizeHint().height()));
     setMinimumSize(kMinTrackWidth, kMinTrackHeight);
 }
 
 CQXPanMainDlg::~CQXPanMainDlg() = default;
-
-QRect CQXPanMainDlg::MapDialogRect(int x, int y, int width, int height)
-{
-    const int left = MulDiv(x, kBaseUnitX, 4);
-    const int top = MulDiv(y, kBaseUnitY, 8);
-    const int right = MulDiv(x + width, kBaseUnitX, 4);
-    const int bottom = MulDiv(y + height, kBaseUnitY, 8);
-    return QRect(left, top, right - left, bottom - top);
-}
 
 void CQXPanMainDlg::CreateMenu()
 {
@@ -217,6 +208,10 @@ void CQXPanMainDlg::CreateMenu()
             action->setData(item.id);
             const int id = item.id;
             connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+            // Exit and "Change to old" work without a branch; the rest needs a design.
+            if (id != ID_FILE_EXIT && id != ID_FILE_CHANGETOOLD && id != ID_EDIT_UNDO &&
+                id != ID_EDIT_REDO)
+                m_screenActions.append(action);
         }
     };
     addMenu("File(&F)", {{"New(&N)", ID_FILE_NEW},
@@ -255,10 +250,7 @@ void CQXPanMainDlg::OnBackgroundRowRestored(int nListSel)
     if (m_ObjDlg.m_nObjType != CQXPanObjDlg::TypeBackground)
         return;
     // The picture is back already: select the row without loading it again.
-    const int mode = m_ObjDlg.m_nMode;
-    m_ObjDlg.m_nMode = kModeRefill;
-    SelectListPosition(nListSel);
-    m_ObjDlg.m_nMode = mode;
+    ShowListPositionQuietly(nListSel);
     if (const QTreeWidgetItem* item = ItemAt(nListSel)) {
         const QString name = item->text(0);
         if (name.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive))
@@ -270,30 +262,26 @@ void CQXPanMainDlg::OnBackgroundRowRestored(int nListSel)
 
 void CQXPanMainDlg::CreateControls()
 {
-    const auto place = [this](QWidget* widget, int id, int x, int y, int w, int h) {
-        widget->setGeometry(MapDialogRect(x, y, w, h));
+    const auto place = [this](QWidget* widget, int id, QRect dlu, Grow grow = Grow::None) {
+        m_layout.append(Placed{widget, dlu, grow});
         if (id != -1) {
             widget->setObjectName(QString::number(id));
             m_controls.insert(id, widget);
         }
     };
-    const auto label = [&](int id, const char* text, int x, int y, int w, int h) {
+    const auto label = [&](int id, const char* text, QRect dlu, Grow grow = Grow::None) {
         auto* widget = new QLabel(QString::fromLatin1(text), m_client);
-        place(widget, id, x, y, w, h);
-        // The desktop's font may run wider than the one the layout was drawn for: let a label
-        // grow to the right rather than cut its text.
-        if (widget->sizeHint().width() > widget->width())
-            widget->resize(widget->sizeHint().width(), widget->height());
+        place(widget, id, dlu, grow);
         return widget;
     };
-    const auto button = [&](int id, const char* text, int x, int y, int w, int h) {
+    const auto button = [&](int id, const char* text, QRect dlu, Grow grow = Grow::None) {
         auto* widget = new QPushButton(QString::fromLatin1(text), m_client);
-        place(widget, id, x, y, w, h);
+        place(widget, id, dlu, grow);
         return widget;
     };
-    const auto groupBox = [&](const char* text, int x, int y, int w, int h) {
+    const auto groupBox = [&](const char* text, QRect dlu) {
         auto* widget = new QGroupBox(QString::fromLatin1(text), m_client);
-        place(widget, -1, x, y, w, h);
+        place(widget, -1, dlu, Grow::Width);
         // The frame runs through the middle of the title, so the controls inside can start
         // right below it as laid out.
         widget->setStyleSheet(QStringLiteral(
@@ -305,36 +293,31 @@ void CQXPanMainDlg::CreateControls()
     };
 
     // In the order of the dialog template, which is also the tab order.
-    QLabel* imageTypeLabel = label(-1, "Image Type(&I)", 16, 12, 47, 8);
+    QLabel* imageTypeLabel = label(-1, "Image Type(&I)", {16, 12, 47, 8});
     m_cbImageType = new QComboBox(m_client);
-    place(m_cbImageType, IDC_IMAGETYPE, 10, 21, 117, 50);
+    place(m_cbImageType, IDC_IMAGETYPE, {10, 21, 117, 50}, Grow::Width);
     m_cbImageType->setFixedHeight(kComboHeight);
     imageTypeLabel->setBuddy(m_cbImageType);
-    QPushButton* convert = button(IDC_CONVERT, "Convert(&C)", 10, 35, 117, 14);
+    QPushButton* convert = button(IDC_CONVERT, "Convert(&C)", {10, 35, 117, 14}, Grow::Width);
     connect(convert, &QPushButton::clicked, this, &CQXPanMainDlg::OnConvert);
-    QPushButton* receiveSend = button(IDC_RECEIVESEND, "Receive/Send(&S)", 10, 50, 117, 14);
+    QPushButton* receiveSend =
+        button(IDC_RECEIVESEND, "Receive/Send(&S)", {10, 50, 117, 14}, Grow::Width);
     receiveSend->setEnabled(false);
     receiveSend->setVisible(false);
-    QPushButton* newButton = button(IDC_NEW, "New(&N)", 10, 65, 117, 14);
+    QPushButton* newButton = button(IDC_NEW, "New(&N)", {10, 65, 117, 14}, Grow::Width);
     connect(newButton, &QPushButton::clicked, this, &CQXPanMainDlg::OnNew);
-    // Beside the "Image Type" label, the one free place in the group: every other row is taken.
-    QPushButton* preview = button(IDC_PREVIEW, "Preview", 80, 9, 47, 11);
-    preview->setToolTip(QStringLiteral("Register preview (Ctrl+R)"));
-    connect(preview, &QPushButton::clicked, this, &CQXPanMainDlg::OnPreview);
-    auto* previewKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
-    connect(previewKey, &QShortcut::activated, this, &CQXPanMainDlg::OnPreview);
-    groupBox("Execute Mode", 4, 2, 129, 83);
+    groupBox("Execute Mode", {4, 2, 129, 83});
 
-    QLabel* objectTypeLabel = label(-1, "Object Type(&O)", 15, 98, 51, 8);
+    QLabel* objectTypeLabel = label(-1, "Object Type(&O)", {15, 98, 51, 8});
     m_cbObjectType = new QComboBox(m_client);
-    place(m_cbObjectType, IDC_OBJECTTYPE, 10, 107, 117, 87);
+    place(m_cbObjectType, IDC_OBJECTTYPE, {10, 107, 117, 87}, Grow::Width);
     m_cbObjectType->setFixedHeight(kImageComboHeight);
     m_cbObjectType->setIconSize(QSize(kObjectTypeIconSize, kObjectTypeIconSize));
     objectTypeLabel->setBuddy(m_cbObjectType);
-    button(IDC_BROWSE, "Browse(&B)", 10, 131, 58, 14)->setEnabled(false);
-    button(IDC_EDIT, "Edit(&P)", 68, 131, 58, 14)->setEnabled(false);
+    button(IDC_BROWSE, "Browse(&B)", {10, 131, 58, 14}, Grow::LeftHalf)->setEnabled(false);
+    button(IDC_EDIT, "Edit(&P)", {68, 131, 58, 14}, Grow::RightHalf)->setEnabled(false);
     m_lcItems = new QTreeWidget(m_client);
-    place(m_lcItems, IDC_ITEMLIST, 10, 153, 117, 188);
+    place(m_lcItems, IDC_ITEMLIST, {10, 153, 117, 188}, Grow::Width);
     m_lcItems->setRootIsDecorated(false);
     m_lcItems->setSelectionMode(QAbstractItemView::SingleSelection);
     m_lcItems->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -354,18 +337,129 @@ void CQXPanMainDlg::CreateControls()
                         OnItemSelected(index.row());
                 }
             });
-    groupBox("Select Item", 4, 88, 129, 259);
+    groupBox("Select Item", {4, 88, 129, 259});
 
-    QPushButton* exitButton = button(IDCANCEL, "Exit(&X)", 4, 370, 50, 16);
+    QPushButton* exitButton = button(IDCANCEL, "Exit(&X)", {4, 370, 50, 16});
     connect(exitButton, &QPushButton::clicked, this, &CQXPanMainDlg::reject);
-    label(IDC_DESIGNAREA_LABEL, "Design Area", 139, 7, 40, 8);
-    QPushButton* deleteButton = button(IDC_DELETE, "Delete(&D)", 184, 2, 50, 14);
+    label(IDC_DESIGNAREA_LABEL, "Design Area", {139, 7, 40, 8}, Grow::Shift);
+    QPushButton* deleteButton = button(IDC_DELETE, "Delete(&D)", {184, 2, 50, 14}, Grow::Shift);
     connect(deleteButton, &QPushButton::clicked, this,
             [this] { m_DesignDlg.EditCommand(CQXPanDesignDlg::kKeyDelete, 0); });
-    QPushButton* ok = button(IDOK, "OK", 619, 370, 50, 16);
+    // Beside "Delete", ending above the design area: out of the way of the template's controls.
+    QPushButton* preview = button(IDC_PREVIEW, "Preview", {240, 2, 50, 13}, Grow::Shift);
+    preview->setToolTip(QStringLiteral("Register preview (Ctrl+R)"));
+    connect(preview, &QPushButton::clicked, this, &CQXPanMainDlg::OnPreview);
+    auto* previewKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
+    connect(previewKey, &QShortcut::activated, this, &CQXPanMainDlg::OnPreview);
+    QPushButton* ok = button(IDOK, "OK", {619, 370, 50, 16}, Grow::Shift);
     ok->setDefault(true);
     ok->setEnabled(false);
     ok->setVisible(false);
+
+    m_readout = new CQXPanPositionReadout(m_client);
+    m_controls.insert(IDC_POSITION, m_readout);
+    LayoutControls();
+}
+
+int CQXPanMainDlg::LeftColumnWidth() const
+{
+    // The object type box as wide as its longest name beside the picture.
+    QComboBox probe;
+    probe.setFont(m_cbObjectType->font());
+    probe.setIconSize(m_cbObjectType->iconSize());
+    probe.setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    QPixmap picture(m_cbObjectType->iconSize());
+    picture.fill(Qt::white);
+    for (int type = 0; type < kObjectTypeCount; ++type)
+        probe.addItem(QIcon(picture), m_ObjDlg.TypeName(type));
+    int width = probe.sizeHint().width();
+
+    // The item list as wide as the columns of its widest list beside the vertical scroll bar.
+    const CQXPanRefLists headers{CQXPanRefFolders{}};
+    for (const QList<CQXPanRefRow>* list :
+         {&headers.m_BgList, &headers.m_BmpList, &headers.m_TableList, &headers.m_SysKeyList,
+          &headers.m_FreeFuncList}) {
+        if (list->isEmpty())
+            continue;
+        const CQXPanRefRow& header = list->constFirst();
+        const int columns = FirstColumnWidth(header.m_strCol1) +
+                            OtherColumnWidth(header.m_strCol2) + OtherColumnWidth(header.m_strCol3);
+        const int scrollBar = m_lcItems->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr,
+                                                              m_lcItems);
+        width = std::max(width, columns + scrollBar + 2 * m_lcItems->frameWidth());
+    }
+    return width;
+}
+
+void CQXPanMainDlg::LayoutControls()
+{
+    const DialogUnits du(font());
+    const int extra = std::max(0, LeftColumnWidth() - du.X(kLeftColumnDlu));
+    QRect exitRect;
+    for (const Placed& placed : std::as_const(m_layout)) {
+        QRect r = du.Rect(placed.dlu.x(), placed.dlu.y(), placed.dlu.width(), placed.dlu.height());
+        switch (placed.grow) {
+        case Grow::None:
+            break;
+        case Grow::Width:
+            r.setWidth(r.width() + extra);
+            break;
+        case Grow::LeftHalf:
+            r.setWidth(r.width() + extra / 2);
+            break;
+        case Grow::RightHalf:
+            r.translate(extra / 2, 0);
+            r.setWidth(r.width() + extra - extra / 2);
+            break;
+        case Grow::Shift:
+            r.translate(extra, 0);
+            break;
+        }
+        // Texts are never cut: a label or button grows to the right for its text.
+        if (qobject_cast<QLabel*>(placed.widget) || qobject_cast<QPushButton*>(placed.widget))
+            r.setWidth(std::max(r.width(), placed.widget->sizeHint().width()));
+        placed.widget->setGeometry(r);
+        if (placed.widget == GetDlgItem(IDCANCEL))
+            exitRect = r;
+    }
+
+    // The design area lies right under its label: Windows rectangles end one past their last
+    // pixel. It keeps its size in pixels whatever the font.
+    const QWidget* anchor = GetDlgItem(IDC_DESIGNAREA_LABEL);
+    const QxRect& design = m_pApp ? m_pApp->m_rcDesign : QxRect{0, 0, 800, 600};
+    const QRect area(anchor->x() - 1, anchor->y() + anchor->height() + 1,
+                     design.right - design.left + 1, design.bottom - design.top + 1);
+    if (m_DesignDlg.parent() == m_client)
+        m_DesignDlg.setGeometry(area);
+    const QRect readout(area.left(), area.bottom() + 2, area.width(),
+                        std::max(kReadoutHeight, m_readout->sizeHint().height()));
+    m_readout->setGeometry(readout);
+
+    const int width = std::max({du.X(kDialogWidthDlu) + extra, area.right() + 1 + du.X(4)});
+    const int height = std::max({du.Y(kDialogHeightDlu + kReadoutRoomDlu),
+                                 readout.bottom() + 1 + du.Y(4), exitRect.bottom() + 1 + du.Y(3)});
+    m_client->setFixedSize(width, height);
+}
+
+void CQXPanMainDlg::EnableScreenCommands(bool bEnable)
+{
+    for (int id : {IDC_CONVERT, IDC_NEW, IDC_PREVIEW, IDC_DELETE})
+        GetDlgItem(id)->setEnabled(bEnable);
+    for (QAction* action : std::as_const(m_screenActions))
+        action->setEnabled(bEnable);
+}
+
+bool CQXPanMainDlg::HasScreen() const
+{
+    const int index = m_cbImageType->currentIndex();
+    return m_bInitialised && m_pApp && m_pApp->EnvironmentLoaded() && index >= 0 &&
+           index < kScreenFileCount;
+}
+
+void CQXPanMainDlg::ShowRefusal(const QString& text)
+{
+    if (m_readout)
+        m_readout->ShowNote(text);
 }
 
 QWidget* CQXPanMainDlg::GetDlgItem(int id) const
@@ -407,9 +501,13 @@ bool CQXPanMainDlg::OnInitDialog()
     m_hDragCursor = QCursor(QPixmap(kDragCursorPicture), 0, 0);
 
     QxRect& rc = m_pApp->m_ScrIFTab.rcWindow;
-    if (rc.right - rc.left <= 0 || rc.bottom - rc.top <= 0)
-        rc = CurrentWindowRect();
-    MoveWindowTo(rc);
+    if (rc.right - rc.left <= 0 || rc.bottom - rc.top <= 0) {
+        // Nothing remembered: the window keeps its own size, where a new window appears.
+        rc = m_placement->Current();
+        move(rc.left, rc.top);
+    } else {
+        m_placement->Restore(rc);
+    }
     update();
 
     setWindowTitle(
@@ -439,31 +537,23 @@ bool CQXPanMainDlg::OnInitDialog()
     m_ObjDlg.m_nObjType = kObjectTypeCount;
     FillItemList(true);
 
-    const QWidget* anchor = GetDlgItem(IDC_DESIGNAREA_LABEL);
-    const int designWidth = m_pApp->m_rcDesign.right - m_pApp->m_rcDesign.left;
-    const int designHeight = m_pApp->m_rcDesign.bottom - m_pApp->m_rcDesign.top;
     m_DesignDlg.setParent(m_client);
-    // Windows rectangles end one past their last pixel: the area starts right under the label.
-    m_DesignDlg.setGeometry(anchor->x() - 1, anchor->y() + anchor->height() + 1, designWidth + 1,
-                            designHeight + 1);
+    LayoutControls();
     m_DesignDlg.OnInitDialog(m_pApp);
     m_DesignDlg.lower();
     m_DesignDlg.show();
     m_DesignDlg.SetObjDlg(&m_ObjDlg);
-    if (!m_readout) {
-        m_readout = new CQXPanPositionReadout(m_client);
-        m_controls.insert(IDC_POSITION, m_readout);
-    }
-    const QRect area = m_DesignDlg.geometry();
-    m_readout->setGeometry(area.left(), area.bottom() + 2, area.width(), kReadoutHeight);
     m_readout->Attach(&m_DesignDlg);
-    m_readout->show();
+    connect(&m_DesignDlg, &CQXPanDesignDlg::Refused, this, &CQXPanMainDlg::ShowRefusal);
 
     ReadBitmapTableFile();
     SelectFirstBackground(kFirstScreenFile);
 
     m_DesignDlg.m_bModified = false;
     m_DesignDlg.ClearHistory();
+    m_DesignDlg.MarkSaved();
+    m_bInitialised = true;
+    EnableScreenCommands(true);
     return true;
 }
 
@@ -503,9 +593,9 @@ void CQXPanMainDlg::FillObjectTypeCombo(int T)
 
 void CQXPanMainDlg::OnImageTypeChange()
 {
-    if (!m_pApp)
+    if (!m_pApp || !m_bInitialised)
         return;
-    if (m_DesignDlg.m_bModified) {
+    if (m_DesignDlg.IsDesignModified()) {
         const int answer = m_pApp->Ui()
                                ? m_pApp->Ui()->MessageBox(QStringLiteral("Do you want to clear?"),
                                                           QString::fromLatin1(kAppName),
@@ -519,6 +609,8 @@ void CQXPanMainDlg::OnImageTypeChange()
 
     const int previousMode = m_ObjDlg.m_nMode;
     m_ObjDlg.m_nMode = kModeImageTypeSwitch;
+    // The selected object belongs to the screen that goes.
+    m_DesignDlg.Deselect();
     // Another screen's design: nothing before it can be taken back.
     m_DesignDlg.SuspendRecording();
     m_nImageTypeSel = m_cbImageType->currentIndex();
@@ -531,6 +623,7 @@ void CQXPanMainDlg::OnImageTypeChange()
     m_DesignDlg.m_bModified = false;
     m_DesignDlg.ResumeRecording();
     m_DesignDlg.ClearHistory();
+    m_DesignDlg.MarkSaved();
     m_DesignDlg.Redraw();
     m_ObjDlg.m_nMode = previousMode;
 }
@@ -546,6 +639,8 @@ void CQXPanMainDlg::SelectFirstBackground(int T)
         const QString& name = backgrounds[row].m_strCol1;
         if (name.compare(screenFile, Qt::CaseInsensitive) == 0 ||
             name.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)) {
+            // Selected afresh: the row may be current while another screen's picture shows.
+            m_lcItems->clearSelection();
             SelectListPosition(pos);
             return;
         }
@@ -556,8 +651,10 @@ void CQXPanMainDlg::ReadBitmapTableFile()
 {
     if (!m_pApp)
         return;
-    BitmapTableFile::Read(m_pApp->m_strProgramFolder, m_arrBitmapTable,
-                          [this](const FileMessage& message) { ShowFileMessage(message); });
+    const BitmapTableFile::ReadResult read =
+        BitmapTableFile::Read(m_pApp->m_strProgramFolder, m_arrBitmapTable,
+                              [this](const FileMessage& message) { ShowFileMessage(message); });
+    m_bTableRejected = read.eStatus == BitmapTableFile::ReadStatus::Wrong;
 }
 
 void CQXPanMainDlg::ShowFileMessage(const FileMessage& message)
@@ -619,6 +716,10 @@ void CQXPanMainDlg::FillItemList(bool bOnlyWhenChanged)
 
 void CQXPanMainDlg::OnObjectTypeChange()
 {
+    // The selected object is of the old type: Delete, Cut, Copy and the arrows would otherwise
+    // act on an object of the new type's list with the same index.
+    if (m_cbObjectType->currentIndex() != m_ObjDlg.m_nObjType)
+        m_DesignDlg.Deselect();
     FillItemList(true);
     if (m_lcItems->topLevelItemCount() > 0) {
         SelectListPosition(m_ObjDlg.m_nObjType == CQXPanObjDlg::TypeBackground ? m_nListSel : 0);
@@ -687,7 +788,9 @@ bool CQXPanMainDlg::eventFilter(QObject* watched, QEvent* event)
         m_DesignDlg.m_SelRect.isVisible()) {
         auto* target = static_cast<QWidget*>(watched);
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton && isAncestorOf(target) &&
+        // The menu bar and its menus act on the selection: Cut and Copy need it.
+        const bool menu = qobject_cast<QMenuBar*>(target) || qobject_cast<QMenu*>(target);
+        if (mouse->button() == Qt::LeftButton && isAncestorOf(target) && !menu &&
             target != GetDlgItem(IDC_DELETE))
             m_DesignDlg.Deselect();
     }
@@ -743,51 +846,6 @@ int CQXPanMainDlg::ImportScreenFile(int nFileNo)
                               [this](const FileMessage& message) { ShowFileMessage(message); });
 }
 
-QxRect CQXPanMainDlg::CurrentWindowRect() const
-{
-    QRect frame = isVisible() ? frameGeometry() : QRect(QPoint(0, 0), size());
-    if (!isVisible()) {
-        // Not shown yet: where a new dialog appears, centred on the screen.
-        if (const QScreen* screen = QGuiApplication::primaryScreen())
-            frame.moveCenter(screen->availableGeometry().center());
-    }
-    return QxRect{frame.left(), frame.top(), frame.left() + frame.width(),
-                  frame.top() + frame.height()};
-}
-
-void CQXPanMainDlg::MoveWindowTo(const QxRect& rc)
-{
-    // The stored rectangle is the outer window rectangle; the frame is only known once shown.
-    m_placedFrame = QRect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
-    m_placed = true;
-    const QSize frameExtra = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
-    move(m_placedFrame.topLeft());
-    resize(m_placedFrame.size() - frameExtra);
-    m_placedClientSize = size();
-}
-
-void CQXPanMainDlg::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (m_placed)
-        QTimer::singleShot(0, this, &CQXPanMainDlg::FitFrameToPlacement);
-}
-
-void CQXPanMainDlg::FitFrameToPlacement()
-{
-    if (!m_placed || !isVisible())
-        return;
-    m_placed = false;
-    // Only the frame, not the user, may have changed the placement since.
-    if (pos() != m_placedFrame.topLeft() || size() != m_placedClientSize)
-        return;
-    const QSize frameExtra = frameGeometry().size() - size();
-    if (frameExtra.isNull())
-        return;
-    move(m_placedFrame.topLeft());
-    resize(m_placedFrame.size() - frameExtra);
-}
-
 void CQXPanMainDlg::OnCommand(int id)
 {
     switch (id) {
@@ -836,17 +894,18 @@ void CQXPanMainDlg::reject()
 
 void CQXPanMainDlg::OnExitEditor()
 {
-    if (m_DesignDlg.m_bModified && m_pApp && m_pApp->Ui()) {
+    if (m_DesignDlg.IsDesignModified() && m_pApp && m_pApp->Ui()) {
         const int answer = m_pApp->Ui()->MessageBox(
             QStringLiteral("Would you like to save the data?"), QString::fromLatin1(kAppName),
             UserInteraction::MB_YESNO, UserInteraction::MB_ICONEXCLAMATION);
-        if (answer == UserInteraction::IDYES)
-            OnSave();
+        // The user wants the work kept: without a saved file the editor stays open.
+        if (answer == UserInteraction::IDYES && !OnSave())
+            return;
     }
 
     if (m_pApp) {
         if (!isMinimized())
-            m_pApp->m_ScrIFTab.rcWindow = CurrentWindowRect();
+            m_pApp->m_ScrIFTab.rcWindow = m_placement->Current();
         else
             m_pApp->LoadBranchEnvironment();
         // A table that was not read completely must not replace the stored one.
@@ -860,9 +919,16 @@ void CQXPanMainDlg::OnExitEditor()
 
 void CQXPanMainDlg::OnChangeToOld()
 {
-    if (m_pApp)
-        m_pApp->m_dwChangeToOld = kChangeToOld;
+    if (!m_pApp) {
+        OnExitEditor();
+        return;
+    }
+    const quint32 before = m_pApp->m_dwChangeToOld;
+    m_pApp->m_dwChangeToOld = kChangeToOld;
     OnExitEditor();
+    // The editor stayed open (a save was cancelled): no hand-over was asked for after all.
+    if (!m_ended)
+        m_pApp->m_dwChangeToOld = before;
 }
 
 namespace {
@@ -911,24 +977,32 @@ public:
     }
     QStringList BackgroundNames() const override { return NamesOf(m_dlg.m_ObjDlg.m_BgList); }
     QStringList PlacedBitmapNames() const override { return NamesOf(m_dlg.m_ObjDlg.m_BmpList); }
+    // The remembered background row is always the row shown, so that Save writes the background
+    // that is seen and a change of image type reloads what it must.
     void SelectBackgroundItem(int nListSel, int nItem) override
     {
         // Selected afresh, so that the list shows the background even when the row was current.
         m_dlg.m_lcItems->clearSelection();
         m_dlg.SelectListPosition(nItem);
-        m_dlg.m_nListSel = nListSel;
+        m_dlg.m_nListSel = m_dlg.ItemAt(nItem) ? nItem : nListSel;
     }
     void LoadEmptyBackground(int nListSel) override
     {
-        m_dlg.m_nListSel = nListSel;
-        if (m_dlg.m_pApp)
-            m_dlg.LoadBackgroundBitmap(
-                QDir(m_dlg.m_pApp->m_strBackgroundFolder).filePath(QStringLiteral("Aempty.bmp")));
+        if (!m_dlg.m_pApp)
+            return;
+        const QString name = QStringLiteral("Aempty.bmp");
+        m_dlg.LoadBackgroundBitmap(QDir(m_dlg.m_pApp->m_strBackgroundFolder).filePath(name));
+        const QStringList names = BackgroundNames();
+        const qsizetype row = names.indexOf(name, 1);
+        m_dlg.m_nListSel = row > 0 ? int(row) - 1 : nListSel;
+        m_dlg.ShowListPositionQuietly(m_dlg.m_nListSel);
     }
     void ImportScreenBackground(int nListSel, int fileNumber) override
     {
-        m_dlg.m_nListSel = nListSel;
         m_dlg.ImportScreenFile(fileNumber);
+        // A screen file that is not listed shows as no row; Save then names the screen file.
+        m_dlg.m_nListSel = m_dlg.ItemAt(nListSel) ? nListSel : -1;
+        m_dlg.ShowListPositionQuietly(m_dlg.m_nListSel);
     }
     bool TakePlacedBitmap(int j, CQXPanBmpObj& obj) override
     {
@@ -952,10 +1026,10 @@ private:
 
 } // namespace
 
-void CQXPanMainDlg::OnSave()
+bool CQXPanMainDlg::OnSave()
 {
-    if (!m_pApp || !m_pApp->Ui())
-        return;
+    if (!HasScreen() || !m_pApp->Ui())
+        return false;
     UserInteraction::FileDialogRequest request;
     request.title = kPanelDialogTitle;
     request.initialName = QStringLiteral("untitled.pan");
@@ -964,7 +1038,7 @@ void CQXPanMainDlg::OnSave()
     // The name is used as typed: no extension is added.
     const QString path = m_pApp->Ui()->GetSaveFileName(request);
     if (path.isEmpty())
-        return;
+        return false;
 
     QList<PanelFile::BitmapRow> rows;
     rows.reserve(qsizetype(m_ObjDlg.m_BmpList.size()));
@@ -972,13 +1046,17 @@ void CQXPanMainDlg::OnSave()
         rows.append(PanelFile::BitmapRow{item.m_strCol1, item.Image()});
     const int background =
         PanelFile::BackgroundNumberForSave(NamesOf(m_ObjDlg.m_BgList), m_nListSel);
-    if (!PanelFile::Write(path, m_DesignDlg, background, m_pApp->m_strPlacedBitmapFolder, rows))
+    if (!PanelFile::Write(path, m_DesignDlg, background, m_pApp->m_strPlacedBitmapFolder, rows)) {
         m_pApp->Ui()->MessageBox(PanelFile::CantOpenText(path));
+        return false;
+    }
+    m_DesignDlg.MarkSaved();
+    return true;
 }
 
 void CQXPanMainDlg::OnOpen()
 {
-    if (!m_pApp || !m_pApp->Ui())
+    if (!HasScreen() || !m_pApp->Ui())
         return;
     UserInteraction::FileDialogRequest request;
     request.title = kPanelDialogTitle;
@@ -987,9 +1065,11 @@ void CQXPanMainDlg::OnOpen()
     const QString path = m_pApp->Ui()->GetOpenFileName(request);
     if (path.isEmpty())
         return;
+    m_DesignDlg.Deselect();
     CQXPanDesignState before = m_DesignDlg.BeginDesignChange(m_nListSel);
     ReadPanelFile(path);
     m_DesignDlg.EndDesignChange<CQXPanOpenCommand>(std::move(before), m_nListSel);
+    m_DesignDlg.MarkSaved();
     m_DesignDlg.Redraw();
 }
 
@@ -1002,7 +1082,7 @@ int CQXPanMainDlg::ReadPanelFile(const QString& path)
 
 void CQXPanMainDlg::OnNew()
 {
-    if (!m_pApp || !m_pApp->Ui())
+    if (!HasScreen() || !m_pApp->Ui())
         return;
     const int answer = m_pApp->Ui()->MessageBox(
         QStringLiteral("Would you like to save the data and creat a new image?"),
@@ -1010,8 +1090,9 @@ void CQXPanMainDlg::OnNew()
         UserInteraction::MB_ICONEXCLAMATION);
     if (answer != UserInteraction::IDYES)
         return;
-    // A cancelled or failed save does not stop the command.
+    // A cancelled or failed save does not stop the command: New can be taken back.
     OnSave();
+    m_DesignDlg.Deselect();
     CQXPanDesignState before = m_DesignDlg.BeginDesignChange(m_nListSel);
     m_DesignDlg.ClearObjects(false);
 
@@ -1042,12 +1123,15 @@ void CQXPanMainDlg::OnNew()
         }
     }
     m_DesignDlg.EndDesignChange<CQXPanNewCommand>(std::move(before), m_nListSel);
+    m_DesignDlg.MarkSaved();
     m_DesignDlg.Redraw();
 }
 
 void CQXPanMainDlg::OnConvert()
 {
-    if (!m_pApp || !m_pApp->Ui())
+    // Without a branch or an image type the file number would name no screen (795 is the
+    // key table).
+    if (!HasScreen() || !m_pApp->Ui())
         return;
     UserInteraction* ui = m_pApp->Ui();
     const int n = kFirstScreenFile + m_cbImageType->currentIndex();
@@ -1058,8 +1142,10 @@ void CQXPanMainDlg::OnConvert()
     if (ui->MessageBox(question, QString::fromLatin1(kAppName), UserInteraction::MB_OKCANCEL) !=
         UserInteraction::IDOK)
         return;
-    // The bitmap table now holds the design: the history ends here.
+    // The bitmap table now holds the design: the history ends here, and the design is in the
+    // register's files.
     m_DesignDlg.ClearHistory();
+    m_DesignDlg.MarkSaved();
 
     std::optional<WaitCursor> wait(std::in_place);
     CDibImage screen;
@@ -1072,23 +1158,48 @@ void CQXPanMainDlg::OnConvert()
     // Its own failures are reported to the user; the command goes on.
     WriteScreenProgramFile(screen, n, m_pApp->m_strWorkFolder, m_pApp->m_strProgramFolder,
                            [this](const FileMessage& message) { ShowFileMessage(message); });
+    ListScreenFile(n);
 
-    // The new screen file is listed as a background, after the last smaller one listed.
+    // A table that could not be read at start-up is kept before it is replaced by what could.
+    QString kept;
+    if (n != kFirstScreenFile && m_bTableRejected) {
+        const BitmapTableFile::KeptCopy copy = BitmapTableFile::KeepRejected(m_pApp->m_strProgramFolder);
+        if (!copy.bOk) {
+            ui->MessageBox(QStringLiteral("Convert err\n\n%1").arg(copy.strError),
+                           QString::fromLatin1(kAppName), UserInteraction::MB_OK,
+                           UserInteraction::MB_ICONERROR);
+            return;
+        }
+        kept = copy.strPath;
+    }
+    if (BitmapTableFile::Write(m_pApp->m_strProgramFolder, m_arrBitmapTable, n, m_DesignDlg) != 0) {
+        ui->MessageBox(QStringLiteral("Convert err"), QString::fromLatin1(kAppName),
+                       UserInteraction::MB_OK, UserInteraction::MB_ICONERROR);
+        return;
+    }
+    if (n != kFirstScreenFile)
+        m_bTableRejected = false;
+    QString done = QStringLiteral("Normal end");
+    if (!kept.isEmpty())
+        done += QStringLiteral("\n\n") + BitmapTableFile::KeptCopyText(kept);
+    ui->MessageBox(done);
+    // The wait cursor stays until the closing message has been dismissed.
+}
+
+void CQXPanMainDlg::ListScreenFile(int n)
+{
     CQXPanRefList& backgrounds = m_ObjDlg.m_BgList;
     const QString target = ScreenFileName(n);
     const auto nameAt = [&backgrounds](int i) {
         return i < int(backgrounds.size()) ? backgrounds[size_t(i)].m_strCol1 : QString();
     };
-    bool listed = false;
     int insertAt = -1;
     int j = kFirstScreenFile;
     int i = 1;
-    for (; i <= n - 795 && insertAt < 0 && !listed; ++i) {
+    for (; i <= n - 795 && insertAt < 0; ++i) {
         const QString name = nameAt(i);
-        if (name.compare(target, Qt::CaseInsensitive) == 0) {
-            listed = true;
-            break;
-        }
+        if (name.compare(target, Qt::CaseInsensitive) == 0)
+            return; // listed already
         while (name.compare(ScreenFileName(j), Qt::CaseInsensitive) != 0) {
             if (++j >= n) {
                 insertAt = i;
@@ -1096,29 +1207,35 @@ void CQXPanMainDlg::OnConvert()
             }
         }
     }
-    if (!listed) {
-        if (insertAt < 0)
-            insertAt = i;
-        CQXPanRefItem entry;
-        entry.m_strCol1 = target;
-        const size_t at = std::min(size_t(insertAt), backgrounds.size());
-        backgrounds.insert(backgrounds.begin() + qsizetype(at), std::move(entry));
-        if (m_cbObjectType->currentIndex() == CQXPanObjDlg::TypeBackground) {
-            FillItemList(false);
-            ++m_nListSel;
-        }
-    }
+    if (insertAt < 0)
+        insertAt = i;
+    CQXPanRefItem entry;
+    entry.m_strCol1 = target;
+    const size_t at = std::min(size_t(insertAt), backgrounds.size());
+    backgrounds.insert(backgrounds.begin() + qsizetype(at), std::move(entry));
 
-    if (BitmapTableFile::Write(m_pApp->m_strProgramFolder, m_arrBitmapTable, n, m_DesignDlg) != 0)
-        ui->MessageBox(QStringLiteral("Convert err"), QString::fromLatin1(kAppName),
-                       UserInteraction::MB_OK, UserInteraction::MB_ICONERROR);
-    else
-        ui->MessageBox(QStringLiteral("Normal end"));
-    // The wait cursor stays until the closing message has been dismissed.
+    // The remembered background row moves down with its file, whichever type is shown.
+    const int insertedPos = int(at) - 1;
+    if (m_nListSel >= insertedPos)
+        ++m_nListSel;
+    if (m_cbObjectType->currentIndex() == CQXPanObjDlg::TypeBackground) {
+        FillItemList(false);
+        ShowListPositionQuietly(m_nListSel);
+    }
+}
+
+void CQXPanMainDlg::ShowListPositionQuietly(int nPos)
+{
+    const int mode = m_ObjDlg.m_nMode;
+    m_ObjDlg.m_nMode = kModeRefill;
+    SelectListPosition(nPos);
+    m_ObjDlg.m_nMode = mode;
 }
 
 void CQXPanMainDlg::OnPreview()
 {
+    if (!HasScreen())
+        return;
     QImage picture;
     bool built = false;
     {
@@ -1146,32 +1263,6 @@ void CQXPanMainDlg::OnPreview()
 
 namespace {
 
-// Copies a bitmap file in pieces, so a file of any size costs one buffer; an existing
-// destination is replaced only once the whole copy is written, so a failed copy leaves it as it
-// was.
-bool CopyBitmapFile(const QString& source, const QString& destination)
-{
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return false;
-    QSaveFile out(destination);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    QByteArray chunk(1 << 16, Qt::Uninitialized);
-    for (;;) {
-        const qint64 n = in.read(chunk.data(), chunk.size());
-        if (n < 0 || (n > 0 && out.write(chunk.constData(), n) != n)) {
-            out.cancelWriting();
-            return false;
-        }
-        if (n == 0)
-            break;
-    }
-    // commit() misses a failed flush of the last buffered bytes and would put a cut file in
-    // place on a full disk, so the bytes are flushed (and checked) first.
-    return out.flush() && out.commit();
-}
-
 bool SameFilePath(const QString& a, const QString& b)
 {
     return QDir::cleanPath(QFileInfo(a).absoluteFilePath())
@@ -1181,6 +1272,21 @@ bool SameFilePath(const QString& a, const QString& b)
 bool IsBmpName(const QString& name)
 {
     return name.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive);
+}
+
+// The row of a list whose file is name: the same spelling first, else the first that differs
+// only in case; -1 when none. One row, so that two files "a.bmp" and "A.bmp" give one object.
+int RowOfFile(const CQXPanRefList& list, const QString& name)
+{
+    int caseless = -1;
+    for (size_t row = 1; row < list.size(); ++row) {
+        const QString& file = list[row].m_strCol1;
+        if (file == name)
+            return int(row);
+        if (caseless < 0 && file.compare(name, Qt::CaseInsensitive) == 0)
+            caseless = int(row);
+    }
+    return caseless;
 }
 
 } // namespace
@@ -1251,7 +1357,7 @@ void CQXPanMainDlg::OnBrowse()
             if (existing == Existing::Keep)
                 continue;
         }
-        CopyBitmapFile(path, destination);
+        CopyFileReplacing(path, destination);
     }
 
     RefreshAfterBitmapChange();
@@ -1308,6 +1414,7 @@ void CQXPanMainDlg::RefreshAfterBitmapChange()
         return;
     // The history's placed bitmaps point at images released here.
     m_DesignDlg.ClearHistory();
+    QStringList dropped;
     if (m_cbObjectType->currentIndex() == CQXPanObjDlg::TypePlaceBitmap) {
         // The list's images are released below: keep only names and rectangles.
         const QList<CQXPanBmpObj> previous = m_DesignDlg.m_BmpObjs;
@@ -1318,27 +1425,26 @@ void CQXPanMainDlg::RefreshAfterBitmapChange()
 
         CQXPanRefList& list = m_ObjDlg.m_BmpList;
         for (const CQXPanBmpObj& old : previous) {
-            for (size_t row = 1; row < list.size(); ++row) {
-                if (list[row].m_strCol1.compare(old.m_strFileName, Qt::CaseInsensitive) != 0)
-                    continue;
-                m_ObjDlg.SelectRow(int(row));
-                CQXPanBmpObj fresh;
+            const int row = RowOfFile(list, old.m_strFileName);
+            CQXPanBmpObj fresh;
+            if (row > 0) {
+                m_ObjDlg.SelectRow(row);
                 // A listed file that no longer loads leaves its object out of the design.
-                if (!m_ObjDlg.ApplyItemToBitmap(fresh))
+                if (m_ObjDlg.ApplyItemToBitmap(fresh)) {
+                    fresh.SetRegisterRect(old.m_rcRegister);
+                    m_DesignDlg.AddBmpObj(fresh);
                     continue;
-                fresh.SetRegisterRect(old.m_rcRegister);
-                m_DesignDlg.AddBmpObj(fresh);
+                }
             }
+            if (!dropped.contains(old.m_strFileName))
+                dropped.append(old.m_strFileName);
         }
 
         // The bitmap slot pointed into the old list as well.
         CQXPanBmpObj& clip = m_ObjDlg.m_BmpClip;
         if (clip.m_pImage) {
-            CDibImage* image = nullptr;
-            for (size_t row = 1; row < list.size() && !image; ++row) {
-                if (list[row].m_strCol1.compare(clip.m_strFileName, Qt::CaseInsensitive) == 0)
-                    image = list[row].LoadImage();
-            }
+            const int row = RowOfFile(list, clip.m_strFileName);
+            CDibImage* image = row > 0 ? list[size_t(row)].LoadImage() : nullptr;
             const QXPanRect rect = clip.DisplayRect();
             clip.m_pImage = nullptr;
             if (image) {
@@ -1369,6 +1475,16 @@ void CQXPanMainDlg::RefreshAfterBitmapChange()
         }
     }
     m_DesignDlg.Redraw();
+    if (!dropped.isEmpty()) {
+        m_DesignDlg.m_bModified = true;
+        if (m_pApp->Ui())
+            m_pApp->Ui()->MessageBox(
+                QStringLiteral("These placed bitmaps were taken off the design because their "
+                               "files are gone or cannot be read:\n\n%1")
+                    .arg(dropped.join(QLatin1Char('\n'))),
+                QString::fromLatin1(kAppName), UserInteraction::MB_OK,
+                UserInteraction::MB_ICONEXCLAMATION);
+    }
 }
 
 void CQXPanMainDlg::OnReceiveSend()

@@ -13,10 +13,12 @@
 
 class CQXPanApp;
 class CQXPanPositionReadout;
+class CQXPanWindowPlacement;
 class CQXPanPreviewDlg;
 class CQXPgco;
 class QComboBox;
 class QMenuBar;
+class QScrollArea;
 class QTreeWidget;
 class QTreeWidgetItem;
 struct FileMessage;
@@ -75,12 +77,13 @@ public:
     /// Ends the dialog with a result, also while it is still being initialised.
     void EndDialog(int result);
 
-    /// Exit, Esc, the close box, menu Exit: offers to save, remembers the window, ends.
+    /// Exit, Esc, the close box, menu Exit: offers to save, remembers the window, ends. A save
+    /// the user asked for that was cancelled or failed keeps the editor open.
     void OnExitEditor();
     /// Menu "Change to old": asks for the older editor on the next start, then exits.
     void OnChangeToOld();
-    /// Asks for a file name and saves the design as a panel file.
-    void OnSave();
+    /// Asks for a file name and saves the design as a panel file; false when cancelled or failed.
+    bool OnSave();
     /// Asks for a panel file and reads it into the design in place of the current one.
     void OnOpen();
     /// Reads a panel file into the design for the selected image type: 0 when read (also when
@@ -118,6 +121,10 @@ public:
     void OnBeginDrag(int nPos);
     /// Selects a position of the item list (none for -1), as a click on it would.
     void SelectListPosition(int nPos);
+    /// Selects a list position without loading its background again: the picture shows already.
+    void ShowListPositionQuietly(int nPos);
+    /// The item list's row at a position, null when there is none.
+    QTreeWidgetItem* ItemAt(int nPos) const;
     /// Loads the background bitmap at path: 0 on success and for type "Place Bitmap", -1 for
     /// the key and table types, -2 ("open err") when the file cannot be loaded.
     int LoadBackgroundBitmap(const QString& path);
@@ -140,10 +147,14 @@ public:
 
     /// The control with a dialog identifier (GetDlgItem), null when there is none.
     QWidget* GetDlgItem(int id) const;
-    /// The area below the menu bar in which the controls lie (the dialog's client area).
+    /// The area below the menu bar in which the controls lie (the dialog's client area); it
+    /// scrolls when the window is smaller than it.
     QWidget* ClientArea() const { return m_client; }
-    /// Rectangle of a dialog-unit rectangle in pixels of the client area.
-    static QRect MapDialogRect(int x, int y, int width, int height);
+    /// The scrolled view of the client area.
+    QScrollArea* ClientView() const { return m_scroll; }
+    /// True once start-up has loaded the branch and an image type is chosen: only then are
+    /// there a design and register files to work on.
+    bool HasScreen() const;
 
     QIcon m_hIcon;
     CQXPanDesignDlg m_DesignDlg;
@@ -168,37 +179,65 @@ protected:
     /// Runs the prepared communication dialog modally; tests override it to look at the
     /// dialog's members instead.
     virtual int RunCommDialog(CQXPgco& dlg);
-
-    void showEvent(QShowEvent* event) override;
     /// Drops the design's selection on a left press in the dialog (not on "Delete") and starts
     /// row drags in the item list.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    /// How a control of the left column's width, or right of it, follows a wider left column.
+    enum class Grow
+    {
+        None,      ///< stays as laid out
+        Width,     ///< spans the column: grows by the extra width
+        LeftHalf,  ///< the left one of two side by side: grows by half
+        RightHalf, ///< the right one of two: moves by half and grows by the rest
+        Shift,     ///< right of the column: moves by the extra width
+    };
+    struct Placed
+    {
+        QWidget* widget = nullptr;
+        QRect dlu; ///< position and size in dialog units
+        Grow grow = Grow::None;
+    };
+
     void CreateControls();
     void ConnectBitmapLibrary();
     void CreateMenu();
-    QxRect CurrentWindowRect() const;
-    void MoveWindowTo(const QxRect& rc);
-    void FitFrameToPlacement();
+    /// Places every control from its dialog units in the dialog font, the left column as wide
+    /// as its widest content needs, the design area under its label, and sizes the client area.
+    void LayoutControls();
+    /// Pixels the left column needs: the longest object type name beside its picture, and the
+    /// widest item list's columns beside a scroll bar.
+    int LeftColumnWidth() const;
+    /// Enables the commands that work on a design and the register files.
+    void EnableScreenCommands(bool bEnable);
+    /// Tells the user in the line under the design area why nothing happened.
+    void ShowRefusal(const QString& text);
     /// Builds m_ilObjectTypes from the object type strip; false when the strip is missing.
     bool LoadObjectTypeImages();
-    /// Selects the first item-list position whose background row is FILE<T>P.TXT or a bitmap.
+    /// Selects the first item-list position whose background row is FILE<T>P.TXT or a bitmap,
+    /// loading it even when it was selected already.
     void SelectFirstBackground(int T);
+    /// Inserts FILE<n>P.TXT into the background list after the last smaller screen file listed,
+    /// keeping the remembered background row on the same file.
+    void ListScreenFile(int n);
     void ShowFileMessage(const FileMessage& message);
-    QTreeWidgetItem* ItemAt(int nPos) const;
     /// Undo or redo put a background row back: remember it and show it without reloading.
     void OnBackgroundRowRestored(int nListSel);
 
     CQXPanApp* m_appForInit = nullptr;
+    QScrollArea* m_scroll = nullptr;
     QWidget* m_client = nullptr;
     QMenuBar* m_menuBar = nullptr;
     QHash<int, QWidget*> m_controls;
+    QList<Placed> m_layout;
+    QList<QAction*> m_screenActions;
+    CQXPanWindowPlacement* m_placement = nullptr;
     bool m_ended = false;
     int m_endResult = 0;
-    bool m_placed = false;
-    QRect m_placedFrame;
-    QSize m_placedClientSize;
+    bool m_bInitialised = false;
+    /// FILE795P.TXT was there at start-up but could not be read: keep it before replacing it.
+    bool m_bTableRejected = false;
     QPoint m_dragStart;
     int m_dragPos = -1;
     CQXPanPositionReadout* m_readout = nullptr;

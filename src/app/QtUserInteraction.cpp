@@ -5,10 +5,14 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QMimeDatabase>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QPushButton>
+#include <QSpacerItem>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <QUrl>
@@ -23,38 +27,50 @@ QFileDialog::Options ToQtOptions(UserInteraction::FileDialogOptions options)
     return result;
 }
 
-// Runs a program to its end. The wait spins an event loop so the editor's window keeps
-// repainting, while a modal box keeps the user from changing the design underneath the program.
-// The box cannot end the wait: only the program's end does, so the caller's refresh always sees
-// the finished file.
+// Runs a program until it ends or the user stops waiting for it. The wait spins an event loop
+// so the editor's window keeps repainting, while a modal box keeps the user from changing the
+// design underneath the program. Escape and the window's close box do not end the wait; the
+// box's button does, and the program then goes on running on its own.
 UserInteraction::ProgramRun RunToEnd(const QString& program, const QStringList& arguments,
                                      QWidget* parent)
 {
     UserInteraction::ProgramRun run;
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
-    process.start(program, arguments);
-    if (!process.waitForStarted(-1))
+    // On the heap: a QProcess kills its program when destroyed, and a program the user stopped
+    // waiting for must live on. It deletes itself once the program has ended.
+    auto* process = new QProcess;
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->start(program, arguments);
+    if (!process->waitForStarted(-1)) {
+        delete process;
         return run;
+    }
     run.started = true;
 
-    if (process.state() != QProcess::NotRunning) {
+    bool stopped = false;
+    if (process->state() != QProcess::NotRunning) {
         QEventLoop loop;
-        QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+        QObject::connect(process, &QProcess::finished, &loop, &QEventLoop::quit);
 
         QProgressDialog box(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
         box.setWindowTitle(QString::fromLatin1(kAppName));
         box.setLabelText(QString::fromUtf8("Waiting for the bitmap editor to close\u2026"));
-        box.setCancelButton(nullptr);
+        auto* stop = new QPushButton(QStringLiteral("Stop Waiting"));
+        stop->setToolTip(QStringLiteral("Go on editing now; the bitmap editor stays open"));
+        // Connected before the box connects it, so the box is not shown again on the way out.
+        QObject::connect(stop, &QPushButton::clicked, &loop, [&stopped, &loop] {
+            stopped = true;
+            loop.quit();
+        });
+        box.setCancelButton(stop);
         box.setRange(0, 0);
         box.setAutoClose(false);
         box.setAutoReset(false);
         box.setMinimumDuration(0);
         box.setWindowModality(Qt::ApplicationModal);
         // Escape or the window manager can still hide the box; it comes straight back while the
-        // program runs, so the design stays locked.
-        const auto showAgain = [&box, &process] {
-            if (process.state() != QProcess::NotRunning)
+        // program runs, so the design stays locked until the program ends or the button is used.
+        const auto showAgain = [&box, &stopped, process] {
+            if (!stopped && process->state() != QProcess::NotRunning)
                 box.show();
         };
         QObject::connect(&box, &QProgressDialog::canceled, &box, showAgain);
@@ -63,17 +79,22 @@ UserInteraction::ProgramRun RunToEnd(const QString& program, const QStringList& 
 
         // The program's end is delivered through the event loop, so an end before exec() is
         // still seen.
-        if (process.state() != QProcess::NotRunning)
+        if (process->state() != QProcess::NotRunning)
             loop.exec();
         // The loop also ends when the application quits; the program is still waited for rather
         // than killed with the QProcess.
-        if (process.state() != QProcess::NotRunning)
-            process.waitForFinished(-1);
+        if (!stopped && process->state() != QProcess::NotRunning)
+            process->waitForFinished(-1);
         box.hide();
     }
 
-    if (process.exitStatus() == QProcess::NormalExit)
-        run.exitCode = process.exitCode();
+    if (stopped && process->state() != QProcess::NotRunning) {
+        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+        return run;
+    }
+    if (process->exitStatus() == QProcess::NormalExit)
+        run.exitCode = process->exitCode();
+    delete process;
     return run;
 }
 
@@ -114,10 +135,62 @@ QWidget* QtUserInteraction::DialogParent()
     return QApplication::activeWindow();
 }
 
+namespace {
+
+// A message box that a question without Cancel does not let go by Escape or its close box: only
+// Yes and No answer it, as on the register's home system.
+class QuestionBox final : public QMessageBox
+{
+public:
+    QuestionBox(QWidget* parent, bool mustAnswer) : QMessageBox(parent), m_mustAnswer(mustAnswer)
+    {
+        if (m_mustAnswer)
+            setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    }
+
+    // Window managers squeeze a narrow box's title to "…": leave room for the caption beside the
+    // title bar's icon and buttons.
+    void KeepCaptionVisible()
+    {
+        auto* grid = qobject_cast<QGridLayout*>(layout());
+        if (!grid)
+            return;
+        const QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+        const int width = QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + kTitleBarRoom;
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (m_mustAnswer && event->key() == Qt::Key_Escape) {
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent* event) override
+    {
+        if (m_mustAnswer) {
+            event->ignore();
+            return;
+        }
+        QMessageBox::closeEvent(event);
+    }
+
+private:
+    // An icon and three buttons of a title bar, with some air.
+    static constexpr int kTitleBarRoom = 160;
+    bool m_mustAnswer = false;
+};
+
+} // namespace
+
 int QtUserInteraction::MessageBox(const QString& text, const QString& caption, Buttons buttons,
                                   Icon icon)
 {
-    QMessageBox box(DialogParent());
+    QuestionBox box(DialogParent(), buttons == MB_YESNO);
     box.setWindowTitle(caption);
     box.setText(text);
     switch (icon) {
@@ -154,6 +227,7 @@ int QtUserInteraction::MessageBox(const QString& text, const QString& caption, B
         box.setDefaultButton(QMessageBox::Yes);
         break;
     }
+    box.KeepCaptionVisible();
     switch (box.exec()) {
     case QMessageBox::Ok:
         return IDOK;

@@ -15,7 +15,9 @@
 #include <QPainter>
 #include <QPen>
 
+#include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -196,8 +198,11 @@ void CQXPanDesignDlg::PaintDesign(QPainter& painter) const
     // Stretched pictures are averaged, never just sampled.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
 
+    // Without a background the register screen is black: show what Convert writes.
     if (!m_Background.IsEmpty())
         painter.drawImage(QRect(QPoint(0, 0), design), m_Background.Image());
+    else
+        painter.fillRect(QRect(QPoint(0, 0), design), Qt::black);
 
     // Later bitmaps cover earlier ones.
     for (const CQXPanBmpObj& bmp : m_BmpObjs) {
@@ -431,7 +436,7 @@ void CQXPanDesignDlg::OnLButtonDown(QPoint pt)
         return;
     }
     m_pObjDlg->m_nMode = kModeIdle;
-    if (rect().contains(pt))
+    if (InDesign(pt))
         m_SelRect.StartRubberBand(pt);
 }
 
@@ -491,15 +496,62 @@ bool CQXPanDesignDlg::FitsDesign(const QXPanRect& r) const
     return !r.IsRectEmpty() && r.right < design.width() && r.bottom < design.height();
 }
 
+bool CQXPanDesignDlg::InDesign(QPoint pt) const
+{
+    return QRect(QPoint(0, 0), DesignSize()).contains(pt);
+}
+
+QXPanRect CQXPanDesignDlg::DrawnRect(QXPanRect r) const
+{
+    const QSize design = DesignSize();
+    const int minSize = CQXPanSelRect::kMinTrackSize;
+    if (r.left > r.right)
+        std::swap(r.left, r.right);
+    if (r.top > r.bottom)
+        std::swap(r.top, r.bottom);
+    // The last pixel an object may cover is the design size - 1, as SetDisplayRect keeps it.
+    r.left = std::max(r.left, 0);
+    r.top = std::max(r.top, 0);
+    r.right = std::min(r.right, design.width() - 1);
+    r.bottom = std::min(r.bottom, design.height() - 1);
+    if (r.right - r.left < minSize) {
+        r.left = std::max(0, r.right - minSize);
+        r.right = r.left + minSize;
+    }
+    if (r.bottom - r.top < minSize) {
+        r.top = std::max(0, r.bottom - minSize);
+        r.bottom = r.top + minSize;
+    }
+    return r;
+}
+
+void CQXPanDesignDlg::RefuseFullScreen()
+{
+    if (m_nKeyCapacity <= 0)
+        emit Refused(QStringLiteral("Keys and tables cannot be placed on the screen logo."));
+    else
+        emit Refused(QStringLiteral("This check window already holds %1 keys and tables, as many "
+                                    "as it can.")
+                         .arg(m_nKeyCapacity));
+}
+
 void CQXPanDesignDlg::OnLButtonUp(QPoint pt)
 {
     if (!m_pObjDlg)
         return;
+    ReleaseLeft(pt);
+    // A drop is over with its release, also when it placed nothing: the edit commands work again.
+    if (m_pObjDlg->m_nMode == kModeDragging)
+        m_pObjDlg->m_nMode = kModeIdle;
+}
+
+void CQXPanDesignDlg::ReleaseLeft(QPoint pt)
+{
     // Ends the grab a row drag from the item list took.
     if (mouseGrabber() == this)
         releaseMouse();
     int& mode = m_pObjDlg->m_nMode;
-    if (rect().contains(pt)) {
+    if (InDesign(pt)) {
         if (mode < kModeDragging)
             mode = kModeIdle;
     } else {
@@ -537,6 +589,7 @@ void CQXPanDesignDlg::OnLButtonUp(QPoint pt)
             m_SelRect.Track(&pt, 0);
             QXPanRect r;
             m_SelRect.GetPartRect(r, 0);
+            r = DrawnRect(r);
             m_BmpObjs[index].SetDisplayRect(r);
             m_SelRect.FrameRect(r, nullptr, 0, true);
             Redraw();
@@ -551,6 +604,9 @@ void CQXPanDesignDlg::OnLButtonUp(QPoint pt)
             if (!FitsDesign(r)) {
                 m_BmpObjs.removeAt(index);
                 m_SelRect.m_nObjIndex = -1;
+                emit Refused(QStringLiteral("The bitmap does not fit here: its top-left corner "
+                                            "goes where it is dropped, and it would cross the "
+                                            "edge. Drop it further up or to the left."));
                 return;
             }
             mode = kModeIdle;
@@ -593,11 +649,14 @@ void CQXPanDesignDlg::OnLButtonUp(QPoint pt)
             endStep();
             return;
         }
+        emit Refused(QStringLiteral("Dropped on no key: draw a rectangle to make a new key, or "
+                                    "drop the row onto a key to change that key."));
     }
     if (m_SelRect.HasAnchor() && m_SelRect.isVisible()) {
         if (m_KeyObjs.size() >= m_nKeyCapacity) {
             m_SelRect.m_nObjIndex = -1;
             m_SelRect.hide();
+            RefuseFullScreen();
         } else {
             const int index = AddKeyObj();
             m_SelRect.m_nObjIndex = index;
@@ -606,7 +665,7 @@ void CQXPanDesignDlg::OnLButtonUp(QPoint pt)
             m_SelRect.Track(&pt, 0);
             QXPanRect r;
             m_SelRect.GetPartRect(r, 0);
-            key.SetDisplayRect(r);
+            key.SetDisplayRect(DrawnRect(r));
             m_pObjDlg->SetEditObject(&key);
             m_SelRect.FrameRect(key.DisplayRect(), nullptr, 0, true);
             Redraw();
@@ -637,16 +696,16 @@ void CQXPanDesignDlg::OnLButtonDblClk(QPoint pt)
     SelectHitObject(kind, i, pt);
     InvalidateObject(m_KeyObjs[i].DisplayRect());
     const CQXPanKeyObj before = m_KeyObjs[i];
-    const int result = m_pObjDlg->DoModal();
-    // Keys may have come or gone while the dialog ran; it knows where its key is now.
+    m_pObjDlg->DoModal();
+    // Keys may have come or gone while the dialog ran; it knows where its key is now. Shown
+    // also after Cancel: a refused Accept ("Null function") has already written its fields.
     const qsizetype k = m_pObjDlg->EditIndex();
-    if (result == CQXPanObjDlg::kIdOk && k >= 0) {
+    if (k >= 0) {
         m_SelRect.m_nObjIndex = int(k);
         m_SelRect.FrameRect(m_KeyObjs[k].DisplayRect(), nullptr, 0, true);
         m_pObjDlg->SetEditObject(&m_KeyObjs[k]);
         Redraw();
     }
-    // Also after Cancel: a refused Accept ("Null function") has already written its fields.
     if (k >= 0)
         Record(new CQXPanPropertiesCommand(*this, int(k), before, m_KeyObjs[k], m_bModified));
     mode = kModeIdle;
@@ -738,6 +797,8 @@ void CQXPanDesignDlg::DeleteSelected(bool bCut)
 
 void CQXPanDesignDlg::Paste()
 {
+    const QString noRoom = QStringLiteral("The copied object does not fit here: its top-left "
+                                          "corner goes to the paste point.");
     CQXPanKeyObj key;
     key.SetFromRecord(m_pObjDlg->m_KeyClip.m_Record);
     if (key.Shape() != 0) {
@@ -747,7 +808,11 @@ void CQXPanDesignDlg::Paste()
             const int index = AddKeyObj(&key);
             if (index >= 0)
                 Record(new CQXPanPasteCommand(*this, index, m_KeyObjs[index], m_bModified));
+            else
+                RefuseFullScreen();
             Redraw();
+        } else {
+            emit Refused(noRoom);
         }
         return;
     }
@@ -756,12 +821,14 @@ void CQXPanDesignDlg::Paste()
     if (!bitmap.m_pImage)
         return;
     const QXPanRect r = MovedTo(bitmap.DisplayRect(), m_ptPaste);
-    if (FitsDesign(r)) {
-        bitmap.SetDisplayRect(r);
-        const int index = AddBmpObj(bitmap);
-        Record(new CQXPanPasteCommand(*this, index, m_BmpObjs[index], m_bModified));
-        Redraw();
+    if (!FitsDesign(r)) {
+        emit Refused(noRoom);
+        return;
     }
+    bitmap.SetDisplayRect(r);
+    const int index = AddBmpObj(bitmap);
+    Record(new CQXPanPasteCommand(*this, index, m_BmpObjs[index], m_bModified));
+    Redraw();
 }
 
 void CQXPanDesignDlg::EditCommand(int nChar, int nFlags)
@@ -834,7 +901,20 @@ void CQXPanDesignDlg::Redo()
 
 void CQXPanDesignDlg::ClearHistory()
 {
+    if (!m_undoStack.isClean())
+        m_bUnsavedHistory = true;
     m_undoStack.clear();
+}
+
+void CQXPanDesignDlg::MarkSaved()
+{
+    m_bUnsavedHistory = false;
+    m_undoStack.setClean();
+}
+
+bool CQXPanDesignDlg::IsDesignModified() const
+{
+    return m_bModified || m_bUnsavedHistory || !m_undoStack.isClean();
 }
 
 void CQXPanDesignDlg::Record(QUndoCommand* pCommand)

@@ -93,8 +93,14 @@ public:
     void Undo();
     /// Makes the last change taken back again; ignored as Undo is.
     void Redo();
-    /// Forgets the history (a new image type, Convert, a refreshed bitmap library).
+    /// Forgets the history (a new image type, Convert, a refreshed bitmap library); changes that
+    /// were not saved still count as such.
     void ClearHistory();
+    /// The design as it is now is kept (saved, opened, new or converted).
+    void MarkSaved();
+    /// True when the design may hold work that is not kept: m_bModified, or changes made since
+    /// the last MarkSaved, also when their history has been cleared.
+    bool IsDesignModified() const;
     /// Adds a change that has already been made to the history, unless recording is
     /// suspended or the change changes nothing; takes ownership.
     void Record(QUndoCommand* pCommand);
@@ -159,6 +165,8 @@ signals:
     void selectionChanged();
     /// Undo or redo put back the item list's background row (the main dialog's m_nListSel).
     void BackgroundRowRestored(int nListSel);
+    /// A mouse action or edit command did nothing; text says why, for the line under the area.
+    void Refused(const QString& text);
 
 protected:
     /// Reports the selection frame's moves, resizes and visibility as selectionChanged.
@@ -176,6 +184,8 @@ private:
     void SelectHitObject(int nKind, int i, QPoint pt);
     /// True when the current type needs a reference list and that list has no item.
     bool TypeListEmpty(int type) const;
+    /// The left release proper (OnLButtonUp also ends a drop).
+    void ReleaseLeft(QPoint pt);
     /// Ends a move or resize of selected key or placed bitmap i at pt.
     template <class Obj> void EndMoveResize(QList<Obj>& objs, int i, QPoint pt);
     /// Removes the selected object (Delete and the second half of Cut).
@@ -183,6 +193,12 @@ private:
     void Paste();
     /// True when r lies inside the design area as a pasted or dropped object must.
     bool FitsDesign(const QXPanRect& r) const;
+    /// True when pt lies on the design rectangle itself, not on the border right or below it.
+    bool InDesign(QPoint pt) const;
+    /// A drawn rectangle made at least as large as a rubber band and moved inside the area.
+    QXPanRect DrawnRect(QXPanRect r) const;
+    /// Says that the screen has no room for another key or table.
+    void RefuseFullScreen();
 
     /// Paints the design in its fixed order: background, placed bitmaps, keys and tables.
     void PaintDesign(QPainter& painter) const;
@@ -195,6 +211,8 @@ private:
     void SelectObject(int nKind, int nIndex);
 
     QUndoStack m_undoStack;
+    /// The history was cleared while it held changes that were not kept.
+    bool m_bUnsavedHistory = false;
     int m_nRecordingSuspended = 0;
     QElapsedTimer m_nudgeTimer;
     std::function<qint64()> m_fnNudgeClock;

@@ -7,6 +7,8 @@
 namespace {
 
 constexpr int kTypePlaceBitmap = CQXPanObjDlg::TypePlaceBitmap;
+// Long enough to read a sentence.
+constexpr int kNoteMilliseconds = 8000;
 
 QString RectText(const QXPanRect& r)
 {
@@ -51,6 +53,12 @@ CQXPanPositionReadout::CQXPanPositionReadout(QWidget* parent) : QLabel(parent)
     setObjectName(QStringLiteral("positionReadout"));
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_noteTimer.setSingleShot(true);
+    m_noteTimer.setInterval(kNoteMilliseconds);
+    connect(&m_noteTimer, &QTimer::timeout, this, [this] {
+        m_noteText.clear();
+        ShowTexts();
+    });
 }
 
 CQXPanPositionReadout::~CQXPanPositionReadout() = default;
@@ -119,8 +127,19 @@ void CQXPanPositionReadout::RefreshObject()
     ShowTexts();
 }
 
+void CQXPanPositionReadout::ShowNote(const QString& text)
+{
+    m_noteText = text;
+    m_noteTimer.start();
+    ShowTexts();
+}
+
 void CQXPanPositionReadout::ShowTexts()
 {
+    if (!m_noteText.isEmpty()) {
+        setText(m_noteText);
+        return;
+    }
     if (m_pointerText.isEmpty() || m_objectText.isEmpty())
         setText(m_pointerText + m_objectText);
     else

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPoint>
 #include <QString>
+#include <QTimer>
 
 class CQXPanDesignDlg;
 
@@ -27,6 +28,10 @@ public:
 
     /// Recomputes the object part from the design area's selection frame.
     void RefreshObject();
+    /// Shows why something did nothing, in place of the position, for a few seconds.
+    void ShowNote(const QString& text);
+    /// The note shown now; empty when none.
+    const QString& NoteText() const { return m_noteText; }
 
 private:
     void SetPointer(QPoint designPt);
@@ -36,4 +41,6 @@ private:
     CQXPanDesignDlg* m_design = nullptr;
     QString m_pointerText;
     QString m_objectText;
+    QString m_noteText;
+    QTimer m_noteTimer;
 };

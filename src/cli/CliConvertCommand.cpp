@@ -72,6 +72,8 @@ QString CliConvertCommand::Details() const
         "the branch is reported on standard error and skipped. The store is --config FILE, else\n"
         "$QXPAN_CONFIG, else the user's qxctrl.ini (created with the demo branch when missing,\n"
         "as the editor does). The files written are listed on standard output.\n"
+        "A FILE795P.TXT that cannot be read is not replaced (exit status 1) unless --force is\n"
+        "given; it is then kept as FILE795P.TXT.bak first.\n"
         "Exit status: 0 done, 1 the store, the design or a register file is missing or broken or\n"
         "cannot be written, 2 wrong arguments.");
 }
@@ -100,10 +102,17 @@ int CliConvertCommand::Run(const CliArgs& args, CliIo& io)
     lists.LoadReferenceData();
 
     QList<CQXPanKeyObj> table;
-    BitmapTableFile::Read(folders.program, table, [&io, &folders](const FileMessage& message) {
-        io.Note(BitmapTableFile::PathInFolder(folders.program) + QStringLiteral(": ") +
-                message.text);
-    });
+    const QString tablePath = BitmapTableFile::PathInFolder(folders.program);
+    const BitmapTableFile::ReadResult tableRead =
+        BitmapTableFile::Read(folders.program, table, [&io, &tablePath](const FileMessage& message) {
+            io.Note(tablePath + QStringLiteral(": ") + message.text);
+        });
+    // Writing a rejected table back would put zeros over the other windows' keys.
+    const bool rejected = tableRead.eStatus == BitmapTableFile::ReadStatus::Wrong && type != 796;
+    if (rejected && !args.Has(QStringLiteral("force")))
+        return io.Fail(tablePath, QStringLiteral("could not be read, nothing was written; --force "
+                                                 "replaces it and keeps it as %1.bak")
+                                      .arg(QFileInfo(tablePath).fileName()));
 
     // Choosing the image type gives the design its slice of the table; Open then replaces it.
     CQXPanDocument design;
@@ -135,7 +144,13 @@ int CliConvertCommand::Run(const CliArgs& args, CliIo& io)
         io.Out() << QDir(folders.program).filePath(QStringLiteral("FILE%1P.TXT").arg(type))
                  << Qt::endl;
     if (type != 796) {
-        const QString tablePath = BitmapTableFile::PathInFolder(folders.program);
+        if (rejected) {
+            const BitmapTableFile::KeptCopy kept = BitmapTableFile::KeepRejected(folders.program);
+            if (!kept.bOk)
+                return io.Fail(tablePath, kept.strError);
+            if (!kept.strPath.isEmpty())
+                io.Note(BitmapTableFile::KeptCopyText(kept.strPath));
+        }
         if (BitmapTableFile::Write(folders.program, table, type, design) != 0) {
             io.Fail(tablePath, QStringLiteral("Convert err"));
             return CliBadInput;

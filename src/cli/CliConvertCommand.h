@@ -2,14 +2,14 @@
 
 #include "cli/CliCommand.h"
 
-/// convert DESIGN.pan --type N [--config FILE]: what the editor's Convert writes.
+/// convert DESIGN.pan --type N [--config FILE] [--force]: what the editor's Convert writes.
 class CliConvertCommand : public CliCommand
 {
 public:
     QString Name() const override { return QStringLiteral("convert"); }
     QString Synopsis() const override
     {
-        return QStringLiteral("convert DESIGN.pan --type N [--config FILE]");
+        return QStringLiteral("convert DESIGN.pan --type N [--config FILE] [--force]");
     }
     QString Summary() const override;
     QString Details() const override;
@@ -17,6 +17,7 @@ public:
     {
         return {QStringLiteral("type"), QStringLiteral("config")};
     }
+    QStringList Flags() const override { return {QStringLiteral("force")}; }
     int PositionalCount() const override { return 1; }
     int Run(const CliArgs& args, CliIo& io) override;
 };

@@ -43,9 +43,10 @@ int CQXPanDocument::SliceStart(int tableSize, int fileNumber)
 void CQXPanDocument::LoadTableSlice(const QList<CQXPanKeyObj>& table, int fileNumber)
 {
     const int sliceSize = int(table.size()) / 3;
-    m_nKeyCapacity = sliceSize;
     m_KeyObjs.clear();
     const int start = SliceStart(int(table.size()), fileNumber);
+    // A screen without a slice (the logo) holds no keys: nothing may be pasted onto it either.
+    m_nKeyCapacity = start < 0 ? 0 : sliceSize;
     if (start < 0)
         return;
     // The window's records end at the first free slot.

@@ -2,10 +2,12 @@
 
 #include "document/CQXPanDocument.h"
 #include "document/CQXPanKeyObj.h"
+#include "refdata/CQXPanFileCopy.h"
 #include "refdata/CQXPanFileFinder.h"
 #include "refdata/CQXPanLineReader.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -53,6 +55,32 @@ QByteArray KeptHeaderLine(QByteArray line)
 QString BitmapTableFile::WrongFileText()
 {
     return QStringLiteral("Wrong FILE795P.TXT file.");
+}
+
+BitmapTableFile::KeptCopy BitmapTableFile::KeepRejected(const QString& programFolder)
+{
+    KeptCopy kept;
+    const QString path = CQXPanFileFinder::FindPath(programFolder, QLatin1String(kFileName));
+    if (path.isEmpty()) {
+        kept.bOk = true;
+        return kept;
+    }
+    const QString copy = path + QStringLiteral(".bak");
+    QString error;
+    if (!CopyFileReplacing(path, copy, &error)) {
+        kept.strError = QStringLiteral("%1 could not be kept as %2: %3")
+                            .arg(QFileInfo(path).fileName(), QFileInfo(copy).fileName(), error);
+        return kept;
+    }
+    kept.bOk = true;
+    kept.strPath = copy;
+    return kept;
+}
+
+QString BitmapTableFile::KeptCopyText(const QString& copyPath)
+{
+    const QString name = QFileInfo(copyPath).fileName();
+    return QStringLiteral("The key table that could not be read was kept as %1.").arg(name);
 }
 
 QString BitmapTableFile::PathInFolder(const QString& programFolder)

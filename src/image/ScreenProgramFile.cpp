@@ -368,6 +368,15 @@ int WriteScreenProgramFile(const CDibImage& image, int fileNumber, const QString
                            const QString& programFolder, const FileMessageSink& messages,
                            const QDateTime& written)
 {
+    // Only the logo and the three check windows are screens; 795 is the key table.
+    if (fileNumber < ScreenProgram::FirstFileNumber || fileNumber > ScreenProgram::LastFileNumber) {
+        report(messages,
+               QString::asprintf("FILE%03dP.TXT is not a screen file of the register (796 to 799); "
+                                 "nothing was written.",
+                                 fileNumber),
+               QString(), FileMessage::StopIcon);
+        return WriteFailed;
+    }
     const QString tempPath =
         QDir(workFolder).filePath(QStringLiteral("file%1.out").arg(fileNumber));
     QFile temp(tempPath);

@@ -25,6 +25,10 @@ constexpr qsizetype RecordsBytes = qsizetype(RecordCount) * RecordLineBytes;
 constexpr int ScreenWidth = 1024;
 constexpr int ScreenHeight = 768;
 
+/// The screen files: 796 the logo, 797 to 799 the check windows.
+constexpr int FirstFileNumber = 796;
+constexpr int LastFileNumber = 799;
+
 /// writeScreenProgramFile result when the temporary file cannot be created or written.
 constexpr int WriteFailed = -1;
 
@@ -48,8 +52,9 @@ QByteArray buildFileText(const CDibImage& image, int fileNumber, const QDateTime
 } // namespace ScreenProgram
 
 /// Writes image as FILE%03dP.TXT into programFolder through the temporary file file%d.out in
-/// workFolder, keeping an existing target's "h" and "f" lines. Returns -1 when the temporary file
-/// cannot be created (nothing changed), otherwise 0; every failure is reported to messages.
+/// workFolder, keeping an existing target's "h" and "f" lines. Returns -1 when fileNumber is not a
+/// screen file (796 to 799) or the temporary file cannot be created (nothing changed), otherwise 0;
+/// every failure is reported to messages.
 int WriteScreenProgramFile(const CDibImage& image, int fileNumber, const QString& workFolder,
                            const QString& programFolder, const FileMessageSink& messages,
                            const QDateTime& written = QDateTime::currentDateTime());

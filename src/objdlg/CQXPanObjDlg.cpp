@@ -4,6 +4,7 @@
 #include "app/UserInteraction.h"
 #include "canvas/CQXPanSelRect.h"
 #include "image/CDibImage.h"
+#include "objdlg/DialogUnits.h"
 #include "refdata/CQXPanRefLists.h"
 
 #include <QColor>
@@ -30,29 +31,6 @@ constexpr int kTextLineLength = 20;
 
 const QString kBackgroundLabel = QStringLiteral("Background");
 const QString kTextLabel = QStringLiteral("Text");
-
-/// Converts dialog units to pixels of the dialog's font, the way dialog templates are laid out:
-/// a horizontal unit is a quarter of the average character width, a vertical one an eighth of
-/// the font height.
-class DialogUnits
-{
-public:
-    explicit DialogUnits(const QFont& font)
-    {
-        const QFontMetrics fm(font);
-        const QString sample =
-            QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-        m_baseX = std::max(1, (fm.horizontalAdvance(sample) / 26 + 1) / 2);
-        m_baseY = std::max(1, fm.height());
-    }
-    int X(int du) const { return du * m_baseX / 4; }
-    int Y(int du) const { return du * m_baseY / 8; }
-    QRect Rect(int x, int y, int w, int h) const { return QRect(X(x), Y(y), X(w), Y(h)); }
-
-private:
-    int m_baseX = 6;
-    int m_baseY = 13;
-};
 
 /// The number at the start of a text, as the C runtime's atoi reads it: white space, an optional
 /// sign, digits; no digits give 0. Numbers beyond the int range saturate.
@@ -238,13 +216,17 @@ void CQXPanObjDlg::BuildControls()
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    connect(m_edLeft, &QLineEdit::textChanged, this, [this] { CheckPosition(true); });
-    connect(m_edRight, &QLineEdit::textChanged, this, [this] { CheckPosition(true); });
-    connect(m_edTop, &QLineEdit::textChanged, this, [this] { CheckPosition(false); });
-    connect(m_edBottom, &QLineEdit::textChanged, this, [this] { CheckPosition(false); });
-    connect(m_edTableNo, &QLineEdit::textChanged, this, [this] { CheckTableNumber(); });
+    // Fields are checked when they are left or Enter is pressed, and on OK; checking every
+    // keystroke would correct a number before it is typed out.
+    connect(m_edLeft, &QLineEdit::editingFinished, this, [this] { CheckPosition(true); });
+    connect(m_edRight, &QLineEdit::editingFinished, this, [this] { CheckPosition(true); });
+    connect(m_edTop, &QLineEdit::editingFinished, this, [this] { CheckPosition(false); });
+    connect(m_edBottom, &QLineEdit::editingFinished, this, [this] { CheckPosition(false); });
+    connect(m_edTableNo, &QLineEdit::editingFinished, this, [this] { CheckTableNumber(); });
+    // Cancel leaves without checking the field being typed in.
+    m_btnCancel->setFocusPolicy(Qt::TabFocus);
     // Only a real change of type lays the dialog out anew; OnInitDialog fills the box silently.
-    connect(m_cbType, &QComboBox::currentIndexChanged, this, [this] { ApplyTypeLayout(); });
+    connect(m_cbType, &QComboBox::currentIndexChanged, this, [this] { ApplyTypeLayout(false); });
     for (QComboBox* box : {m_cbRegDesc, m_cbFunction, m_cbRecordNo}) {
         connect(box, &QComboBox::activated, this,
                 [this, box](int index) { OnLinkedSelection(box, index); });
@@ -600,11 +582,12 @@ void CQXPanObjDlg::OnInitDialog()
             m_cbType->addItem(m_pszTypeName[t], t);
         m_cbType->setCurrentIndex(m_cbType->findData(m_nObjType));
     }
-    ApplyTypeLayout();
+    ApplyTypeLayout(true);
 }
 
 int CQXPanObjDlg::DoModal()
 {
+    m_bClosing = false;
     OnInitDialog();
     return exec();
 }
@@ -614,17 +597,26 @@ void CQXPanObjDlg::reject()
     done(kIdCancel);
 }
 
+void CQXPanObjDlg::done(int result)
+{
+    // The focused field loses its focus as the dialog closes: that is no leaving to check.
+    m_bClosing = true;
+    QDialog::done(result);
+}
+
 void CQXPanObjDlg::SetSwatch(int part, QXPanColor colour)
 {
     m_Preview->SetPartColour(colour, colour, part);
     m_Preview->SetPartText(part, part == 0 ? kBackgroundLabel : kTextLabel, ContrastColour(colour));
 }
 
-void CQXPanObjDlg::ApplyTypeLayout()
+void CQXPanObjDlg::ApplyTypeLayout(bool bFromRecord)
 {
     if (m_Preview->m_Parts.isEmpty())
         m_Preview->Setup(2, true, 0);
-    if (const CQXPanKeyObj* edited = EditObject()) {
+    // A change of type keeps what the user typed and chose; only opening reads the record.
+    const CQXPanKeyObj* edited = bFromRecord ? EditObject() : nullptr;
+    if (edited) {
         m_nTableNo = edited->GetNumber();
         if (m_nTableNo == 0 || m_nTableNo > kMaxTableNo)
             m_nTableNo = 1;
@@ -676,7 +668,7 @@ void CQXPanObjDlg::ApplyTypeLayout()
         }
         if (freeFunc && sel < 1) {
             selected = m_cbFunction->count() > 0 ? 0 : -1;
-            if (list.size() > 1) {
+            if (list.size() > 1 && (bFromRecord || m_edLine1->text().isEmpty())) {
                 m_edLine1->setText(list[1].m_strCol2);
                 m_edLine2->clear();
             }
@@ -691,6 +683,8 @@ void CQXPanObjDlg::ApplyTypeLayout()
 
 void CQXPanObjDlg::CheckPosition(bool horizontal)
 {
+    if (m_bClosing)
+        return;
     QLineEdit* edit1 = horizontal ? m_edLeft : m_edTop;
     QLineEdit* edit2 = horizontal ? m_edRight : m_edBottom;
     QLabel* size = horizontal ? m_stWidth : m_stHeight;
@@ -753,7 +747,7 @@ void CQXPanObjDlg::PushTableNumber()
 
 void CQXPanObjDlg::CheckTableNumber()
 {
-    if (m_bPushingTableNo)
+    if (m_bPushingTableNo || m_bClosing)
         return;
     PullTableNumber();
     m_nTableNo = std::clamp(m_nTableNo, 1, kMaxTableNo);
@@ -781,7 +775,9 @@ void CQXPanObjDlg::ChooseSwatchColour(int part)
 {
     if (!m_pUi)
         return;
-    const std::optional<QColor> chosen = m_pUi->ChooseColor(QColor(0, 0, 0));
+    const QXPanColor current = m_Preview->GetPartColour(part, false);
+    const std::optional<QColor> chosen = m_pUi->ChooseColor(
+        QColor(int(current & 0xFF), int((current >> 8) & 0xFF), int((current >> 16) & 0xFF)));
     if (!chosen)
         return;
     SetSwatch(part, QXPanRgb(chosen->red(), chosen->green(), chosen->blue()));
@@ -802,6 +798,11 @@ void CQXPanObjDlg::mousePressEvent(QMouseEvent* event)
 void CQXPanObjDlg::OnAccept()
 {
     const int t = m_cbType->currentData().toInt();
+    // What is being typed counts as left: checked as on leaving the field.
+    CheckPosition(true);
+    CheckPosition(false);
+    if (t <= TypeTableRound)
+        CheckTableNumber();
     if (CQXPanKeyObj* edited = EditObject()) {
         CQXPanKeyObj& key = *edited;
         key.SetShape(quint8((t & 1) + 1));
@@ -809,10 +810,12 @@ void CQXPanObjDlg::OnAccept()
                             LeadingInt(m_edRight->text()), LeadingInt(m_edBottom->text()));
         key.SetText1(m_edLine1->text());
         if (t <= TypeTableRound) {
-            // The change check keeps the edit valid, so a failed pull leaves the last good value.
-            PullTableNumber();
+            // The check above has put a valid number into the edit.
             key.SetNumber(quint32(std::clamp(m_nTableNo, 0, kMaxTableNo)));
             key.SetTypeCode(kQXPanTableCode);
+            // A table always shows grey with black text, as it does when read back.
+            key.SetFillColour(kQXPanTableFill, false);
+            key.SetTextColour(0x000000u, false);
         } else {
             key.SetFillColour(m_Preview->GetPartColour(0, false), true);
             key.SetTextColour(m_Preview->GetPartColour(1, false), true);

@@ -135,6 +135,8 @@ public:
 
     /// Pressing Escape or closing the window cancels.
     void reject() override;
+    /// Ends the dialog without checking the field that loses its focus on the way.
+    void done(int result) override;
 
     CQXPanSelRect* m_Preview = nullptr; ///< 1001: the two colour swatches
     QComboBox* m_cbType = nullptr;      ///< 1005: object type, item data the type
@@ -194,7 +196,9 @@ protected:
 
 private:
     void BuildControls();
-    void ApplyTypeLayout();
+    /// Lays the controls out for the chosen type; bFromRecord fills them from the edited record
+    /// (on opening), else the texts, colours and number typed so far stay.
+    void ApplyTypeLayout(bool bFromRecord);
     void CheckPosition(bool horizontal);
     void CheckTableNumber();
     /// Reads edit 1010 into m_nTableNo; false (after telling the user) when it is not a number
@@ -217,4 +221,5 @@ private:
     QList<CQXPanKeyObj>* m_pKeyObjs = nullptr;
     qsizetype m_nEditIndex = -1;
     bool m_bPushingTableNo = false;
+    bool m_bClosing = false;
 };

@@ -211,19 +211,28 @@ TEST_F(BitmapLibrary, BrowseCancelledChangesNothing)
     EXPECT_EQ(dlg.m_DesignDlg.m_BmpObjs.size(), 1);
 }
 
-TEST_F(BitmapLibrary, RefreshDropsObjectsOfGoneOrBrokenFilesAndKeepsRectangles)
+TEST_F(BitmapLibrary, RefreshDropsObjectsOfGoneOrBrokenFilesWithAWordAndKeepsRectangles)
 {
     Start();
     ChooseObjectType(PlaceBitmap);
     Place("logo.bmp", {10, 10, 74, 42});
     Place("star.bmp", {100, 100, 110, 110});
     Place("logo.bmp", {200, 50, 264, 82});
+    ASSERT_FALSE(dlg.m_DesignDlg.IsDesignModified());
     QFile::remove(env.Folder("placed") + "/star.bmp");
+    // A second file whose name differs only in case must not double the objects.
+    WriteBitmap(env.Folder("placed") + "/LOGO.bmp", 8, 8, QColor(0, 0, 0));
     WriteBitmap(Src("new.bmp"), 9, 9, QColor(1, 2, 3));
     env.ui.QueueFileNames({Src("new.bmp")});
+    env.ui.QueueAnswer(UserInteraction::IDOK);
 
-    dlg.OnBrowse();
+    QTest::mouseClick(static_cast<QPushButton*>(dlg.GetDlgItem(CQXPanMainDlg::IDC_BROWSE)),
+                      Qt::LeftButton);
 
+    const auto boxes = env.ui.CallsOf(Kind::MessageBox);
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].text.endsWith("\n\nstar.bmp")) << boxes[0].text.toStdString();
+    EXPECT_TRUE(dlg.m_DesignDlg.m_bModified);
     ASSERT_EQ(dlg.m_DesignDlg.m_BmpObjs.size(), 2);
     EXPECT_EQ(dlg.m_DesignDlg.m_BmpObjs[0].m_rcRegister, (QXPanRect{10, 10, 74, 42}));
     EXPECT_EQ(dlg.m_DesignDlg.m_BmpObjs[1].m_rcRegister, (QXPanRect{200, 50, 264, 82}));
@@ -238,8 +247,10 @@ TEST_F(BitmapLibrary, RefreshDropsObjectsOfGoneOrBrokenFilesAndKeepsRectangles)
     ASSERT_TRUE(garbage.open(QIODevice::WriteOnly | QIODevice::Truncate));
     garbage.write("not a bitmap at all");
     garbage.close();
+    env.ui.QueueAnswer(UserInteraction::IDOK);
     dlg.RefreshAfterBitmapChange();
     EXPECT_TRUE(dlg.m_DesignDlg.m_BmpObjs.isEmpty());
+    EXPECT_TRUE(env.ui.CallsOf(Kind::MessageBox).last().text.endsWith("\n\nlogo.bmp"));
 }
 
 TEST_F(BitmapLibrary, EditOfAPlacedBitmapRunsTheEditorThenShowsTheNewPictureEverywhere)

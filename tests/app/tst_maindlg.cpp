@@ -236,16 +236,20 @@ INSTANTIATE_TEST_SUITE_P(
                                }}),
     [](const ::testing::TestParamInfo<CloseWay>& info) { return std::string(info.param.name); });
 
-TEST_F(MainDialog, YesToTheSaveQuestionStillCloses)
+TEST_F(MainDialog, ACancelledSaveAtExitKeepsTheEditorOpen)
 {
     Start();
     dlg.m_DesignDlg.m_bModified = 1;
     env.ui.QueueAnswer(UserInteraction::IDYES);
-    // The save dialog comes up; cancelling it does not keep the editor open.
-    env.ui.QueueFileName(QString());
-    dlg.close();
+    env.ui.QueueFileName(QString()); // the save dialog is cancelled
+    QTest::keyClick(&dlg, Qt::Key_Escape);
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(env.library->tablesWritten, 0);
+
+    // No is the answer that lets the work go.
+    env.ui.QueueAnswer(UserInteraction::IDNO);
+    QTest::keyClick(&dlg, Qt::Key_Escape);
     EXPECT_FALSE(dlg.isVisible());
-    EXPECT_EQ(env.ui.CallsOf(ScriptedUserInteraction::Kind::SaveFileName).size(), 1);
     EXPECT_EQ(env.library->tablesWritten, 1);
 }
 
@@ -278,10 +282,9 @@ TEST(Application, HandsOverToTheOlderEditorOnlyOnTheNextStart)
     EXPECT_TRUE(env.ui.Calls().isEmpty());
     EXPECT_EQ(env.library->table.strMarker, "V0101");
 
-    // The next start ends before any window shows and starts the older editor; its failure
-    // is not reported.
+    // The next start ends before any window shows and starts the older editor.
     env.library->log.clear();
-    env.ui.QueueStartDetached(false);
+    env.ui.QueueStartDetached(true);
     EXPECT_FALSE(env.app->InitInstance());
     const auto starts = env.ui.CallsOf(Kind::StartDetached);
     ASSERT_EQ(starts.size(), 1);
@@ -289,6 +292,36 @@ TEST(Application, HandsOverToTheOlderEditorOnlyOnTheNextStart)
     EXPECT_TRUE(starts[0].arguments.isEmpty());
     EXPECT_EQ(env.ui.Calls().size(), 1);
     EXPECT_FALSE(env.library->log.contains("SetScrIFTab 12"));
+}
+
+TEST(Application, WithoutTheOlderEditorSaysSoForgetsTheRequestAndOpens)
+{
+    AppTestEnvironment env;
+    env.library->table.strMarker = "Shop V0101";
+    env.library->table.dwMode = 0x102;
+    env.ui.QueueStartDetached(false);
+    env.ui.QueueAnswer(UserInteraction::IDOK);
+    bool opened = false;
+    WhenDialogRuns([&opened](CQXPanMainDlg& dlg) {
+        opened = true;
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+    });
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(env.app->InitInstance());
+    const std::string err = testing::internal::GetCapturedStderr();
+
+    EXPECT_TRUE(opened);
+    const auto boxes = env.ui.CallsOf(Kind::MessageBox);
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].text.startsWith("The older editor QX_Layedit.exe could not be started"));
+    EXPECT_NE(err.find("QX_Layedit.exe could not be started"), std::string::npos) << err;
+    EXPECT_EQ(env.library->table.strMarker, "Shop ");
+    EXPECT_EQ(env.library->table.dwMode, 2u);
+
+    // Later starts open this editor straight away.
+    WhenDialogRuns([](CQXPanMainDlg& dlg) { QTest::keyClick(&dlg, Qt::Key_Escape); });
+    EXPECT_FALSE(env.app->InitInstance());
+    EXPECT_EQ(env.ui.CallsOf(Kind::StartDetached).size(), 1);
 }
 
 TEST(Application, NormalRunStartsNothing)

@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -296,9 +297,13 @@ TEST_F(MouseEditing, DrawnBitmapReleasedOutsideCreatesNothing)
 TEST_F(MouseEditing, DroppedBitmapMustFitEntirely)
 {
     ChooseType(CQXPanObjDlg::TypePlaceBitmap, RowNamed(QStringLiteral("big")));
+    QSignalSpy refusals(&m_design, &CQXPanDesignDlg::Refused);
     Drop({700, 100}); // 700 + 156 reaches the edge
     EXPECT_TRUE(m_design.m_BmpObjs.isEmpty());
-    EXPECT_EQ(m_objDlg.m_nMode, 3);
+    // The drop is over and says why it placed nothing.
+    EXPECT_EQ(m_objDlg.m_nMode, kIdle);
+    ASSERT_EQ(refusals.count(), 1);
+    EXPECT_TRUE(refusals[0][0].toString().startsWith("The bitmap does not fit here"));
     EXPECT_EQ(m_design.m_SelRect.m_nObjIndex, -1);
 
     Drop({100, 100});
@@ -314,16 +319,22 @@ TEST_F(MouseEditing, DroppedRowReassignsTheKeyUnderIt)
 {
     m_design.m_KeyObjs.append(MakeKey({100, 100, 200, 160}));
     ChooseType(CQXPanObjDlg::TypeFreeFuncRect, 3);
-    Drop({400, 400}); // empty space: nothing
+    QSignalSpy refusals(&m_design, &CQXPanDesignDlg::Refused);
+    Drop({400, 400}); // empty space: nothing, with a word why
     EXPECT_EQ(m_design.m_KeyObjs.size(), 1);
     EXPECT_EQ(m_design.m_KeyObjs[0].GetText1(), QStringLiteral("KEY"));
+    ASSERT_EQ(refusals.count(), 1);
+    EXPECT_TRUE(refusals[0][0].toString().startsWith("Dropped on no key"));
 
     Drop({150, 130});
     ASSERT_EQ(m_design.m_KeyObjs.size(), 1);
     EXPECT_EQ(m_design.m_KeyObjs[0].GetText1(), m_objDlg.m_FreeFuncList[3].m_strCol2.trimmed());
     EXPECT_EQ(m_design.m_SelRect.m_nObjIndex, 0);
     EXPECT_FALSE(m_design.m_bModified);
-    EXPECT_EQ(m_objDlg.m_nMode, 3); // until the next press
+    EXPECT_EQ(refusals.count(), 1);
+    // The drop is over: the edit commands act on the key it changed at once.
+    QTest::keyClick(&m_design, Qt::Key_Delete);
+    EXPECT_TRUE(m_design.m_KeyObjs.isEmpty());
 }
 
 // --- Double-click ---------------------------------------------------------------------------

@@ -373,6 +373,36 @@ TEST(CliConvert, WritesTheScreenAndTheTableSlice)
     EXPECT_EQ(readAll(written[1]), tableBefore);
 }
 
+TEST(CliConvert, ARejectedTableIsReplacedOnlyWhenForced)
+{
+    QTemporaryDir home;
+    const QStringList env{QStringLiteral("HOME=") + home.path(),
+                          QStringLiteral("XDG_DATA_HOME=") + home.filePath("data"),
+                          QStringLiteral("QXPAN_CONFIG=")};
+    const QString config = home.filePath(QStringLiteral("qxctrl.ini"));
+    const QString design = dataPath(QStringLiteral("cli-convert/design.pan"));
+    ASSERT_EQ(RunCli({"convert", design, "--type", "797", "--config", config}, env).exitCode, 0);
+    const QString program = home.filePath(QStringLiteral("data/QXPan/branches/DEMO/program"));
+    const QString table = program + QStringLiteral("/FILE795P.TXT");
+    // The same table with LF line ends only: the reader rejects it.
+    QByteArray rejected = readAll(table);
+    rejected.replace("\r\n", "\n");
+    ASSERT_TRUE(writeFile(table, rejected));
+
+    const CliRun refused = RunCli({"convert", design, "--type", "798", "--config", config}, env);
+    EXPECT_EQ(refused.exitCode, 1) << refused.err.constData();
+    EXPECT_TRUE(refused.err.contains("--force")) << refused.err.constData();
+    EXPECT_EQ(readAll(table), rejected);
+    EXPECT_FALSE(QFile::exists(program + QStringLiteral("/FILE798P.TXT")));
+
+    const CliRun forced =
+        RunCli({"convert", design, "--type", "798", "--config", config, "--force"}, env);
+    ASSERT_EQ(forced.exitCode, 0) << forced.err.constData();
+    EXPECT_EQ(readAll(table + QStringLiteral(".bak")), rejected);
+    EXPECT_TRUE(forced.err.contains("FILE795P.TXT.bak")) << forced.err.constData();
+    EXPECT_NE(readAll(table), rejected);
+}
+
 TEST(CliConvert, StoreProblemsAndArguments)
 {
     QTemporaryDir home;

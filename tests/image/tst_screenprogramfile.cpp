@@ -4,6 +4,7 @@
 #include "TestBmp.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -203,6 +204,23 @@ TEST(ScreenProgramFile, MissingWorkFolderChangesNothing)
     EXPECT_TRUE(branch.messages[0].title.isEmpty());
     EXPECT_EQ(branch.messages[0].icon, FileMessage::StopIcon);
     EXPECT_EQ(ReadAll(branch.Target(797)), kOldH + kF);
+}
+
+TEST(ScreenProgramFile, OnlyTheFourScreenFilesAreWritten)
+{
+    Branch branch;
+    // 795 is the key table: a picture must never replace it.
+    ASSERT_TRUE(writeBytes(branch.Target(795), kOldH + kF));
+    for (int number : {795, 800}) {
+        branch.messages.clear();
+        EXPECT_EQ(branch.Write(BlackScreen(), number), ScreenProgram::WriteFailed);
+        ASSERT_EQ(branch.messages.size(), 1u);
+        EXPECT_TRUE(branch.messages[0].text.startsWith(
+            QString::asprintf("FILE%03dP.TXT is not a screen file", number)));
+        EXPECT_FALSE(QFileInfo::exists(branch.Temp(number)));
+    }
+    EXPECT_EQ(ReadAll(branch.Target(795)), kOldH + kF);
+    EXPECT_FALSE(QFileInfo::exists(branch.Target(800)));
 }
 
 TEST(ScreenProgramFile, TargetThatCannotBeReplacedLeavesTheTemporaryFile)

@@ -106,11 +106,15 @@ struct PositionCase
 class PositionTest : public ObjDlgTest, public ::testing::WithParamInterface<PositionCase>
 {};
 
-TEST_P(PositionTest, EachKeystrokeKeepsTheObjectOnScreenAndAtLeast30Wide)
+TEST_P(PositionTest, LeavingAFieldKeepsTheObjectOnScreenAndAtLeast30Wide)
 {
     const PositionCase& c = GetParam();
     Open({});
-    Type(m_dlg.findChild<QLineEdit*>(QString::fromLatin1(c.field)), QString::fromLatin1(c.typed));
+    QLineEdit* field = m_dlg.findChild<QLineEdit*>(QString::fromLatin1(c.field));
+    Type(field, QString::fromLatin1(c.typed));
+    // Nothing is corrected while the number is being typed.
+    EXPECT_EQ(field->text(), QString::fromLatin1(c.typed));
+    QTest::keyClick(field, Qt::Key_Return);
     EXPECT_EQ(m_dlg.m_edLeft->text(), QString::fromLatin1(c.x1));
     EXPECT_EQ(m_dlg.m_edRight->text(), QString::fromLatin1(c.x2));
     EXPECT_EQ(m_dlg.m_edTop->text(), QString::fromLatin1(c.y1));
@@ -130,8 +134,8 @@ INSTANTIATE_TEST_SUITE_P(
         PositionCase{"X2FirstDigitTooSmall", "1003", "5", "100", "130", "200", "260", "30", "60"},
         PositionCase{"X2Beyond", "1003", "5000", "100", "1023", "200", "260", "923", "60"},
         PositionCase{"Y2Emptied", "1004", "", "100", "300", "200", "230", "200", "30"},
-        // The first digit alone is too small and is replaced before the next one arrives.
-        PositionCase{"Y2PartlyTyped", "1004", "700", "100", "300", "200", "767", "200", "567"},
+        // The first digit alone would be too small; the whole number is what counts.
+        PositionCase{"Y2TypedOut", "1004", "700", "100", "300", "200", "700", "200", "500"},
         PositionCase{"Y1InRange", "1002", "50", "100", "300", "50", "260", "200", "210"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -149,14 +153,16 @@ struct TableNoCase
 class TableNumberTest : public ObjDlgTest, public ::testing::WithParamInterface<TableNoCase>
 {};
 
-TEST_P(TableNumberTest, EveryChangeIsValidatedAndClamped)
+TEST_P(TableNumberTest, LeavingTheFieldValidatesAndClamps)
 {
     const TableNoCase& c = GetParam();
     Open({93, 55});
     ASSERT_EQ(m_dlg.m_edTableNo->text(), QStringLiteral("55"));
+    Type(m_dlg.m_edTableNo, QString::fromLatin1(c.typed));
+    EXPECT_TRUE(MessageTexts().isEmpty()); // no box while typing
     for (int i = 0; i < c.notNumber + c.outOfRange; ++i)
         m_ui.QueueAnswer(UserInteraction::IDOK);
-    Type(m_dlg.m_edTableNo, QString::fromLatin1(c.typed));
+    QTest::keyClick(m_dlg.m_edTableNo, Qt::Key_Return);
     EXPECT_EQ(m_dlg.m_edTableNo->text(), QString::fromLatin1(c.expected));
     EXPECT_EQ(m_dlg.m_nTableNo, QString::fromLatin1(c.expected).toInt());
     const QStringList texts = MessageTexts();
@@ -167,7 +173,7 @@ TEST_P(TableNumberTest, EveryChangeIsValidatedAndClamped)
 
 INSTANTIATE_TEST_SUITE_P(Typing, TableNumberTest,
                          ::testing::Values(TableNoCase{"Valid", "42", "42", 0, 0},
-                                           TableNoCase{"Letters", "abc", "55", 3, 0},
+                                           TableNoCase{"Letters", "abc", "55", 1, 0},
                                            TableNoCase{"Emptied", "", "55", 1, 0},
                                            TableNoCase{"Zero", "0", "1", 0, 1},
                                            TableNoCase{"SevenDigits", "1234567", "999999", 0, 1}),
@@ -215,7 +221,9 @@ TEST_F(ObjDlgTest, ClickIntoASwatchChoosesItsColour)
 
     const auto calls = m_ui.CallsOf(Kind::ChooseColor);
     ASSERT_EQ(calls.size(), 2);
-    EXPECT_EQ(calls[0].initialColor, QColor(0, 0, 0));
+    // Each dialog opens on the swatch's own colour.
+    EXPECT_EQ(calls[0].initialColor, QColor(255, 255, 255));
+    EXPECT_EQ(calls[1].initialColor, QColor(0, 0, 0));
     EXPECT_EQ(m_dlg.m_Preview->GetPartColour(0, false), QXPanRgb(10, 20, 30));
     EXPECT_EQ(m_dlg.m_Preview->m_Parts[0].m_clrLabel, 0xFFFFFFu);
     EXPECT_EQ(m_dlg.m_Preview->GetPartColour(1, false), 0x000000u);
@@ -270,10 +278,10 @@ TEST_F(ObjDlgTest, SwitchingFromTableToKeyAndBackRestoresTheTableLayout)
     EXPECT_TRUE(m_dlg.m_cbFunction->isEnabled());
     EXPECT_TRUE(m_dlg.m_cbRecordNo->isEnabled());
     EXPECT_EQ(m_dlg.m_cbRecordNo->count(), 3);
-    // No free-function row chosen yet: the first row is offered.
+    // No free-function row chosen yet: the first row is offered, and the texts stay.
     EXPECT_EQ(m_dlg.m_cbRecordNo->currentIndex(), 0);
-    EXPECT_EQ(m_dlg.m_edLine1->text(), QStringLiteral("DEPT 1          "));
-    EXPECT_EQ(m_dlg.m_edLine2->text(), QString());
+    EXPECT_EQ(m_dlg.m_edLine1->text(), QStringLiteral("FIRST"));
+    EXPECT_EQ(m_dlg.m_edLine2->text(), QStringLiteral("SECOND"));
 
     m_dlg.m_cbType->setFocus();
     QTest::keyClick(m_dlg.m_cbType, Qt::Key_Home);
@@ -410,11 +418,13 @@ TEST(ObjDlgFromApp, ServicesComeFromTheApplicationObject)
     dlg.SetEditObject(&key);
     dlg.OnInitDialog();
     dlg.m_edLeft->setText(QStringLiteral("2000"));
+    QTest::keyClick(dlg.m_edLeft, Qt::Key_Return);
     EXPECT_EQ(dlg.m_edLeft->text(), QStringLiteral("609"));
     EXPECT_EQ(dlg.m_edRight->text(), QStringLiteral("639"));
 
     ui.QueueAnswer(UserInteraction::IDOK);
     dlg.m_edTableNo->setText(QStringLiteral("x"));
+    QTest::keyClick(dlg.m_edTableNo, Qt::Key_Return);
     EXPECT_EQ(ui.CallsOf(ScriptedUserInteraction::Kind::MessageBox).size(), 1);
 }
 
