@@ -23,7 +23,8 @@ build: deps
 run: build
 	@$(BUILD_RUN)/src/qxpan $(ARGS)
 
-test: deps
+test:
+	@sh scripts/install-deps test
 	cmake -S . -B $(BUILD_TEST) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DQXPAN_BUILD_TESTS=ON -DQXPAN_WERROR=ON
 	cmake --build $(BUILD_TEST) -j $(JOBS)
 	cd $(BUILD_TEST) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
@@ -34,7 +35,8 @@ SAN_ENV := ASAN_OPTIONS=halt_on_error=1:abort_on_error=0:detect_leaks=1:strict_s
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitize/lsan.supp:print_suppressions=0
 
-test-sanitize: deps
+test-sanitize:
+	@sh scripts/install-deps test
 	cmake -S . -B $(BUILD_SAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
 		-DQXPAN_BUILD_TESTS=ON -DQXPAN_WERROR=ON -DQXPAN_SANITIZE=ON
 	$(SAN_ENV) cmake --build $(BUILD_SAN) -j $(JOBS)

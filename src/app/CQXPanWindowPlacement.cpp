@@ -7,9 +7,10 @@
 
 namespace {
 
-// How long to wait for the window manager's frame after the window shows: 50 polls of 20 ms.
+// How long to look for the window manager's frame after the window shows: 250 polls of 20 ms.
+// A frame told later still comes with a move or resize, which fits the window then.
 constexpr int kPollInterval = 20;
-constexpr int kMaxPolls = 50;
+constexpr int kMaxPolls = 250;
 
 } // namespace
 
@@ -18,12 +19,8 @@ CQXPanWindowPlacement::CQXPanWindowPlacement(QWidget* window) : QObject(window),
     m_window->installEventFilter(this);
     m_poll.setInterval(kPollInterval);
     connect(&m_poll, &QTimer::timeout, this, [this] {
-        if (++m_nPolls >= kMaxPolls) {
-            // No frame at all (no window manager, or one without decorations).
-            m_bPending = false;
+        if (++m_nPolls >= kMaxPolls)
             m_poll.stop();
-            return;
-        }
         Fit();
     });
 }

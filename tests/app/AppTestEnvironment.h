@@ -24,7 +24,8 @@ struct AppTestEnvironment
     FakeConfigLibrary* library = nullptr; // owned by app
     std::unique_ptr<CQXPanApp> app;
 
-    AppTestEnvironment()
+    /// realUi, when given, takes the place of the scripted interaction: the real dialogs.
+    explicit AppTestEnvironment(UserInteraction* realUi = nullptr)
     {
         auto owned = std::make_unique<FakeConfigLibrary>();
         library = owned.get();
@@ -42,7 +43,7 @@ struct AppTestEnvironment
                           {798, 0, 0, QStringLiteral("Check Window 21"), {}},
                           {799, 0, 0, QStringLiteral("Check Window 23"), {}}};
         app = std::make_unique<CQXPanApp>(QxCtrlStore(dir.filePath(QStringLiteral("store.ini"))),
-                                          &ui, std::move(owned));
+                                          realUi ? realUi : &ui, std::move(owned));
         // What InitInstance sets before the dialog runs.
         app->m_rcScreen = QxRect{0, 0, 1024, 768};
         app->m_rcDesign = QxRect{0, 0, 800, 600};

@@ -2,8 +2,13 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFontMetrics>
 #include <QPointer>
 #include <QProgressDialog>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -82,6 +87,56 @@ TEST(QtUserInteractionWait, ClosingTheBoxDoesNotEndTheWait)
     EXPECT_TRUE(run.started);
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST(QtUserInteractionWait, StopWaitingReturnsAtOnceAndTheProgramGoesOn)
+{
+    QTemporaryDir dir;
+    const QString done = dir.filePath(QStringLiteral("done"));
+    QObject guard;
+    bool clicked = false;
+    QTimer::singleShot(100, &guard, [&] {
+        QProgressDialog* box = WaitingBox();
+        if (!box)
+            return;
+        for (QPushButton* button : box->findChildren<QPushButton*>()) {
+            if (button->text() == QStringLiteral("Stop Waiting")) {
+                QTest::mouseClick(button, Qt::LeftButton);
+                clicked = true;
+            }
+        }
+    });
+    QElapsedTimer clock;
+    clock.start();
+    QtUserInteraction ui;
+    const auto run = ui.StartAndWait(
+        kShell, {QStringLiteral("-c"), QStringLiteral("sleep 0.8; touch '%1'").arg(done)});
+    EXPECT_TRUE(clicked);
+    EXPECT_TRUE(run.started);
+    EXPECT_LT(clock.elapsed(), 700);
+    EXPECT_FALSE(QFile::exists(done));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    // The program was not killed: it ends on its own.
+    EXPECT_TRUE(QTest::qWaitFor([&done] { return QFile::exists(done); }, 5000));
+    QTest::qWait(50);
+}
+
+TEST(QtUserInteractionBox, AShortMessageLeavesRoomForItsTitle)
+{
+    QObject guard;
+    int width = 0;
+    QTimer::singleShot(0, &guard, [&width] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            width = box->width();
+            QTest::keyClick(box, Qt::Key_Escape);
+        }
+    });
+    QtUserInteraction real;
+    UserInteraction& ui = real;
+    EXPECT_EQ(ui.MessageBox(QStringLiteral("Normal end")), UserInteraction::IDOK);
+    // The caption beside a title bar's icon and three buttons, some 32 pixels each.
+    const QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+    EXPECT_GE(width, QFontMetrics(titleFont).horizontalAdvance(QStringLiteral("QXPan")) + 4 * 32);
 }
 
 TEST(QtUserInteractionWait, MissingOrCrashedProgram)

@@ -289,6 +289,33 @@ TEST_F(ObjDlgTest, SwitchingFromTableToKeyAndBackRestoresTheTableLayout)
     EXPECT_EQ(m_dlg.m_edTableNo->text(), QStringLiteral("55"));
 }
 
+TEST_F(ObjDlgTest, ChangingTheTypeKeepsWhatWasTypedAndChosen)
+{
+    Open({45});
+    Type(m_dlg.m_edLine1, QStringLiteral("MINE"));
+    Type(m_dlg.m_edLine2, QStringLiteral("TOO"));
+    m_ui.QueueColor(QColor(10, 20, 30));
+    QTest::mouseClick(&m_dlg, Qt::LeftButton, {},
+                      m_dlg.m_Preview->geometry().topLeft() + QPoint(5, 5));
+    StepDown(m_dlg.m_cbType, 1); // System Key(Round)
+    EXPECT_EQ(m_dlg.m_edLine1->text(), QStringLiteral("MINE"));
+    EXPECT_EQ(m_dlg.m_edLine2->text(), QStringLiteral("TOO"));
+    EXPECT_EQ(m_dlg.m_Preview->GetPartColour(0, false), QXPanRgb(10, 20, 30));
+}
+
+TEST_F(ObjDlgTest, AKeyMadeATableShowsAsATableAtOnce)
+{
+    Open({45, 0, 1, QXPanRgb(10, 20, 30), QXPanRgb(200, 0, 0)});
+    m_dlg.m_cbType->setFocus();
+    QTest::keyClick(m_dlg.m_cbType, Qt::Key_Home); // Table(Rectangle)
+    QTest::mouseClick(m_dlg.m_btnOk, Qt::LeftButton);
+    ASSERT_EQ(m_dlg.result(), CQXPanObjDlg::kIdOk);
+    // Grey with black text, as the table reads back; its record keeps the bytes it had.
+    EXPECT_EQ(m_key.m_Cell.m_clrFill, 0xE6E6E6u);
+    EXPECT_EQ(m_key.m_Cell.m_clrLabel, 0x000000u);
+    EXPECT_EQ(m_key.m_Record.Colour(ScreenObjectRecord::FillColour), QXPanRgb(10, 20, 30));
+}
+
 // Linked selection -------------------------------------------------------------------------
 
 class LinkedSelectionTest : public ObjDlgTest, public ::testing::WithParamInterface<const char*>
