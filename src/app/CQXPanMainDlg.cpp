@@ -993,8 +993,10 @@ public:
         const QString name = QStringLiteral("Aempty.bmp");
         m_dlg.LoadBackgroundBitmap(QDir(m_dlg.m_pApp->m_strBackgroundFolder).filePath(name));
         const QStringList names = BackgroundNames();
-        const qsizetype row = names.indexOf(name, 1);
-        m_dlg.m_nListSel = row > 0 ? int(row) - 1 : nListSel;
+        qsizetype row = 1;
+        while (row < names.size() && names[row].compare(name, Qt::CaseInsensitive) != 0)
+            ++row;
+        m_dlg.m_nListSel = row < names.size() ? int(row) - 1 : nListSel;
         m_dlg.ShowListPositionQuietly(m_dlg.m_nListSel);
     }
     void ImportScreenBackground(int nListSel, int fileNumber) override

@@ -868,8 +868,7 @@ bool CQXPanDesignDlg::Busy() const
 {
     if (!m_pObjDlg)
         return false;
-    // After a drop the drag mode stays until the next press, but then nothing is dragged any
-    // more: only a drag that still holds the mouse counts.
+    // Only a row drag that still holds the mouse counts: its release ends the drag mode.
     const int mode = m_pObjDlg->m_nMode;
     return mode == kModeButtonDown || (mode == kModeDragging && mouseGrabber() == this);
 }

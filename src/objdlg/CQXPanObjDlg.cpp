@@ -563,6 +563,7 @@ bool CQXPanObjDlg::HasKeyInClipboard() const
 
 void CQXPanObjDlg::OnInitDialog()
 {
+    m_bClosing = false;
     if (const CQXPanKeyObj* edited = EditObject()) {
         const QXPanRect r = edited->RegisterRect();
         m_edLeft->setText(QString::number(r.left));
@@ -587,7 +588,6 @@ void CQXPanObjDlg::OnInitDialog()
 
 int CQXPanObjDlg::DoModal()
 {
-    m_bClosing = false;
     OnInitDialog();
     return exec();
 }

@@ -46,6 +46,17 @@ public:
         WriteBitmap(env.Folder("placed") + "/logo.bmp", 64, 32, QColor(200, 0, 0));
     }
 
+    static QByteArray ReadAll(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    static void WriteAll(const QString& path, const QByteArray& bytes)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
     static void WriteBitmap(const QString& path, int width, int height, QColor colour)
     {
         QImage image(width, height, QImage::Format_RGB888);

@@ -218,7 +218,7 @@ TEST_F(BitmapLibrary, RefreshDropsObjectsOfGoneOrBrokenFilesWithAWordAndKeepsRec
     Place("logo.bmp", {10, 10, 74, 42});
     Place("star.bmp", {100, 100, 110, 110});
     Place("logo.bmp", {200, 50, 264, 82});
-    ASSERT_FALSE(dlg.m_DesignDlg.IsDesignModified());
+    ASSERT_FALSE(dlg.m_DesignDlg.m_bModified);
     QFile::remove(env.Folder("placed") + "/star.bmp");
     // A second file whose name differs only in case must not double the objects.
     WriteBitmap(env.Folder("placed") + "/LOGO.bmp", 8, 8, QColor(0, 0, 0));

@@ -23,19 +23,6 @@ namespace {
 
 using Kind = ScriptedUserInteraction::Kind;
 
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
 // FILE795P.TXT with count keys of check window 22 (records 81 on): system key code 777 at
 // register (128, 128) - (256, 192), which no row of the branch's system-key list carries.
 void WriteTableWithOneKey(const QString& programFolder, int count = 1)
@@ -57,7 +44,7 @@ void WriteTableWithOneKey(const QString& programFolder, int count = 1)
 QString PanelFileWith(const AppTestEnvironment& env, const char* name, const QByteArray& text)
 {
     const QString path = env.dir.filePath(QString::fromLatin1(name));
-    WriteAll(path, text);
+    EditorFixture::WriteAll(path, text);
     return path;
 }
 
@@ -95,7 +82,7 @@ TEST_F(Editor, AStartThatStopsOffersNothingThatWritesRegisterFiles)
     // The background folder cannot be made: start-up stops after the program folder.
     env.library->folders.insert(DEFBS_ENV_BACKGROUND, env.Folder("gone/back"));
     WriteTableWithOneKey(env.Folder("program"));
-    const QByteArray table = ReadAll(env.Folder("program") + "/FILE795P.TXT");
+    const QByteArray table = EditorFixture::ReadAll(env.Folder("program") + "/FILE795P.TXT");
     testing::internal::CaptureStderr();
     EXPECT_FALSE(dlg.OnInitDialog());
     testing::internal::GetCapturedStderr();
@@ -111,7 +98,7 @@ TEST_F(Editor, AStartThatStopsOffersNothingThatWritesRegisterFiles)
     EXPECT_FALSE(ChooseMenu("File(&F)", "Save(&S)"));
     EXPECT_FALSE(ChooseMenu("Edit(&E)", "Paste(&P)"));
     EXPECT_TRUE(env.ui.Calls().isEmpty());
-    EXPECT_EQ(ReadAll(env.Folder("program") + "/FILE795P.TXT"), table);
+    EXPECT_EQ(EditorFixture::ReadAll(env.Folder("program") + "/FILE795P.TXT"), table);
     EXPECT_FALSE(QFile::exists(env.Folder("work") + "/file795.out"));
 }
 
@@ -119,9 +106,9 @@ TEST_F(Editor, AStartThatStopsOffersNothingThatWritesRegisterFiles)
 TEST_F(Editor, ARejectedKeyTableIsKeptBeforeConvertReplacesIt)
 {
     WriteTableWithOneKey(env.Folder("program"));
-    QByteArray rejected = ReadAll(env.Folder("program") + "/FILE795P.TXT");
+    QByteArray rejected = EditorFixture::ReadAll(env.Folder("program") + "/FILE795P.TXT");
     rejected.replace("\r\n", "\n"); // LF line ends only: the reader refuses the file
-    WriteAll(env.Folder("program") + "/FILE795P.TXT", rejected);
+    EditorFixture::WriteAll(env.Folder("program") + "/FILE795P.TXT", rejected);
     env.ui.QueueAnswer(UserInteraction::IDOK);
     Start();
     ChooseImageType(kWindow21);
@@ -133,15 +120,15 @@ TEST_F(Editor, ARejectedKeyTableIsKeptBeforeConvertReplacesIt)
                                        "Do you save FILE798P.TXT and FILE795P.TXT ?",
                                        "Normal end\n\nThe key table that could not be read was "
                                        "kept as FILE795P.TXT.bak."}));
-    EXPECT_EQ(ReadAll(env.Folder("program") + "/FILE795P.TXT.bak"), rejected);
+    EXPECT_EQ(EditorFixture::ReadAll(env.Folder("program") + "/FILE795P.TXT.bak"), rejected);
 
     // The file written now was read by nobody and refused by nobody: no second copy.
-    WriteAll(env.Folder("program") + "/FILE795P.TXT.bak", "kept");
+    EditorFixture::WriteAll(env.Folder("program") + "/FILE795P.TXT.bak", "kept");
     env.ui.QueueAnswer(UserInteraction::IDOK);
     env.ui.QueueAnswer(UserInteraction::IDOK);
     ClickButton(CQXPanMainDlg::IDC_CONVERT);
     EXPECT_EQ(BoxTexts().last(), "Normal end");
-    EXPECT_EQ(ReadAll(env.Folder("program") + "/FILE795P.TXT.bak"), "kept");
+    EXPECT_EQ(EditorFixture::ReadAll(env.Folder("program") + "/FILE795P.TXT.bak"), "kept");
 }
 
 // 3: Esc and the close box leave a Yes/No question unanswered; the real message box.
@@ -236,7 +223,7 @@ TEST_F(Editor, ConvertKeepsTheBackgroundWhicheverTypeIsShown)
 // 7: the remembered background row is the row shown, after Open and after a type change.
 TEST_F(Editor, OpenRemembersTheBackgroundItShows)
 {
-    WriteAll(env.Folder("program") + "/FILE799P.TXT", "listed before the bitmaps");
+    EditorFixture::WriteAll(env.Folder("program") + "/FILE799P.TXT", "listed before the bitmaps");
     Start();
     env.ui.QueueFileName(PanelFileWith(env, "far.pan", "BG:99\r\n"));
     ASSERT_TRUE(ChooseMenu("File(&F)", "Open(&O)"));
@@ -244,7 +231,7 @@ TEST_F(Editor, OpenRemembersTheBackgroundItShows)
     const QString saved = env.dir.filePath("saved.pan");
     env.ui.QueueFileName(saved);
     ASSERT_TRUE(ChooseMenu("File(&F)", "Save(&S)"));
-    EXPECT_EQ(ReadAll(saved), "BG:0\r\n"); // the first bitmap: "Aempty.bmp"
+    EXPECT_EQ(EditorFixture::ReadAll(saved), "BG:0\r\n"); // the first bitmap: "Aempty.bmp"
 }
 
 TEST_F(Editor, AnImageTypeShowsItsOwnBackground)
@@ -269,7 +256,7 @@ TEST_F(Editor, AnImageTypeShowsItsOwnBackground)
 // 8: what the design area shows after a failed load is what Convert writes: black.
 TEST_F(Editor, ABackgroundThatFailsToLoadShowsBlack)
 {
-    WriteAll(env.Folder("back") + "/broken.bmp", "not a picture");
+    EditorFixture::WriteAll(env.Folder("back") + "/broken.bmp", "not a picture");
     Start();
     ChooseImageType(kWindow22);
     ClickRow("sea.bmp");
