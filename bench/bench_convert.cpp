@@ -116,7 +116,7 @@ void BM_ConvertDesign(benchmark::State& state)
             state.SkipWithError("render failed");
             break;
         }
-        if (WriteScreenProgramFile(screen, kImageType, s.work, s.program, {}) != 0) {
+        if (WriteScreenProgramFile(screen, kImageType, s.program, {}) != 0) {
             state.SkipWithError("screen program file write failed");
             break;
         }

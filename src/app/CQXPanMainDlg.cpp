@@ -9,6 +9,9 @@
 #include "canvas/CQXPanUndoCommands.h"
 #include "document/PanelFile.h"
 #include "document/PanelReadHost.h"
+#include "fileio/AtomicFile.h"
+#include "fileio/BranchLock.h"
+#include "fileio/FileCopy.h"
 #include "image/BitmapTableFile.h"
 #include "image/CDibImage.h"
 #include "image/FileMessage.h"
@@ -17,7 +20,6 @@
 #include "image/ScreenProgramFile.h"
 #include "library/CQXPgco.h"
 #include "objdlg/DialogUnits.h"
-#include "refdata/CQXPanFileCopy.h"
 #include "refdata/CQXPanRefLists.h"
 #include "reglib/CDefBaseInfo.h"
 #include "reglib/CDefScrInfo.h"
@@ -26,6 +28,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -384,8 +387,8 @@ int CQXPanMainDlg::LeftColumnWidth() const
         const CQXPanRefRow& header = list->constFirst();
         const int columns = FirstColumnWidth(header.m_strCol1) +
                             OtherColumnWidth(header.m_strCol2) + OtherColumnWidth(header.m_strCol3);
-        const int scrollBar = m_lcItems->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr,
-                                                              m_lcItems);
+        const int scrollBar =
+            m_lcItems->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_lcItems);
         width = std::max(width, columns + scrollBar + 2 * m_lcItems->frameWidth());
     }
     return width;
@@ -499,6 +502,10 @@ bool CQXPanMainDlg::OnInitDialog()
     }
 
     m_hDragCursor = QCursor(QPixmap(kDragCursorPicture), 0, 0);
+    // What a write killed half-way left behind in the branch.
+    for (const QString* folder : {&m_pApp->m_strProgramFolder, &m_pApp->m_strPlacedBitmapFolder,
+                                  &m_pApp->m_strBackgroundFolder})
+        AtomicFile::RemoveLeftovers(*folder);
 
     QxRect& rc = m_pApp->m_ScrIFTab.rcWindow;
     if (rc.right - rc.left <= 0 || rc.bottom - rc.top <= 0) {
@@ -651,10 +658,8 @@ void CQXPanMainDlg::ReadBitmapTableFile()
 {
     if (!m_pApp)
         return;
-    const BitmapTableFile::ReadResult read =
-        BitmapTableFile::Read(m_pApp->m_strProgramFolder, m_arrBitmapTable,
-                              [this](const FileMessage& message) { ShowFileMessage(message); });
-    m_bTableRejected = read.eStatus == BitmapTableFile::ReadStatus::Wrong;
+    BitmapTableFile::Read(m_pApp->m_strProgramFolder, m_arrBitmapTable,
+                          [this](const FileMessage& message) { ShowFileMessage(message); });
 }
 
 void CQXPanMainDlg::ShowFileMessage(const FileMessage& message)
@@ -1150,6 +1155,15 @@ void CQXPanMainDlg::OnConvert()
     m_DesignDlg.MarkSaved();
 
     std::optional<WaitCursor> wait(std::in_place);
+    // One writer at a time in the branch: another Convert, here or in qxpan-cli, waits for this.
+    BranchLock lock(m_pApp->m_strProgramFolder);
+    if (const FileResult locked = lock.Acquire(); !locked) {
+        wait.reset();
+        ui->MessageBox(QStringLiteral("Convert err\n\n%1").arg(locked.Text()),
+                       QString::fromLatin1(kAppName), UserInteraction::MB_OK,
+                       UserInteraction::MB_ICONERROR);
+        return;
+    }
     CDibImage screen;
     if (!m_DesignDlg.RenderScreenImage(screen)) {
         wait.reset();
@@ -1158,14 +1172,26 @@ void CQXPanMainDlg::OnConvert()
         return;
     }
     // Its own failures are reported to the user; the command goes on.
-    WriteScreenProgramFile(screen, n, m_pApp->m_strWorkFolder, m_pApp->m_strProgramFolder,
+    WriteScreenProgramFile(screen, n, m_pApp->m_strProgramFolder,
                            [this](const FileMessage& message) { ShowFileMessage(message); });
     ListScreenFile(n);
 
-    // A table that could not be read at start-up is kept before it is replaced by what could.
+    // The other windows' keys as the file holds them now: another writer may have changed them
+    // since start-up. A file that is gone leaves the ones read then; one that cannot be read is
+    // kept beside itself before it is replaced by what could.
     QString kept;
-    if (n != kFirstScreenFile && m_bTableRejected) {
-        const BitmapTableFile::KeptCopy copy = BitmapTableFile::KeepRejected(m_pApp->m_strProgramFolder);
+    bool rejected = false;
+    if (n != kFirstScreenFile) {
+        QList<CQXPanKeyObj> current;
+        const BitmapTableFile::ReadResult read =
+            BitmapTableFile::Read(m_pApp->m_strProgramFolder, current, {});
+        rejected = read.eStatus == BitmapTableFile::ReadStatus::Wrong;
+        if (read.eStatus == BitmapTableFile::ReadStatus::Read)
+            m_arrBitmapTable = current;
+    }
+    if (rejected) {
+        const BitmapTableFile::KeptCopy copy =
+            BitmapTableFile::KeepRejected(m_pApp->m_strProgramFolder);
         if (!copy.bOk) {
             ui->MessageBox(QStringLiteral("Convert err\n\n%1").arg(copy.strError),
                            QString::fromLatin1(kAppName), UserInteraction::MB_OK,
@@ -1174,13 +1200,14 @@ void CQXPanMainDlg::OnConvert()
         }
         kept = copy.strPath;
     }
-    if (BitmapTableFile::Write(m_pApp->m_strProgramFolder, m_arrBitmapTable, n, m_DesignDlg) != 0) {
-        ui->MessageBox(QStringLiteral("Convert err"), QString::fromLatin1(kAppName),
-                       UserInteraction::MB_OK, UserInteraction::MB_ICONERROR);
+    FileResult tableWritten;
+    if (BitmapTableFile::Write(m_pApp->m_strProgramFolder, m_arrBitmapTable, n, m_DesignDlg,
+                               QDateTime::currentDateTime(), &tableWritten) != 0) {
+        ui->MessageBox(QStringLiteral("Convert err\n\n%1").arg(tableWritten.Text()),
+                       QString::fromLatin1(kAppName), UserInteraction::MB_OK,
+                       UserInteraction::MB_ICONERROR);
         return;
     }
-    if (n != kFirstScreenFile)
-        m_bTableRejected = false;
     QString done = QStringLiteral("Normal end");
     if (!kept.isEmpty())
         done += QStringLiteral("\n\n") + BitmapTableFile::KeptCopyText(kept);

@@ -236,8 +236,6 @@ private:
     bool m_ended = false;
     int m_endResult = 0;
     bool m_bInitialised = false;
-    /// FILE795P.TXT was there at start-up but could not be read: keep it before replacing it.
-    bool m_bTableRejected = false;
     QPoint m_dragStart;
     int m_dragPos = -1;
     CQXPanPositionReadout* m_readout = nullptr;

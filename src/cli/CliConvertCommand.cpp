@@ -5,6 +5,8 @@
 #include "cli/CliPanelHost.h"
 #include "document/CQXPanDocument.h"
 #include "document/PanelFile.h"
+#include "fileio/AtomicFile.h"
+#include "fileio/BranchLock.h"
 #include "image/BitmapTableFile.h"
 #include "image/CDibImage.h"
 #include "image/FileMessage.h"
@@ -14,6 +16,7 @@
 #include "reglib/CQxCtrlApi.h"
 #include "reglib/QxCtrlStore.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -97,14 +100,21 @@ int CliConvertCommand::Run(const CliArgs& args, CliIo& io)
     if (!error.isEmpty())
         return io.Fail(store.path(), error);
 
+    // One writer at a time in the branch, from reading the key table to writing it back.
+    BranchLock lock(folders.program);
+    if (const FileResult locked = lock.Acquire(); !locked)
+        return io.Fail(locked.path, locked.reason);
+    for (const QString* folder : {&folders.program, &folders.background, &folders.placed})
+        AtomicFile::RemoveLeftovers(*folder);
+
     CQXPanRefLists lists(
         CQXPanRefFolders{folders.data, folders.program, folders.placed, folders.background});
     lists.LoadReferenceData();
 
     QList<CQXPanKeyObj> table;
     const QString tablePath = BitmapTableFile::PathInFolder(folders.program);
-    const BitmapTableFile::ReadResult tableRead =
-        BitmapTableFile::Read(folders.program, table, [&io, &tablePath](const FileMessage& message) {
+    const BitmapTableFile::ReadResult tableRead = BitmapTableFile::Read(
+        folders.program, table, [&io, &tablePath](const FileMessage& message) {
             io.Note(tablePath + QStringLiteral(": ") + message.text);
         });
     // Writing a rejected table back would put zeros over the other windows' keys.
@@ -135,7 +145,7 @@ int CliConvertCommand::Run(const CliArgs& args, CliIo& io)
         return io.Fail(panelPath, QStringLiteral("Convert err"));
 
     bool failed = false;
-    const int written = WriteScreenProgramFile(screen, type, folders.work, folders.program,
+    const int written = WriteScreenProgramFile(screen, type, folders.program,
                                                [&io, &failed](const FileMessage& message) {
                                                    io.Note(message.text);
                                                    failed = true;
@@ -151,10 +161,10 @@ int CliConvertCommand::Run(const CliArgs& args, CliIo& io)
             if (!kept.strPath.isEmpty())
                 io.Note(BitmapTableFile::KeptCopyText(kept.strPath));
         }
-        if (BitmapTableFile::Write(folders.program, table, type, design) != 0) {
-            io.Fail(tablePath, QStringLiteral("Convert err"));
-            return CliBadInput;
-        }
+        FileResult result;
+        if (BitmapTableFile::Write(folders.program, table, type, design,
+                                   QDateTime::currentDateTime(), &result) != 0)
+            return io.Fail(result.path, result.reason);
         io.Out() << tablePath << Qt::endl;
     }
     return failed || written != 0 ? CliBadInput : CliOk;

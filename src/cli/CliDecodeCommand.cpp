@@ -31,7 +31,7 @@ int CliDecodeCommand::Run(const CliArgs& args, CliIo& io)
         CliScreenFile::DecodeForPicture(QStringLiteral("decode"), in, out, picture, io);
     if (decoded != CliOk)
         return decoded;
-    if (!CliScreenFile::SavePicture(picture, out))
-        return io.Fail(out, QStringLiteral("cannot write the picture"));
+    if (const FileResult saved = CliScreenFile::SavePicture(picture, out); !saved)
+        return io.Fail(saved.path, saved.reason);
     return CliOk;
 }

@@ -4,6 +4,7 @@
 #include "cli/CliIo.h"
 #include "cli/CliScreenWriter.h"
 #include "document/CQXPanDocument.h"
+#include "fileio/InputFile.h"
 #include "image/CDibImage.h"
 
 QString CliEncodeCommand::Summary() const
@@ -33,12 +34,21 @@ int CliEncodeCommand::Run(const CliArgs& args, CliIo& io)
     const QString& out = args.Positional()[1];
 
     CQXPanDocument design;
-    const int status = design.m_Background.Load(in);
-    if (status != CDibImage::LoadOk)
-        return io.Fail(
-            in, status == CDibImage::LoadCannotOpen
-                    ? QStringLiteral("cannot open")
-                    : QStringLiteral("not a picture that can be read (status %1)").arg(status));
+    switch (design.m_Background.Load(in)) {
+    case CDibImage::LoadOk:
+        break;
+    case CDibImage::LoadCannotOpen: {
+        const FileResult input = InputFile::Check(in);
+        return io.Fail(in, input ? QStringLiteral("cannot be opened") : input.reason);
+    }
+    case CDibImage::LoadTooLarge:
+        return io.Fail(in, QStringLiteral("is larger than %1 x %1 pixels, the largest picture "
+                                          "that is read")
+                               .arg(CDibImage::MaxDimension));
+    default:
+        return io.Fail(in, QStringLiteral("is not a picture that can be read (PNG, BMP, JPEG, "
+                                          "GIF, ...)"));
+    }
     CDibImage screen;
     if (!design.RenderScreenImage(screen))
         return io.Fail(in, QStringLiteral("Convert err"));

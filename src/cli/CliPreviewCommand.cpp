@@ -58,7 +58,7 @@ int CliPreviewCommand::Run(const CliArgs& args, CliIo& io)
         picture = picture.convertToFormat(QImage::Format_RGB32);
         RegisterKeyPainter::Paint(picture, design.m_KeyObjs);
     }
-    if (!CliScreenFile::SavePicture(picture, out))
-        return io.Fail(out, QStringLiteral("cannot write the picture"));
+    if (const FileResult saved = CliScreenFile::SavePicture(picture, out); !saved)
+        return io.Fail(saved.path, saved.reason);
     return CliOk;
 }

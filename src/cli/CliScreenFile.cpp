@@ -1,17 +1,22 @@
 #include "cli/CliScreenFile.h"
 
 #include "cli/CliIo.h"
+#include "fileio/AtomicFile.h"
+#include "fileio/InputFile.h"
 #include "image/ScreenFileImport.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <cstring>
 
 bool CliScreenFile::Decode(const QString& path, QImage& picture, QString* error)
 {
+    if (const FileResult input = InputFile::Check(path); !input) {
+        *error = input.reason;
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = QStringLiteral("cannot open (%1)").arg(file.errorString());
@@ -49,6 +54,8 @@ int CliScreenFile::FileNumber(const QString& path)
     if (nameMatch.hasMatch())
         return nameMatch.captured(1).toInt();
     QFile file(path);
+    if (InputFile::IsSpecial(path))
+        return 0;
     if (!file.open(QIODevice::ReadOnly))
         return 0;
     // "C","n:P0797:"
@@ -78,17 +85,18 @@ int CliScreenFile::DecodeForPicture(const QString& command, const QString& in, c
     return CliOk;
 }
 
-bool CliScreenFile::SavePicture(const QImage& picture, const QString& out)
+FileResult CliScreenFile::SavePicture(const QImage& picture, const QString& out)
 {
-    QSaveFile file(out);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    AtomicFile file(out);
+    if (FileResult opened = file.Open(); !opened)
+        return opened;
     const QByteArray format = QFileInfo(out).suffix().toLower().toLatin1();
-    if (!picture.save(&file, format.constData())) {
-        file.cancelWriting();
-        return false;
+    if (!picture.save(&file.Device(), format.constData())) {
+        const QString writeError = file.WriteError();
+        return FileResult::Failed(out, !writeError.isEmpty()
+                                           ? writeError
+                                           : QStringLiteral("cannot be encoded as %1")
+                                                 .arg(QString::fromLatin1(format).toUpper()));
     }
-    // commit() misses a failed flush of the last buffered bytes and would put a cut file in
-    // place on a full disk, so the bytes are flushed (and checked) first.
-    return file.flush() && file.commit();
+    return file.Commit();
 }

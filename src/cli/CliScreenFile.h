@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fileio/FileResult.h"
+
 #include <QImage>
 #include <QString>
 
@@ -24,5 +26,5 @@ public:
                                 QImage& picture, CliIo& io);
     /// Saves picture to out (PNG or BMP by its extension) through a temporary file, so an
     /// existing out is replaced only by a complete picture; false when that fails.
-    static bool SavePicture(const QImage& picture, const QString& out);
+    static FileResult SavePicture(const QImage& picture, const QString& out);
 };

@@ -16,4 +16,7 @@ public:
     static int SliceOf(int index);
     /// A record colour (red in the low byte) as "#RRGGBB".
     static QString ColourText(quint32 colour);
+    /// A key text for a tab-separated line: backslash, tab, line ends and other control
+    /// characters written as \\, \t, \n, \r and \xHH, so that a record stays one line.
+    static QString Escaped(const QString& text);
 };

@@ -69,8 +69,9 @@ int CliTableCommand::Run(const CliArgs& args, CliIo& io)
                  << r.Word(ScreenObjectRecord::Left) << '\t' << r.Word(ScreenObjectRecord::Top)
                  << '\t' << r.Word(ScreenObjectRecord::Right) << '\t'
                  << r.Word(ScreenObjectRecord::Bottom) << '\t' << int(key.Shape()) << '\t' << fill
-                 << '\t' << text << '\t' << key.GetNumber() << '\t' << key.GetText1() << '\t'
-                 << key.GetText2() << '\n';
+                 << '\t' << text << '\t' << key.GetNumber() << '\t'
+                 << CliTable::Escaped(key.GetText1()) << '\t' << CliTable::Escaped(key.GetText2())
+                 << '\n';
     }
     if (json) {
         const QJsonObject document{{QStringLiteral("file"), path},

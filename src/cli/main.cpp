@@ -1,6 +1,7 @@
 #include "cli/CliIo.h"
 #include "cli/CliRunner.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QStringList>
 
@@ -28,8 +29,19 @@ int main(int argc, char* argv[])
     // after "--"; it gets only the program name, so every argument reaches the commands as typed
     // (a file may be called "-reverse").
     QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+    for (int i = 0; i < argc; ++i) {
+        const QString argument = QFile::decodeName(argv[i]);
+        // A path with bytes the system's encoding cannot read would come back as another name
+        // and write another file.
+        if (QFile::encodeName(argument) != QByteArray(argv[i])) {
+            std::fprintf(stderr,
+                         "qxpan-cli: argument %d is not valid text in the system's encoding "
+                         "(%s); rename the file\n",
+                         i, qUtf8Printable(argument));
+            return 2;
+        }
+        arguments << argument;
+    }
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv);
     // The same name as the editor, so that both find the same branch folders.

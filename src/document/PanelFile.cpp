@@ -2,10 +2,11 @@
 
 #include "document/CQXPanDocument.h"
 #include "document/PanelReadHost.h"
+#include "fileio/AtomicFile.h"
+#include "fileio/InputFile.h"
 #include "refdata/CQXPanLineReader.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <climits>
 #include <cstdio>
@@ -167,17 +168,11 @@ bool PanelFile::Write(const QString& path, const CQXPanDocument& doc, int backgr
                       const QString& placedFolder, const QList<BitmapRow>& placedRows,
                       QString* pError)
 {
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok) {
-        const QByteArray text = Serialize(doc, backgroundNumber, placedFolder, placedRows);
-        // commit() misses a failed flush of the last buffered bytes and would put a cut file in
-        // place on a full disk, so the bytes are flushed (and checked) first.
-        ok = file.write(text) == text.size() && file.flush() && file.commit();
-    }
-    if (!ok && pError)
-        *pError = file.errorString();
-    return ok;
+    const FileResult written =
+        AtomicFile::Write(path, Serialize(doc, backgroundNumber, placedFolder, placedRows));
+    if (!written && pError)
+        *pError = written.reason;
+    return bool(written);
 }
 
 QString PanelFile::CantOpenText(const QString& path)
@@ -193,6 +188,11 @@ QString PanelFile::MissingBitmapText(const QString& fileName)
 PanelFile::ReadResult PanelFile::Read(const QString& path, int imageType, CQXPanDocument& doc,
                                       PanelReadHost& host)
 {
+    // A pipe would block and a device never ends.
+    if (InputFile::IsSpecial(path)) {
+        host.ShowMessage(CantOpenText(path) + QStringLiteral(": ") + InputFile::Check(path).reason);
+        return {-1, Stop::NotOpened};
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         host.ShowMessage(CantOpenText(path));

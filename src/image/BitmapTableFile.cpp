@@ -2,13 +2,14 @@
 
 #include "document/CQXPanDocument.h"
 #include "document/CQXPanKeyObj.h"
-#include "refdata/CQXPanFileCopy.h"
+#include "fileio/AtomicFile.h"
+#include "fileio/FileCopy.h"
+#include "fileio/InputFile.h"
 #include "refdata/CQXPanFileFinder.h"
 #include "refdata/CQXPanLineReader.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <array>
@@ -61,15 +62,16 @@ BitmapTableFile::KeptCopy BitmapTableFile::KeepRejected(const QString& programFo
 {
     KeptCopy kept;
     const QString path = CQXPanFileFinder::FindPath(programFolder, QLatin1String(kFileName));
-    if (path.isEmpty()) {
+    // No file, or none to read (a folder, a pipe, a device): nothing to keep.
+    if (path.isEmpty() || InputFile::IsSpecial(path)) {
         kept.bOk = true;
         return kept;
     }
     const QString copy = path + QStringLiteral(".bak");
-    QString error;
-    if (!CopyFileReplacing(path, copy, &error)) {
-        kept.strError = QStringLiteral("%1 could not be kept as %2: %3")
-                            .arg(QFileInfo(path).fileName(), QFileInfo(copy).fileName(), error);
+    if (const FileResult copied = CopyFileReplacing(path, copy); !copied) {
+        kept.strError =
+            QStringLiteral("%1 could not be kept as %2: %3")
+                .arg(QFileInfo(path).fileName(), QFileInfo(copy).fileName(), copied.reason);
         return kept;
     }
     kept.bOk = true;
@@ -119,6 +121,12 @@ BitmapTableFile::ReadResult
 BitmapTableFile::ReadFile(const QString& path, QList<CQXPanKeyObj>& table, const MessageSink& sink)
 {
     table = QList<CQXPanKeyObj>(kTableSize);
+    // A pipe would block the reader and a device never ends: such a file is no table.
+    if (const FileResult input = InputFile::Check(path); !input && InputFile::IsSpecial(path)) {
+        if (sink)
+            sink(FileMessage{input.Text(), QString(), FileMessage::NoIcon});
+        return {ReadStatus::Wrong, 0};
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {ReadStatus::Missing, 0};
@@ -195,15 +203,15 @@ QByteArray BitmapTableFile::RecordLine(int index, const CQXPanKeyObj& record)
 }
 
 int BitmapTableFile::Write(const QString& programFolder, QList<CQXPanKeyObj>& table, int fileNumber,
-                           const CQXPanDocument& doc, const QDateTime& now)
+                           const CQXPanDocument& doc, const QDateTime& now, FileResult* pResult)
 {
     if (fileNumber <= kLogoFileNumber)
         return 0;
-    return WriteFile(PathInFolder(programFolder), table, fileNumber, doc, now);
+    return WriteFile(PathInFolder(programFolder), table, fileNumber, doc, now, pResult);
 }
 
 int BitmapTableFile::WriteFile(const QString& path, QList<CQXPanKeyObj>& table, int fileNumber,
-                               const CQXPanDocument& doc, const QDateTime& now)
+                               const CQXPanDocument& doc, const QDateTime& now, FileResult* pResult)
 {
     if (fileNumber <= kLogoFileNumber)
         return 0;
@@ -211,7 +219,7 @@ int BitmapTableFile::WriteFile(const QString& path, QList<CQXPanKeyObj>& table, 
     // An existing file keeps its header lines as they are; missing ones are made fresh.
     QList<QByteArray> header = FreshHeader(now);
     QFile old(path);
-    if (old.open(QIODevice::ReadOnly)) {
+    if (!InputFile::IsSpecial(path) && old.open(QIODevice::ReadOnly)) {
         CQXPanLineReader reader(old, kMaxHeaderBytes, CQXPanLineReader::Raw);
         QByteArray line;
         for (int i = 0; i < 3 && reader.ReadLine(line); ++i)
@@ -219,9 +227,15 @@ int BitmapTableFile::WriteFile(const QString& path, QList<CQXPanKeyObj>& table, 
         old.close();
     }
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return -2;
+    const auto done = [pResult](const FileResult& result) {
+        if (pResult)
+            *pResult = result;
+        return result ? 0 : -2;
+    };
+    // The table takes the design's slice only once the file can be written.
+    AtomicFile file(path);
+    if (FileResult opened = file.Open(); !opened)
+        return done(opened);
     QByteArray text;
     text.reserve(3 * 64 + qsizetype(table.size()) * 135);
     for (const QByteArray& line : header)
@@ -229,9 +243,6 @@ int BitmapTableFile::WriteFile(const QString& path, QList<CQXPanKeyObj>& table, 
     doc.StoreTableSlice(table, fileNumber);
     for (int i = 0; i < table.size(); ++i)
         text += RecordLine(i, table[i]);
-    // commit() misses a failed flush of the last buffered bytes and would put a cut file in
-    // place on a full disk, so the bytes are flushed (and checked) first.
-    if (file.write(text) != text.size() || !file.flush() || !file.commit())
-        return -2;
-    return 0;
+    file.Device().write(text);
+    return done(file.Commit());
 }

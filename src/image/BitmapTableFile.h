@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fileio/FileResult.h"
 #include "image/FileMessage.h"
 
 #include <QByteArray>
@@ -46,15 +47,17 @@ public:
                                  const MessageSink& sink);
 
     /// Stores the design's key objects into the slice of fileNumber and writes the whole table
-    /// to FILE795P.TXT of the program folder. 0 on success or when the screen has no slice
-    /// (796 and below), -2 when the file cannot be written (the old file then stays whole).
+    /// to FILE795P.TXT of the program folder, whole or not at all. 0 on success or when the
+    /// screen has no slice (796 and below), -2 when the file cannot be written (the old file then
+    /// stays whole; pResult, when given, names the file and the reason).
     static int Write(const QString& programFolder, QList<CQXPanKeyObj>& table, int fileNumber,
-                     const CQXPanDocument& doc,
-                     const QDateTime& now = QDateTime::currentDateTime());
+                     const CQXPanDocument& doc, const QDateTime& now = QDateTime::currentDateTime(),
+                     FileResult* pResult = nullptr);
     /// As Write, to the given file path.
     static int WriteFile(const QString& path, QList<CQXPanKeyObj>& table, int fileNumber,
                          const CQXPanDocument& doc,
-                         const QDateTime& now = QDateTime::currentDateTime());
+                         const QDateTime& now = QDateTime::currentDateTime(),
+                         FileResult* pResult = nullptr);
 
     /// The three fresh header lines ("C", "h", "f"), each ended by CR LF.
     static QList<QByteArray> FreshHeader(const QDateTime& now);

@@ -1,5 +1,6 @@
 #include "image/CDibImage.h"
 
+#include "fileio/InputFile.h"
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
@@ -226,6 +227,9 @@ bool CDibImage::Create(int width, int height, int bitsPerPixel)
 
 int CDibImage::Load(const QString& path)
 {
+    // A pipe would block and a device never ends: only files are pictures.
+    if (InputFile::IsSpecial(path))
+        return LoadCannotOpen;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return LoadCannotOpen;
@@ -234,6 +238,11 @@ int CDibImage::Load(const QString& path)
 
     QImageReader reader(&file);
     reader.setAutoTransform(false);
+    // The limit is ours, in pixels a side: Qt's own allocation limit (128 MiB) would refuse a
+    // picture well inside it.
+    constexpr int kAllocationLimitMiB =
+        int(qint64(MaxDimension) * MaxDimension * 4 / (1024 * 1024)) + 1;
+    reader.setAllocationLimit(kAllocationLimitMiB);
     const QSize claimed = reader.size();
     if (claimed.isValid() && !withinLimits(claimed.width(), claimed.height()))
         return LoadTooLarge;

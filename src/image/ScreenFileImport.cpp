@@ -1,5 +1,6 @@
 #include "image/ScreenFileImport.h"
 
+#include "fileio/InputFile.h"
 #include "image/CDibImage.h"
 #include "image/RegisterPixel.h"
 #include "refdata/CQXPanFileFinder.h"
@@ -207,7 +208,8 @@ int ImportScreenFile(int fileNumber, int objType, CDibImage& background,
     const QString path =
         CQXPanFileFinder::FindPath(programFolder, QStringLiteral("FILE%1P.TXT").arg(fileNumber));
     QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+    // A pipe or a device counts as no file: it would block or never end.
+    if (path.isEmpty() || InputFile::IsSpecial(path) || !file.open(QIODevice::ReadOnly)) {
         if (!background.IsEmpty())
             return ScreenImportOk;
         const QString empty =

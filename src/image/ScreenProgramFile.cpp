@@ -1,5 +1,7 @@
 #include "image/ScreenProgramFile.h"
 
+#include "fileio/AtomicFile.h"
+#include "fileio/InputFile.h"
 #include "image/CDibImage.h"
 #include "image/RegisterPixel.h"
 #include "refdata/CQXPanFileFinder.h"
@@ -364,9 +366,28 @@ QByteArray buildFileText(const CDibImage& image, int fileNumber, const QDateTime
 
 } // namespace ScreenProgram
 
-int WriteScreenProgramFile(const CDibImage& image, int fileNumber, const QString& workFolder,
-                           const QString& programFolder, const FileMessageSink& messages,
-                           const QDateTime& written)
+FileResult WriteScreenFileTo(const CDibImage& image, int fileNumber, const QString& path,
+                             const QDateTime& written)
+{
+    // An existing file (only a regular one is read: a pipe would block) keeps its "h" and "f"
+    // lines.
+    QByteArray text;
+    text.reserve(4096 + RecordsBytes);
+    text += cLine(fileNumber);
+    QFile existing(path);
+    if (!InputFile::IsSpecial(path) && existing.open(QIODevice::ReadOnly)) {
+        text += keptOrFresh(readHeaderLine(existing), 'h', hLine(written));
+        text += keptOrFresh(readHeaderLine(existing), 'f', fLine(fileNumber));
+        existing.close();
+    } else {
+        text += hLine(written) + fLine(fileNumber);
+    }
+    appendRecords(text, image);
+    return AtomicFile::Write(path, text);
+}
+
+int WriteScreenProgramFile(const CDibImage& image, int fileNumber, const QString& programFolder,
+                           const FileMessageSink& messages, const QDateTime& written)
 {
     // Only the logo and the three check windows are screens; 795 is the key table.
     if (fileNumber < ScreenProgram::FirstFileNumber || fileNumber > ScreenProgram::LastFileNumber) {
@@ -377,50 +398,14 @@ int WriteScreenProgramFile(const CDibImage& image, int fileNumber, const QString
                QString(), FileMessage::StopIcon);
         return WriteFailed;
     }
-    const QString tempPath =
-        QDir(workFolder).filePath(QStringLiteral("file%1.out").arg(fileNumber));
-    QFile temp(tempPath);
-    if (!temp.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        report(messages, QStringLiteral("Could not Open %1").arg(tempPath), QString(),
-               FileMessage::StopIcon);
-        return WriteFailed;
-    }
-
+    // A file of the name in another letter case is the one replaced.
     const QString targetName = QString::asprintf("FILE%03dP.TXT", fileNumber);
-    const QString existingPath = CQXPanFileFinder::FindPath(programFolder, targetName);
-    QFile existing(existingPath);
-    const bool hasExisting = !existingPath.isEmpty() && existing.open(QIODevice::ReadOnly);
-
-    QByteArray text;
-    text.reserve(4096 + RecordsBytes);
-    text += cLine(fileNumber);
-    if (hasExisting) {
-        text += keptOrFresh(readHeaderLine(existing), 'h', hLine(written));
-        text += keptOrFresh(readHeaderLine(existing), 'f', fLine(fileNumber));
-    } else {
-        text += hLine(written) + fLine(fileNumber);
-    }
-    appendRecords(text, image);
-
-    if (temp.write(text) != text.size() || !temp.flush()) {
-        // Never leave a half-written file behind; the target is still untouched here.
-        temp.remove();
-        report(messages, QStringLiteral("Could not write %1").arg(tempPath), QString(),
+    const FileResult result = WriteScreenFileTo(
+        image, fileNumber, CQXPanFileFinder::PathFor(programFolder, targetName), written);
+    if (!result) {
+        report(messages, QStringLiteral("Could not write %1").arg(result.Text()), QString(),
                FileMessage::StopIcon);
         return WriteFailed;
     }
-    temp.close();
-
-    if (hasExisting) {
-        existing.close();
-        if (!existing.remove()) {
-            report(messages, existing.errorString(), QStringLiteral("Could not delete input file"),
-                   FileMessage::ExclamationIcon);
-            return 0;
-        }
-    }
-    if (!temp.rename(QDir(programFolder).filePath(targetName)))
-        report(messages, temp.errorString(), QStringLiteral("Could not rename file"),
-               FileMessage::ExclamationIcon);
     return 0;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fileio/FileResult.h"
 #include "image/FileMessage.h"
 
 #include <QByteArray>
@@ -29,7 +30,7 @@ constexpr int ScreenHeight = 768;
 constexpr int FirstFileNumber = 796;
 constexpr int LastFileNumber = 799;
 
-/// writeScreenProgramFile result when the temporary file cannot be created or written.
+/// WriteScreenProgramFile's result when nothing was written.
 constexpr int WriteFailed = -1;
 
 /// The "C" line for the file number, with CR LF.
@@ -51,10 +52,15 @@ QByteArray buildFileText(const CDibImage& image, int fileNumber, const QDateTime
 
 } // namespace ScreenProgram
 
-/// Writes image as FILE%03dP.TXT into programFolder through the temporary file file%d.out in
-/// workFolder, keeping an existing target's "h" and "f" lines. Returns -1 when fileNumber is not a
-/// screen file (796 to 799) or the temporary file cannot be created (nothing changed), otherwise 0;
-/// every failure is reported to messages.
-int WriteScreenProgramFile(const CDibImage& image, int fileNumber, const QString& workFolder,
-                           const QString& programFolder, const FileMessageSink& messages,
+/// Writes image as the screen program file of fileNumber to path, keeping an existing file's "h"
+/// and "f" lines; the file is replaced whole or not at all (see AtomicFile).
+FileResult WriteScreenFileTo(const CDibImage& image, int fileNumber, const QString& path,
+                             const QDateTime& written = QDateTime::currentDateTime());
+
+/// Writes image as FILE%03dP.TXT into programFolder (a file of that name in any letter case is
+/// the one replaced), whole or not at all. Returns -1 when fileNumber is not a screen file (796 to
+/// 799) or the file cannot be written, the old one then left as it was; otherwise 0. Every failure
+/// is reported to messages, naming the file and the reason.
+int WriteScreenProgramFile(const CDibImage& image, int fileNumber, const QString& programFolder,
+                           const FileMessageSink& messages,
                            const QDateTime& written = QDateTime::currentDateTime());

@@ -1,5 +1,7 @@
 #include "library/CQXPgco.h"
 
+#include "fileio/FileCopy.h"
+
 #include "reglib/CQxCtrlApi.h"
 
 #include <QDateTime>
@@ -9,7 +11,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QVBoxLayout>
 
 namespace {
@@ -28,34 +29,15 @@ QString sendPath(const QString& command)
     return m.hasMatch() ? m.captured(1) : QString();
 }
 
-// Copies through QSaveFile, so an existing target is replaced whole or not at all.
+// An existing target is replaced whole or not at all.
 bool copyReplacing(const QString& from, const QString& to, QString& message)
 {
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly)) {
-        message = QStringLiteral("Cannot read \"%1\": %2").arg(from, in.errorString());
-        return false;
-    }
-    QSaveFile out(to);
-    if (!out.open(QIODevice::WriteOnly)) {
-        message = QStringLiteral("Cannot write \"%1\": %2").arg(to, out.errorString());
-        return false;
-    }
-    while (!in.atEnd()) {
-        const QByteArray chunk = in.read(1 << 16);
-        if (in.error() != QFileDevice::NoError || out.write(chunk) != chunk.size()) {
-            out.cancelWriting();
-            message = QStringLiteral("Cannot copy \"%1\" to \"%2\".").arg(from, to);
-            return false;
-        }
-    }
-    // commit() misses a failed flush of the last buffered bytes and would put a cut file in
-    // place on a full disk, so the bytes are flushed (and checked) first.
-    if (!out.flush() || !out.commit()) {
-        message = QStringLiteral("Cannot write \"%1\": %2").arg(to, out.errorString());
-        return false;
-    }
-    return true;
+    const FileResult copied = CopyFileReplacing(from, to);
+    if (!copied)
+        message = (copied.path == from ? QStringLiteral("Cannot read \"%1\": %2")
+                                       : QStringLiteral("Cannot write \"%1\": %2"))
+                      .arg(copied.path, copied.reason);
+    return bool(copied);
 }
 
 } // namespace

@@ -1,9 +1,10 @@
 #include "refdata/CQXPanBitmapLister.h"
 
+#include "fileio/AtomicFile.h"
+
 #include "refdata/CQXPanFileFinder.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
 
 namespace {
@@ -106,14 +107,10 @@ QByteArray CQXPanBitmapLister::EmptyBackgroundBytes()
 
 bool CQXPanBitmapLister::CreateEmptyBackground(const QString& path, QString* error)
 {
-    QSaveFile file(path);
-    const QByteArray bytes = EmptyBackgroundBytes();
-    // commit() misses a failed flush of the last buffered bytes and would put a cut file in
-    // place on a full disk, so the bytes are flushed (and checked) first.
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
-        !file.commit()) {
+    // Not through a link: a dangling "Aempty.bmp" link would create a file elsewhere.
+    if (const FileResult written = AtomicFile::Write(path, EmptyBackgroundBytes()); !written) {
         if (error)
-            *error = file.errorString();
+            *error = written.reason;
         return false;
     }
     if (!QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup |

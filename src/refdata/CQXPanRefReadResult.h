@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fileio/InputFile.h"
 #include "refdata/CQXPanRefRow.h"
 
 #include <QFile>
@@ -17,6 +18,12 @@ struct CQXPanRefReadResult
     static CQXPanRefReadResult ReadPath(const QString& path,
                                         CQXPanRefReadResult (*read)(QIODevice&))
     {
+        // A pipe would block and a device such as /dev/zero never ends: only files are read.
+        if (const FileResult input = InputFile::Check(path); !input) {
+            CQXPanRefReadResult result;
+            result.m_strError = input.reason;
+            return result;
+        }
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
             CQXPanRefReadResult result;

@@ -240,7 +240,7 @@ TEST_F(Editor, AnImageTypeShowsItsOwnBackground)
     ASSERT_TRUE(red.Create(1024, 768, 24));
     red.AcquireSurface()->fillRect(0, 0, 1024, 768, Qt::red);
     red.ReleaseSurface();
-    ASSERT_EQ(WriteScreenProgramFile(red, 797, env.Folder("work"), env.Folder("program"), {}), 0);
+    ASSERT_EQ(WriteScreenProgramFile(red, 797, env.Folder("program"), {}), 0);
     Start();
     ChooseImageType(kWindow22); // its screen file: red
     ClickRow("Aempty.bmp");
@@ -299,8 +299,8 @@ TEST_F(Editor, TheWheelOverTheObjectTypeDropsTheSelection)
 
     QComboBox* box = dlg.m_cbObjectType;
     const QPointF at(box->width() / 2.0, box->height() / 2.0);
-    QWheelEvent up(at, box->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
-                   Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent up(at, box->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                   Qt::NoScrollPhase, false);
     QApplication::sendEvent(box, &up);
     ASSERT_EQ(box->currentIndex(), kPlaceBitmap);
     QTest::keyClick(&design(), Qt::Key_Delete);
@@ -413,8 +413,8 @@ TEST_F(Editor, EveryTextFitsAndEveryControlCanBeReached)
     option.initFrom(types);
     const QRect field = types->style()->subControlRect(QStyle::CC_ComboBox, &option,
                                                        QStyle::SC_ComboBoxEditField, types);
-    EXPECT_GE(field.width(), types->iconSize().width() +
-                                 types->fontMetrics().horizontalAdvance("Free Function(Rectangle)"));
+    EXPECT_GE(field.width(), types->iconSize().width() + types->fontMetrics().horizontalAdvance(
+                                                             "Free Function(Rectangle)"));
 
     // Every list's columns fit beside a vertical scroll bar: nothing to scroll sideways.
     ChooseImageType(kWindow22);

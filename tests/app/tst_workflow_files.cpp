@@ -390,7 +390,9 @@ TEST_F(WorkflowFiles, UnwritableBitmapTableEndsInConvertErr)
     dlg.OnConvert();
     const QList<ScriptedUserInteraction::Call> messages = env.ui.CallsOf(Kind::MessageBox);
     ASSERT_EQ(messages.size(), 2);
-    EXPECT_EQ(messages[1].text, "Convert err");
+    EXPECT_EQ(messages[1].text, "Convert err\n\n" + Program("FILE795P.TXT") +
+                                    ": is not a regular file (a folder, a device or a pipe); it "
+                                    "is left as it is");
     EXPECT_EQ(messages[1].icon, UserInteraction::MB_ICONERROR);
     // The screen file is written all the same.
     EXPECT_TRUE(QFile::exists(Program("FILE797P.TXT")));

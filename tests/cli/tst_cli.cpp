@@ -159,7 +159,7 @@ TEST(CliDecode, WritesPngOrBmpAndRefusesBrokenInput)
 
     const QString out = dir.filePath(QStringLiteral("new.png"));
     const QString missing = dir.filePath(QStringLiteral("missing.txt"));
-    expectBadInput(RunCli({"decode", missing, out}), missing, "cannot open");
+    expectBadInput(RunCli({"decode", missing, out}), missing, "No such file or directory");
     const QString empty = dir.filePath(QStringLiteral("empty.txt"));
     ASSERT_TRUE(writeFile(empty, {}));
     expectBadInput(RunCli({"decode", empty, out}), empty, "broken header");
@@ -229,7 +229,8 @@ TEST(CliEncode, BadImagesAndArguments)
     QTemporaryDir dir;
     const QString out = dir.filePath(QStringLiteral("out.txt"));
     const QString missing = dir.filePath(QStringLiteral("missing.png"));
-    expectBadInput(RunCli({"encode", missing, out, "--number", "797"}), missing, "cannot open");
+    expectBadInput(RunCli({"encode", missing, out, "--number", "797"}), missing,
+                   "No such file or directory");
     const QString garbage = dir.filePath(QStringLiteral("garbage.png"));
     ASSERT_TRUE(writeFile(garbage, QByteArray(5000, '\x5a')));
     expectBadInput(RunCli({"encode", garbage, out, "--number", "797"}), garbage, "not a picture");
@@ -273,7 +274,7 @@ TEST(CliTable, ListsTheRecordsInUseAndRefusesWrongFiles)
 
     QTemporaryDir dir;
     const QString missing = dir.filePath(QStringLiteral("FILE795P.TXT"));
-    expectBadInput(RunCli({"table", missing}), missing, "cannot open");
+    expectBadInput(RunCli({"table", missing}), missing, "No such file or directory");
     // A record count other than 90, 150 or 240.
     QByteArray short89 = readAll(path);
     short89.truncate(short89.lastIndexOf("000090,"));

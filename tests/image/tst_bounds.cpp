@@ -164,9 +164,7 @@ TEST(ScreenFileBounds, ConvertReplacesAGigabyteTargetWithoutAHeaderLineToKeep)
     ASSERT_TRUE(screen.Create(1024, 768, 24));
     const QDateTime written(QDate(2026, 12, 5), QTime(23, 40));
 
-    EXPECT_EQ(
-        WriteScreenProgramFile(screen, 797, branch.work, branch.program, branch.Sink(), written),
-        0);
+    EXPECT_EQ(WriteScreenProgramFile(screen, 797, branch.program, branch.Sink(), written), 0);
     EXPECT_TRUE(branch.messages.empty());
     const QByteArray result = ReadAll(branch.Target());
     EXPECT_EQ(result, ScreenProgram::buildFileText(screen, 797, written));

@@ -100,9 +100,7 @@ TEST(ScreenImport, RoundTripClearsTheLowerThreeBitsOfEveryChannel)
     picture.SetBits(qsizetype(raw.size()), raw.data());
 
     Branch branch;
-    const QString work = branch.root.filePath("work");
-    QDir().mkpath(work);
-    ASSERT_EQ(WriteScreenProgramFile(picture, 797, work, branch.program, {}), 0);
+    ASSERT_EQ(WriteScreenProgramFile(picture, 797, branch.program, {}), 0);
     CDibImage background;
     EXPECT_EQ(branch.Import(background), ScreenImportOk);
     EXPECT_TRUE(branch.messages.empty());

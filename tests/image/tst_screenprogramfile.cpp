@@ -39,33 +39,25 @@ const CDibImage& BlackScreen()
     return image;
 }
 
-// Work and program folders of a branch, and the messages of one write.
+// The program folder of a branch, and the messages of one write.
 struct Branch
 {
     QTemporaryDir root;
-    QString work = root.filePath("work");
     QString program = root.filePath("program");
     std::vector<FileMessage> messages;
 
-    Branch()
-    {
-        QDir().mkpath(work);
-        QDir().mkpath(program);
-    }
+    Branch() { QDir().mkpath(program); }
     int Write(const CDibImage& image, int number)
     {
         return WriteScreenProgramFile(
-            image, number, work, program, [this](const FileMessage& m) { messages.push_back(m); },
+            image, number, program, [this](const FileMessage& m) { messages.push_back(m); },
             kStamp);
     }
     QString Target(int number) const
     {
         return QDir(program).filePath(QString::asprintf("FILE%03dP.TXT", number));
     }
-    QString Temp(int number) const
-    {
-        return QDir(work).filePath(QStringLiteral("file%1.out").arg(number));
-    }
+    QStringList Files() const { return QDir(program).entryList(QDir::Files | QDir::Hidden); }
 };
 
 TEST(ScreenProgramFile, WriterProducesTheExactGoldenFiles)
@@ -109,7 +101,8 @@ TEST(ScreenProgramFile, WriterProducesTheExactGoldenFiles)
             << "first difference at byte "
             << std::mismatch(written.begin(), written.end(), expected.begin()).first -
                    written.begin();
-        EXPECT_FALSE(QFile::exists(branch.Temp(c.number)));
+        EXPECT_EQ(branch.Files(),
+                  QStringList{QString::asprintf("FILE%03dP.TXT", c.number)}); // nothing left
         EXPECT_TRUE(ScreenProgram::buildFileText(image, c.number, kStamp) == expected);
     }
 }
@@ -182,28 +175,15 @@ TEST(ScreenProgramFile, KeepsOrRenewsTheHeaderLines)
     }
 }
 
-TEST(ScreenProgramFile, TargetWithOtherLetterCaseIsReplaced)
+TEST(ScreenProgramFile, TargetWithOtherLetterCaseIsReplacedInPlace)
 {
     Branch branch;
     const QString lower = QDir(branch.program).filePath("file797p.txt");
     ASSERT_TRUE(writeBytes(lower, kOldH + kF));
     EXPECT_EQ(branch.Write(BlackScreen(), 797), 0);
     EXPECT_TRUE(branch.messages.empty());
-    EXPECT_FALSE(QFile::exists(lower));
-    EXPECT_EQ(ReadAll(branch.Target(797)).mid(16, kOldH.size()), kOldH);
-}
-
-TEST(ScreenProgramFile, MissingWorkFolderChangesNothing)
-{
-    Branch branch;
-    ASSERT_TRUE(writeBytes(branch.Target(797), kOldH + kF));
-    QDir(branch.work).removeRecursively();
-    EXPECT_EQ(branch.Write(BlackScreen(), 797), ScreenProgram::WriteFailed);
-    ASSERT_EQ(branch.messages.size(), 1u);
-    EXPECT_EQ(branch.messages[0].text, "Could not Open " + branch.Temp(797));
-    EXPECT_TRUE(branch.messages[0].title.isEmpty());
-    EXPECT_EQ(branch.messages[0].icon, FileMessage::StopIcon);
-    EXPECT_EQ(ReadAll(branch.Target(797)), kOldH + kF);
+    EXPECT_EQ(branch.Files(), QStringList{"file797p.txt"});
+    EXPECT_EQ(ReadAll(lower).mid(16, kOldH.size()), kOldH);
 }
 
 TEST(ScreenProgramFile, OnlyTheFourScreenFilesAreWritten)
@@ -217,40 +197,24 @@ TEST(ScreenProgramFile, OnlyTheFourScreenFilesAreWritten)
         ASSERT_EQ(branch.messages.size(), 1u);
         EXPECT_TRUE(branch.messages[0].text.startsWith(
             QString::asprintf("FILE%03dP.TXT is not a screen file", number)));
-        EXPECT_FALSE(QFileInfo::exists(branch.Temp(number)));
     }
+    EXPECT_EQ(branch.Files(), QStringList{"FILE795P.TXT"});
     EXPECT_EQ(ReadAll(branch.Target(795)), kOldH + kF);
-    EXPECT_FALSE(QFileInfo::exists(branch.Target(800)));
 }
 
-TEST(ScreenProgramFile, TargetThatCannotBeReplacedLeavesTheTemporaryFile)
+TEST(ScreenProgramFile, AFailedWriteNamesTheFileAndItsReasonAndChangesNothing)
 {
-    // A folder of the target's name cannot be read as a file (so it counts as absent) and
-    // blocks the move.
+    // A folder of the target's name is no file to replace.
     Branch branch;
     ASSERT_TRUE(QDir().mkpath(branch.Target(798)));
-    EXPECT_EQ(branch.Write(BlackScreen(), 798), 0);
+    EXPECT_EQ(branch.Write(BlackScreen(), 798), ScreenProgram::WriteFailed);
     ASSERT_EQ(branch.messages.size(), 1u);
-    EXPECT_EQ(branch.messages[0].title, "Could not rename file");
-    EXPECT_EQ(branch.messages[0].icon, FileMessage::ExclamationIcon);
-    EXPECT_FALSE(branch.messages[0].text.isEmpty());
-    EXPECT_EQ(ReadAll(branch.Temp(798)).size(), kFileBytes);
-}
-
-TEST(ScreenProgramFile, TargetThatCannotBeDeletedIsReported)
-{
-    if (geteuid() == 0)
-        GTEST_SKIP() << "file permissions do not stop root";
-    Branch locked;
-    ASSERT_TRUE(writeBytes(locked.Target(799), kOldH + kF));
-    QFile::setPermissions(locked.program, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    EXPECT_EQ(locked.Write(BlackScreen(), 799), 0);
-    QFile::setPermissions(locked.program,
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    ASSERT_EQ(locked.messages.size(), 1u);
-    EXPECT_EQ(locked.messages[0].title, "Could not delete input file");
-    EXPECT_EQ(ReadAll(locked.Target(799)), kOldH + kF);
-    EXPECT_EQ(ReadAll(locked.Temp(799)).size(), kFileBytes);
+    EXPECT_EQ(branch.messages[0].text, "Could not write " + branch.Target(798) +
+                                           ": is not a regular file (a folder, a device or a "
+                                           "pipe); it is left as it is");
+    EXPECT_EQ(branch.messages[0].icon, FileMessage::StopIcon);
+    EXPECT_TRUE(QFileInfo(branch.Target(798)).isDir());
+    EXPECT_EQ(branch.Files(), QStringList());
 }
 
 TEST(ScreenProgramFile, PictureLargerThanTheScreenStillFillsExactlyTheRecords)

@@ -1,0 +1,329 @@
+// Every file the programs write goes through AtomicFile: whatever happens, the file is the old one
+// or the whole new one, nothing is written through a link or into a device, and nothing is left
+// beside it. The fault hook is compiled into this test only.
+#include "ScratchMount.h"
+
+#include "fileio/AtomicFile.h"
+#include "fileio/BranchLock.h"
+#include "fileio/FaultPoint.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cerrno>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QStringList Names(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
+}
+
+mode_t ModeOf(const QString& path)
+{
+    struct stat st
+    {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode : 0;
+}
+
+// Sets the fault hook for one test.
+struct Faults
+{
+    explicit Faults(std::function<int(FaultStep)> hook) { g_qxpanFaultHook = std::move(hook); }
+    ~Faults() { g_qxpanFaultHook = nullptr; }
+};
+
+const QByteArray kOld = "the old file\n";
+const QByteArray kNew = QByteArray("the new file, longer than the old one\n").repeated(1000);
+
+TEST(AtomicFile, WritesANewFileWithTheUsualModeAndNothingBesideIt)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("new.txt");
+    const mode_t mask = ::umask(022);
+    const FileResult result = AtomicFile::Write(path, kNew);
+    ::umask(mask);
+    ASSERT_TRUE(result) << result.Text().toStdString();
+    EXPECT_EQ(ReadAll(path), kNew);
+    EXPECT_EQ(ModeOf(path) & 0777, 0644u);
+    EXPECT_EQ(Names(dir.path()), QStringList{"new.txt"});
+}
+
+TEST(AtomicFile, AnExistingFileIsReplacedAndKeepsItsMode)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("kept.txt");
+    for (mode_t mode : {mode_t(0600), mode_t(0640), mode_t(0664)}) {
+        ASSERT_TRUE(WriteFile(path, kOld));
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
+        ASSERT_TRUE(AtomicFile::Write(path, kNew));
+        EXPECT_EQ(ReadAll(path), kNew);
+        EXPECT_EQ(ModeOf(path) & 07777, mode);
+    }
+    EXPECT_EQ(Names(dir.path()), QStringList{"kept.txt"});
+}
+
+// What may not be replaced: it stays exactly as it was, and one line says why.
+struct Refusal
+{
+    const char* name;
+    const char* reason;
+    // Makes the thing at path in dir; false when this machine cannot (then skipped).
+    bool (*make)(const QTemporaryDir& dir, const QString& path);
+};
+
+void PrintTo(const Refusal& r, std::ostream* os)
+{
+    *os << r.name;
+}
+
+class Refused : public ::testing::TestWithParam<Refusal>
+{};
+
+TEST_P(Refused, ItStaysAsItWas)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("target");
+    ASSERT_TRUE(WriteFile(dir.filePath("elsewhere"), kOld));
+    if (!GetParam().make(dir, path))
+        GTEST_SKIP() << "cannot be made here";
+    const mode_t mode = ModeOf(path);
+    const QStringList before = Names(dir.path());
+
+    const FileResult result = AtomicFile::Write(path, kNew);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.path, path);
+    EXPECT_TRUE(result.reason.contains(QLatin1String(GetParam().reason)))
+        << result.reason.toStdString();
+    EXPECT_EQ(ModeOf(path), mode);
+    EXPECT_EQ(Names(dir.path()), before);
+    EXPECT_EQ(ReadAll(dir.filePath("elsewhere")), kOld); // never written through a link
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Targets, Refused,
+    ::testing::Values(Refusal{"ReadOnlyFile", "is read-only",
+                              [](const QTemporaryDir&, const QString& path) {
+                                  return WriteFile(path, kOld) &&
+                                         ::chmod(QFile::encodeName(path).constData(), 0444) == 0;
+                              }},
+                      Refusal{"LinkToAFile", "is a symbolic link",
+                              [](const QTemporaryDir& dir, const QString& path) {
+                                  return QFile::link(dir.filePath("elsewhere"), path);
+                              }},
+                      Refusal{"LinkToNothing", "is a symbolic link",
+                              [](const QTemporaryDir& dir, const QString& path) {
+                                  return QFile::link(dir.filePath("nothing"), path);
+                              }},
+                      Refusal{"Folder", "is not a regular file",
+                              [](const QTemporaryDir&, const QString& path) {
+                                  return QDir().mkdir(path);
+                              }},
+                      Refusal{"Pipe", "is not a regular file",
+                              [](const QTemporaryDir&, const QString& path) {
+                                  return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
+                              }},
+                      // A device node of our own, never the real /dev: /dev/full's numbers.
+                      Refusal{"Device", "is not a regular file",
+                              [](const QTemporaryDir&, const QString& path) {
+                                  return ::mknod(QFile::encodeName(path).constData(),
+                                                 S_IFCHR | 0666, makedev(1, 7)) == 0;
+                              }}),
+    [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
+
+TEST(AtomicFile, FollowsALinkOnlyWhenAskedAndTheLinkStays)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath("store.ini");
+    const QString link = dir.filePath("link.ini");
+    ASSERT_TRUE(WriteFile(target, kOld));
+    ASSERT_TRUE(QFile::link(target, link));
+    ASSERT_TRUE(AtomicFile::Write(link, kNew, AtomicFile::Links::Follow));
+    EXPECT_EQ(ReadAll(target), kNew);
+    EXPECT_TRUE(S_ISLNK(ModeOf(link)));
+    EXPECT_EQ(Names(dir.path()), (QStringList{"link.ini", "store.ini"}));
+}
+
+// A failure at any step: the old file whole, the temporary gone, the file and the reason named.
+class FailedStep : public ::testing::TestWithParam<FaultStep>
+{};
+
+TEST_P(FailedStep, KeepsTheOldFileAndLeavesNothing)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("FILE797P.TXT");
+    ASSERT_TRUE(WriteFile(path, kOld));
+    const FaultStep failing = GetParam();
+    Faults faults([failing](FaultStep step) { return step == failing ? EIO : 0; });
+    const FileResult result = AtomicFile::Write(path, kNew);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.path, path);
+    EXPECT_EQ(result.reason, qt_error_string(EIO));
+    EXPECT_EQ(ReadAll(path), kOld);
+    EXPECT_EQ(Names(dir.path()), QStringList{"FILE797P.TXT"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, FailedStep,
+                         ::testing::Values(FaultStep::TemporaryCreated, FaultStep::BytesWritten,
+                                           FaultStep::Synced));
+
+// A kill at any step: the old or the whole new file; what is left beside it goes on the next run.
+class KilledAt : public ::testing::TestWithParam<FaultStep>
+{};
+
+TEST_P(KilledAt, LeavesTheOldOrTheNewFileAndNoLeftoverAfterTheNextRun)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("FILE795P.TXT");
+    ASSERT_TRUE(WriteFile(path, kOld));
+    const FaultStep killing = GetParam();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        g_qxpanFaultHook = [killing](FaultStep step) {
+            if (step == killing)
+                ::_exit(0); // as a kill would: no clean-up of any kind
+            return 0;
+        };
+        AtomicFile::Write(path, kNew);
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the step was not reached";
+
+    const QByteArray now = ReadAll(path);
+    EXPECT_TRUE(now == (killing == FaultStep::Renamed ? kNew : kOld));
+    AtomicFile::RemoveLeftovers(dir.path());
+    EXPECT_EQ(Names(dir.path()), QStringList{"FILE795P.TXT"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, KilledAt,
+                         ::testing::Values(FaultStep::TemporaryCreated, FaultStep::BytesWritten,
+                                           FaultStep::Synced, FaultStep::Renamed));
+
+TEST(AtomicFile, LeftoversOfRunningProcessesStay)
+{
+    QTemporaryDir dir;
+    const pid_t running = ::fork();
+    ASSERT_GE(running, 0);
+    if (running == 0) {
+        ::pause();
+        ::_exit(0);
+    }
+    const QString ours = QStringLiteral(".a.txt.qxpan-%1-AbCdEf").arg(::getpid());
+    const QString theirs = QStringLiteral(".b.txt.qxpan-%1-AbCdEf").arg(running);
+    const QString unrelated = QStringLiteral(".c.txt.qxpan-notapid-AbCdEf");
+    for (const QString& name : {ours, theirs, unrelated})
+        ASSERT_TRUE(WriteFile(dir.filePath(name), "x"));
+    AtomicFile::RemoveLeftovers(dir.path());
+    EXPECT_EQ(Names(dir.path()).size(), 3);
+
+    ::kill(running, SIGKILL);
+    ::waitpid(running, nullptr, 0);
+    AtomicFile::RemoveLeftovers(dir.path());
+    EXPECT_EQ(Names(dir.path()), (QStringList{ours, unrelated}));
+}
+
+TEST(AtomicFile, AFullDiskKeepsTheOldFile)
+{
+    ScratchMount mount(ScratchMount::Kind::Full, "size=64k");
+    if (!mount.SkipReason().isEmpty())
+        GTEST_SKIP() << mount.SkipReason().toStdString();
+    const QString path = mount.FilePath("FILE797P.TXT");
+    ASSERT_TRUE(WriteFile(path, kOld));
+    ASSERT_TRUE(mount.Seal(8192));
+    const FileResult result = AtomicFile::Write(path, kNew);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.reason, qt_error_string(ENOSPC));
+    EXPECT_EQ(ReadAll(path), kOld);
+    EXPECT_EQ(Names(mount.Path()), (QStringList{".filler", "FILE797P.TXT"}));
+}
+
+TEST(AtomicFile, TwoWritersAtOnceNeverLeaveAHalfFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("FILE795P.TXT");
+    const QByteArray first = QByteArray("first writer\n").repeated(3000);
+    const QByteArray second = QByteArray("second writer, other length\n").repeated(2000);
+    ASSERT_TRUE(WriteFile(path, first));
+    std::atomic<bool> done{false};
+    std::atomic<int> failures{0};
+    std::atomic<int> torn{0};
+    auto writer = [&](const QByteArray& bytes) {
+        for (int round = 0; round < 200; ++round) {
+            if (!AtomicFile::Write(path, bytes))
+                ++failures;
+        }
+    };
+    std::thread reader([&] {
+        while (!done) {
+            const QByteArray now = ReadAll(path);
+            if (now != first && now != second)
+                ++torn;
+        }
+    });
+    std::thread a(writer, first);
+    std::thread b(writer, second);
+    a.join();
+    b.join();
+    done = true;
+    reader.join();
+    EXPECT_EQ(failures, 0);
+    EXPECT_EQ(torn, 0);
+    EXPECT_EQ(Names(dir.path()), QStringList{"FILE795P.TXT"});
+}
+
+TEST(BranchLock, ASecondWriterIsToldWhoHoldsTheLock)
+{
+    QTemporaryDir dir;
+    const pid_t holder = ::fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        BranchLock lock(dir.path());
+        if (!lock.Acquire(0))
+            ::_exit(1);
+        ::pause();
+        ::_exit(0);
+    }
+    const QString lockFile = dir.filePath(".qxpan.lock");
+    for (int i = 0; i < 500 && QFileInfo(lockFile).size() == 0; ++i)
+        ::usleep(10000);
+    ASSERT_GT(QFileInfo(lockFile).size(), 0);
+    BranchLock second(dir.path());
+    const FileResult refused = second.Acquire(200);
+    EXPECT_FALSE(refused);
+    EXPECT_EQ(refused.path, dir.path());
+    EXPECT_TRUE(refused.reason.contains(QStringLiteral("process %1").arg(holder)))
+        << refused.reason.toStdString();
+
+    // A holder that is gone (killed) holds nothing.
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    EXPECT_TRUE(second.Acquire(2000));
+}
+
+} // namespace
