@@ -397,7 +397,7 @@ FuzzOutcome FuzzReaders::Store(const std::uint8_t* data, std::size_t size)
         return out;
     }
     const QxCtrlStore store(path);
-    const bool readable = QxCtrlIni::isReadable(path);
+    const bool readable = store.File() != nullptr;
     out.nResult = readable ? 1 : 0;
     const StoreView before = viewStore(store);
     if (!readable) {

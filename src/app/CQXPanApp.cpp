@@ -94,8 +94,11 @@ bool CQXPanApp::LoadBranchEnvironment()
     m_loadFailure.clear();
 
     m_library->GetCurrBrnAndECR(m_strBranch, m_strECR);
-    if (m_strBranch.isEmpty())
-        return FailLoad(QStringLiteral("no current branch"));
+    if (m_strBranch.isEmpty()) {
+        // A store that cannot be read says why (which line, what size, ...).
+        const QString problem = m_library->LastProblem();
+        return FailLoad(problem.isEmpty() ? QStringLiteral("no current branch") : problem);
+    }
 
     m_arrECRFiles.resize(kScreenFileCount);
     for (int i = 0; i < kScreenFileCount; ++i)
@@ -114,9 +117,8 @@ bool CQXPanApp::LoadBranchEnvironment()
     if (m_library->GetScrIFTab(DEFSCR_SCRNO_PANELEDITOR, m_ScrIFTab) == 0)
         return FailLoad(QStringLiteral("screen definition table 12 cannot be read"));
 
-    if (!m_bOldEditorUnavailable &&
-        m_ScrIFTab.strMarker.right(kOldEditorMarker.size())
-                .compare(kOldEditorMarker, Qt::CaseInsensitive) == 0)
+    if (!m_bOldEditorUnavailable && m_ScrIFTab.strMarker.right(kOldEditorMarker.size())
+                                            .compare(kOldEditorMarker, Qt::CaseInsensitive) == 0)
         m_dwChangeToOld = kChangeToOld;
 
     struct Folder
@@ -155,6 +157,10 @@ bool CQXPanApp::StoreScreenDefinition()
         m_ScrIFTab.dwMode = kModeChangeToOld;
         m_ScrIFTab.strMarker = kOldEditorMarker;
     }
-    m_library->SetScrIFTab(DEFSCR_SCRNO_PANELEDITOR, m_ScrIFTab);
-    return true;
+    return m_library->SetScrIFTab(DEFSCR_SCRNO_PANELEDITOR, m_ScrIFTab) != 0;
+}
+
+QString CQXPanApp::StoreProblem() const
+{
+    return m_library->LastProblem();
 }

@@ -38,8 +38,11 @@ public:
     /// Reads branch, register, screen files, this editor's screen definition table and the
     /// branch folders, creating missing folders; false at the first step that fails.
     bool LoadBranchEnvironment();
-    /// Writes this editor's screen definition table back with its mode word and marker.
+    /// Writes this editor's screen definition table back with its mode word and marker; false
+    /// when the store refused it (StoreProblem says why).
     bool StoreScreenDefinition();
+    /// Why the configuration store refused the last call, empty when it did not.
+    QString StoreProblem() const;
 
     /// The configuration store the environment comes from.
     const QxCtrlStore& Store() const { return m_store; }

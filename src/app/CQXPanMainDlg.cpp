@@ -916,7 +916,14 @@ void CQXPanMainDlg::OnExitEditor()
         // A table that was not read completely must not replace the stored one.
         if (m_pApp->EnvironmentLoaded()) {
             m_pApp->m_ScrIFTab.rcWindow = Normalised(m_pApp->m_ScrIFTab.rcWindow);
-            m_pApp->StoreScreenDefinition();
+            // A store the editor may not write (read-only, say) is left as it is, with a word.
+            if (!m_pApp->StoreScreenDefinition() && m_pApp->Ui() &&
+                !m_pApp->StoreProblem().isEmpty())
+                m_pApp->Ui()->MessageBox(
+                    QStringLiteral("The window's place and size are not kept: %1")
+                        .arg(m_pApp->StoreProblem()),
+                    QString::fromLatin1(kAppName), UserInteraction::MB_OK,
+                    UserInteraction::MB_ICONEXCLAMATION);
         }
     }
     EndDialog(IDCANCEL);

@@ -25,4 +25,7 @@ public:
     virtual int GetActFolPath(DEFBS_TYPE_ENVSTR kind, QString& path) = 0;
     /// Where the library keeps its data, for messages.
     virtual QString Location() const = 0;
+    /// Why the last call failed in the library's own words (a store that cannot be read or
+    /// written), empty when it did not say.
+    virtual QString LastProblem() const { return {}; }
 };

@@ -2,12 +2,14 @@
 
 #include "reglib/CDefScrInfo.h"
 #include "reglib/CQxCtrlApi.h"
+#include "reglib/QxCtrlIni.h"
 
 StoreConfigLibrary::StoreConfigLibrary(const QxCtrlStore& store) : m_store(store) {}
 
 void StoreConfigLibrary::GetCurrBrnAndECR(QString& branch, QString& ecr)
 {
     CDefScrInfo(m_store).GetCurrBrnAndECR(branch, ecr);
+    m_lastProblem = m_store.Problem().Text();
 }
 
 void StoreConfigLibrary::GetECRFileList(int mode, const QString& branch,
@@ -24,7 +26,11 @@ int StoreConfigLibrary::GetScrIFTab(DEFSCR_TYPE_SCRNO no, _ScreenDefinition_Inte
 int StoreConfigLibrary::SetScrIFTab(DEFSCR_TYPE_SCRNO no,
                                     const _ScreenDefinition_InterfaceTable& tab)
 {
-    return CDefScrInfo(m_store).SetScrIFTab(nullptr, no, tab);
+    // The same call as CDefScrInfo::SetScrIFTab, keeping the reason of a refusal.
+    const FileResult stored =
+        m_store.Update(QxCtrlIni::screenGroup(no), QxCtrlIni::screenTableValues(tab));
+    m_lastProblem = stored.Text();
+    return stored ? 1 : 0;
 }
 
 int StoreConfigLibrary::GetActFolPath(DEFBS_TYPE_ENVSTR kind, QString& path)
@@ -35,4 +41,9 @@ int StoreConfigLibrary::GetActFolPath(DEFBS_TYPE_ENVSTR kind, QString& path)
 QString StoreConfigLibrary::Location() const
 {
     return m_store.path();
+}
+
+QString StoreConfigLibrary::LastProblem() const
+{
+    return m_lastProblem;
 }

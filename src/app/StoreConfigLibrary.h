@@ -16,7 +16,9 @@ public:
     int SetScrIFTab(DEFSCR_TYPE_SCRNO no, const _ScreenDefinition_InterfaceTable& tab) override;
     int GetActFolPath(DEFBS_TYPE_ENVSTR kind, QString& path) override;
     QString Location() const override;
+    QString LastProblem() const override;
 
 private:
     QxCtrlStore m_store;
+    QString m_lastProblem;
 };

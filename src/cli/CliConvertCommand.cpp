@@ -34,8 +34,10 @@ QString loadBranch(const QxCtrlStore& store, BranchFolders& folders)
 {
     QString ecr;
     CDefScrInfo(store).GetCurrBrnAndECR(folders.branch, ecr);
-    if (folders.branch.isEmpty())
-        return QStringLiteral("no current branch");
+    if (folders.branch.isEmpty()) {
+        const FileResult problem = store.Problem();
+        return problem ? QStringLiteral("no current branch") : problem.reason;
+    }
     const struct
     {
         DEFBS_TYPE_ENVSTR kind;

@@ -1,19 +1,18 @@
 #include "reglib/CDefBaseInfo.h"
 
 #include "reglib/QxCtrlIni.h"
-
-#include <QSettings>
+#include "reglib/QxCtrlIniFile.h"
 
 CDefBaseInfo::CDefBaseInfo(const QxCtrlStore& store) : m_store(store) {}
 
 void CDefBaseInfo::GetECRQX27Func(const QString& ecr, quint32& flags)
 {
     flags = 0;
-    if (!QxCtrlIni::isReadable(m_store.path()) || ecr.isEmpty())
+    const QxCtrlIniFile* file = m_store.File();
+    if (!file || ecr.isEmpty())
         return;
-    const QSettings s(m_store.path(), QSettings::IniFormat);
     quint32 value = 0;
     if (QxCtrlIni::parseWord(
-            s.value(QxCtrlIni::registerGroup(ecr) + QStringLiteral("/Capabilities")), value))
+            file->Value(QxCtrlIni::registerGroup(ecr), QStringLiteral("Capabilities")), value))
         flags = value;
 }

@@ -1,8 +1,7 @@
 #include "reglib/CDefScrInfo.h"
 
 #include "reglib/QxCtrlIni.h"
-
-#include <QSettings>
+#include "reglib/QxCtrlIniFile.h"
 
 CDefScrInfo::CDefScrInfo(const QxCtrlStore& store) : m_store(store) {}
 
@@ -10,26 +9,23 @@ void CDefScrInfo::GetCurrBrnAndECR(QString& branch, QString& ecr)
 {
     branch.clear();
     ecr.clear();
-    if (!QxCtrlIni::isReadable(m_store.path()))
+    const QxCtrlIniFile* file = m_store.File();
+    if (!file)
         return;
-    const QSettings s(m_store.path(), QSettings::IniFormat);
-    branch = QxCtrlIni::text(s.value(QxCtrlIni::keyBranch())).trimmed();
-    ecr = QxCtrlIni::text(s.value(QxCtrlIni::keyRegister())).trimmed();
+    branch = QxCtrlIni::text(file->Value(QString(), QxCtrlIni::keyBranch())).trimmed();
+    ecr = QxCtrlIni::text(file->Value(QString(), QxCtrlIni::keyRegister())).trimmed();
 }
 
 int CDefScrInfo::GetScrIFTab(void* /*reserved*/, DEFSCR_TYPE_SCRNO no,
                              _ScreenDefinition_InterfaceTable& tab)
 {
-    if (!QxCtrlIni::isReadable(m_store.path()))
-        return 0;
-    QSettings s(m_store.path(), QSettings::IniFormat);
-    s.beginGroup(QxCtrlIni::screenGroup(no));
+    const QxCtrlIniFile* file = m_store.File();
+    const QString section = QxCtrlIni::screenGroup(no);
     // The mode word is what makes a table present.
-    if (!s.contains(QStringLiteral("Mode")))
+    if (!file || !file->Contains(section, QStringLiteral("Mode")))
         return 0;
-
     _ScreenDefinition_InterfaceTable t;
-    if (!QxCtrlIni::readScreenTable(s, t))
+    if (!QxCtrlIni::readScreenTable(*file, section, t))
         return 0;
     tab = t;
     return 1;
@@ -38,15 +34,6 @@ int CDefScrInfo::GetScrIFTab(void* /*reserved*/, DEFSCR_TYPE_SCRNO no,
 int CDefScrInfo::SetScrIFTab(void* /*reserved*/, DEFSCR_TYPE_SCRNO no,
                              const _ScreenDefinition_InterfaceTable& tab)
 {
-    // Writing over a store we could not read would throw away what it holds.
-    if (!QxCtrlIni::isReadable(m_store.path()))
-        return 0;
-    return QxCtrlIni::updateStore(m_store.path(),
-                                  [no, &tab](QSettings& s) {
-                                      s.beginGroup(QxCtrlIni::screenGroup(no));
-                                      QxCtrlIni::writeScreenTable(s, tab);
-                                      s.endGroup();
-                                  })
-               ? 1
-               : 0;
+    // Only the table's own lines change; a store that cannot be read is not written at all.
+    return m_store.Update(QxCtrlIni::screenGroup(no), QxCtrlIni::screenTableValues(tab)) ? 1 : 0;
 }

@@ -1,10 +1,10 @@
 #include "reglib/CQxCtrlApi.h"
 
 #include "reglib/QxCtrlIni.h"
+#include "reglib/QxCtrlIniFile.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 
 #include <algorithm>
 
@@ -32,15 +32,16 @@ int CQxCtrlApi::GetActFolPath(DEFBS_TYPE_ENVSTR kind, QString& path)
 {
     if (!isKnownKind(kind))
         return 0;
-    if (!QxCtrlIni::isReadable(m_store.path()))
+    const QxCtrlIniFile* file = m_store.File();
+    if (!file)
         return 0;
-    const QSettings s(m_store.path(), QSettings::IniFormat);
-    const QString branch = QxCtrlIni::text(s.value(QxCtrlIni::keyBranch())).trimmed();
+    const QString branch =
+        QxCtrlIni::text(file->Value(QString(), QxCtrlIni::keyBranch())).trimmed();
     if (branch.isEmpty())
         return 0;
     const QString value =
-        QxCtrlIni::text(s.value(QxCtrlIni::branchGroup(branch) + QStringLiteral("/Folder") +
-                                QString::number(int(kind))))
+        QxCtrlIni::text(file->Value(QxCtrlIni::branchGroup(branch),
+                                    QStringLiteral("Folder") + QString::number(int(kind))))
             .trimmed();
     if (value.isEmpty())
         return 0;
@@ -53,28 +54,26 @@ void CQxCtrlApi::GetECRFileList(int mode, const QString& branch, QList<_ECRFile_
     list.clear();
     if (mode != 1 || branch.isEmpty())
         return;
-    if (!QxCtrlIni::isReadable(m_store.path()))
+    const QxCtrlIniFile* file = m_store.File();
+    if (!file)
         return;
-    QSettings s(m_store.path(), QSettings::IniFormat);
 
     // One section per file: [Branch.<branch>.File<number>], listed in number order.
     const QString prefix = QxCtrlIni::fileGroupPrefix(branch);
-    for (const QString& group : s.childGroups()) {
-        if (!group.startsWith(prefix))
+    for (const QString& group : file->Sections()) {
+        if (!group.startsWith(prefix) || file->Keys(group).isEmpty())
             continue;
         bool ok = false;
         const uint number = group.mid(prefix.size()).toUInt(&ok);
         if (!ok || number > 0xFFFF)
             continue;
-        s.beginGroup(group);
         _ECRFile_Information info;
         info.wFileNo = quint16(number);
         // Unreadable words are left 0: the editor reads only the number and the name.
-        QxCtrlIni::parseWord(s.value(QStringLiteral("Word1")), info.dwInfo1);
-        QxCtrlIni::parseWord(s.value(QStringLiteral("Word2")), info.dwInfo2);
-        info.strName = QxCtrlIni::text(s.value(QStringLiteral("Name")));
-        info.strInfo = QxCtrlIni::text(s.value(QStringLiteral("Info")));
-        s.endGroup();
+        QxCtrlIni::parseWord(file->Value(group, QStringLiteral("Word1")), info.dwInfo1);
+        QxCtrlIni::parseWord(file->Value(group, QStringLiteral("Word2")), info.dwInfo2);
+        info.strName = QxCtrlIni::text(file->Value(group, QStringLiteral("Name")));
+        info.strInfo = QxCtrlIni::text(file->Value(group, QStringLiteral("Info")));
         list.append(info);
     }
     std::stable_sort(list.begin(), list.end(),
@@ -85,9 +84,10 @@ void CQxCtrlApi::GetECRFileList(int mode, const QString& branch, QList<_ECRFile_
 
 QString CQxCtrlApi::ExchangeFolder()
 {
-    if (!QxCtrlIni::isReadable(m_store.path()))
+    const QxCtrlIniFile* file = m_store.File();
+    if (!file)
         return {};
-    const QSettings s(m_store.path(), QSettings::IniFormat);
-    const QString value = QxCtrlIni::text(s.value(QxCtrlIni::keyExchangeFolder())).trimmed();
+    const QString value =
+        QxCtrlIni::text(file->Value(QString(), QxCtrlIni::keyExchangeFolder())).trimmed();
     return value.isEmpty() ? QString() : resolveFolder(m_store.path(), value);
 }

@@ -1,14 +1,13 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
-#include <functional>
-
-class QSettings;
-
+class QxCtrlIniFile;
 struct _ScreenDefinition_InterfaceTable;
-class QVariant;
 
 /// Key names and value parsing shared by the configuration library classes.
 /// The store is hand-editable, so reading is lenient about number bases and list separators
@@ -25,9 +24,6 @@ public:
     static QString registerGroup(const QString& ecr);
     static QString screenGroup(int no);
 
-    /// True when the store file is absent or reads without error. Checked on a private copy,
-    /// because QSettings caches a parsed file per path and reports a parse error only once.
-    static bool isReadable(const QString& path);
     /// Reads a plain text value; a value the INI parser split at commas is joined back.
     static QString text(const QVariant& value);
     /// Parses a 32-bit word written in decimal or with a 0x prefix.
@@ -36,11 +32,10 @@ public:
     static QString formatWord(quint32 value);
     /// Splits a list written with blanks and/or commas.
     static QStringList splitList(const QVariant& value);
-    /// Reads a screen definition table from the current group; false when a value is garbage.
-    static bool readScreenTable(const QSettings& settings, _ScreenDefinition_InterfaceTable& tab);
-    /// Applies change to the store at path and writes it so that the old store stays whole
-    /// unless the new one reached the disk completely; false when it did not.
-    static bool updateStore(const QString& path, const std::function<void(QSettings&)>& change);
-    /// Writes every field of a screen definition table into the current group.
-    static void writeScreenTable(QSettings& settings, const _ScreenDefinition_InterfaceTable& tab);
+    /// Reads the screen definition table of a section; false when a value is garbage.
+    static bool readScreenTable(const QxCtrlIniFile& file, const QString& section,
+                                _ScreenDefinition_InterfaceTable& tab);
+    /// Every field of a screen definition table as the store keeps it, key by key.
+    static QList<QPair<QString, QVariant>>
+    screenTableValues(const _ScreenDefinition_InterfaceTable& tab);
 };

@@ -1,15 +1,19 @@
 #include "reglib/QxCtrlStore.h"
 
+#include "fileio/AtomicFile.h"
 #include "reglib/QxCtrlIni.h"
+#include "reglib/QxCtrlIniFile.h"
 #include "reglib/QxCtrlTypes.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
 
+#include <algorithm>
+#include <optional>
 #include <utility>
 
 // Outside any namespace, as the resource initialiser requires. The demo branch lives in a
@@ -73,7 +77,19 @@ bool copyDemoFolder(const QString& source, const QString& target, QString* error
 
 } // namespace
 
-QxCtrlStore::QxCtrlStore(QString iniPath) : m_path(std::move(iniPath)) {}
+struct QxCtrlStore::Cache
+{
+    bool loaded = false;
+    bool exists = false;
+    qint64 size = -1;
+    QDateTime modified;
+    std::optional<QxCtrlIniFile> file;
+    FileResult problem;
+};
+
+QxCtrlStore::QxCtrlStore(QString iniPath)
+    : m_path(std::move(iniPath)), m_cache(std::make_shared<Cache>())
+{}
 
 const QString& QxCtrlStore::path() const
 {
@@ -91,15 +107,80 @@ QString QxCtrlStore::ResolvePath(const QString& optionPath)
            QStringLiteral("/qxctrl.ini");
 }
 
+const QxCtrlIniFile* QxCtrlStore::File() const
+{
+    Cache& cache = *m_cache;
+    const QFileInfo info(m_path);
+    const bool exists = info.exists();
+    const qint64 size = exists ? info.size() : -1;
+    const QDateTime modified =
+        exists ? info.fileTime(QFileDevice::FileModificationTime) : QDateTime();
+    if (!cache.loaded || cache.exists != exists || cache.size != size ||
+        cache.modified != modified) {
+        cache.problem = FileResult::Done();
+        cache.file = QxCtrlIniFile::Load(m_path, &cache.problem);
+        cache.loaded = true;
+        cache.exists = exists;
+        cache.size = size;
+        cache.modified = modified;
+    }
+    return cache.file ? &*cache.file : nullptr;
+}
+
+FileResult QxCtrlStore::Problem() const
+{
+    File();
+    return m_cache->problem;
+}
+
+FileResult QxCtrlStore::Update(const QString& section,
+                               const QList<QPair<QString, QVariant>>& values) const
+{
+    FileResult problem;
+    std::optional<QxCtrlIniFile> file = QxCtrlIniFile::Load(m_path, &problem);
+    if (!file)
+        return problem;
+    QxCtrlIniFile changed = *file;
+    for (const auto& [key, value] : values)
+        changed.SetValue(section, key, value);
+    // What reaches the disk must read back as meant: the keys set, everything else as it was
+    // (an unclosed quote earlier in the file could swallow a new line).
+    QString error;
+    const std::optional<QxCtrlIniFile> readBack = QxCtrlIniFile::Parse(changed.Text(), &error);
+    const auto same = [](const QVariant& a, const QVariant& b) {
+        return QxCtrlIni::text(a) == QxCtrlIni::text(b) && a.isValid() == b.isValid();
+    };
+    bool asMeant = readBack.has_value();
+    for (const auto& [key, value] : values)
+        asMeant = asMeant && same(readBack->Value(section, key), value);
+    if (asMeant) {
+        for (const QString& name : file->Sections()) {
+            for (const QString& key : file->Keys(name)) {
+                const bool set = name == section &&
+                                 std::any_of(values.cbegin(), values.cend(),
+                                             [&key](const auto& v) { return v.first == key; });
+                if (!set && !same(readBack->Value(name, key), file->Value(name, key)))
+                    asMeant = false;
+            }
+        }
+    }
+    if (!asMeant)
+        return FileResult::Failed(m_path, QStringLiteral("the change would not read back as "
+                                                         "meant; the store is left as it is"));
+    const FileResult written = AtomicFile::Write(m_path, changed.Text(), AtomicFile::Links::Follow);
+    if (written)
+        m_cache->loaded = false;
+    return written;
+}
+
 bool QxCtrlStore::EnsureExists(QString* error) const
 {
     if (m_path.isEmpty())
         return fail(error, QStringLiteral("No configuration store file is named."));
     const QFileInfo info(m_path);
-    if (info.exists()) {
-        if (info.isDir())
-            return fail(error,
-                        QStringLiteral("The configuration store \"%1\" is a folder.").arg(m_path));
+    if (info.exists() || info.isSymLink()) {
+        if (!File())
+            return fail(error, Problem().reason);
         return true;
     }
     if (!QDir().mkpath(info.absolutePath()))
@@ -126,44 +207,36 @@ bool QxCtrlStore::EnsureExists(QString* error) const
         return fail(error, QStringLiteral("Cannot create the folder \"%1\".").arg(exchange));
 
     // The store is written last, so a failure above leaves no store and the next start retries.
-    QSettings s(m_path, QSettings::IniFormat);
-    s.setValue(QxCtrlIni::keyBranch(), QStringLiteral("DEMO"));
-    s.setValue(QxCtrlIni::keyRegister(), QStringLiteral("ECR-1"));
-    s.setValue(QxCtrlIni::keyExchangeFolder(), exchange);
-
-    s.beginGroup(QxCtrlIni::branchGroup(QStringLiteral("DEMO")));
+    std::optional<QxCtrlIniFile> store = QxCtrlIniFile::Parse(QByteArray(), nullptr);
+    store->SetValue(QString(), QxCtrlIni::keyBranch(), QStringLiteral("DEMO"));
+    store->SetValue(QString(), QxCtrlIni::keyExchangeFolder(), exchange);
+    store->SetValue(QString(), QxCtrlIni::keyRegister(), QStringLiteral("ECR-1"));
+    const QString branchGroup = QxCtrlIni::branchGroup(QStringLiteral("DEMO"));
     for (const DemoFolder& folder : kDemoFolders)
-        s.setValue(QStringLiteral("Folder") + QString::number(int(folder.kind)),
-                   branchRoot + QLatin1Char('/') + QLatin1String(folder.name));
-    s.endGroup();
-
+        store->SetValue(branchGroup, QStringLiteral("Folder") + QString::number(int(folder.kind)),
+                        branchRoot + QLatin1Char('/') + QLatin1String(folder.name));
     for (const DemoFile& file : kDemoFiles) {
-        s.beginGroup(QxCtrlIni::fileGroupPrefix(QStringLiteral("DEMO")) +
-                     QString::number(file.number));
-        s.setValue(QStringLiteral("Name"), QLatin1String(file.name));
-        s.setValue(QStringLiteral("Info"), QString());
-        s.setValue(QStringLiteral("Word1"), QxCtrlIni::formatWord(0));
-        s.setValue(QStringLiteral("Word2"), QxCtrlIni::formatWord(0));
-        s.endGroup();
+        const QString group =
+            QxCtrlIni::fileGroupPrefix(QStringLiteral("DEMO")) + QString::number(file.number);
+        store->SetValue(group, QStringLiteral("Info"), QString());
+        store->SetValue(group, QStringLiteral("Name"), QLatin1String(file.name));
+        store->SetValue(group, QStringLiteral("Word1"), QxCtrlIni::formatWord(0));
+        store->SetValue(group, QStringLiteral("Word2"), QxCtrlIni::formatWord(0));
     }
-
-    s.beginGroup(QxCtrlIni::registerGroup(QStringLiteral("ECR-1")));
-    s.setValue(QStringLiteral("Capabilities"), QxCtrlIni::formatWord(0));
-    s.endGroup();
-
+    store->SetValue(QxCtrlIni::registerGroup(QStringLiteral("ECR-1")),
+                    QStringLiteral("Capabilities"), QxCtrlIni::formatWord(0));
     // Table 12: mode 2, no window rectangle yet. Table 4: no bitmap editor program set.
     _ScreenDefinition_InterfaceTable panelTable;
     panelTable.dwMode = 2;
-    s.beginGroup(QxCtrlIni::screenGroup(DEFSCR_SCRNO_PANELEDITOR));
-    QxCtrlIni::writeScreenTable(s, panelTable);
-    s.endGroup();
-    s.beginGroup(QxCtrlIni::screenGroup(DEFSCR_SCRNO_BMPEDITOR));
-    QxCtrlIni::writeScreenTable(s, _ScreenDefinition_InterfaceTable{});
-    s.endGroup();
+    for (const auto& [key, value] : QxCtrlIni::screenTableValues(panelTable))
+        store->SetValue(QxCtrlIni::screenGroup(DEFSCR_SCRNO_PANELEDITOR), key, value);
+    for (const auto& [key, value] :
+         QxCtrlIni::screenTableValues(_ScreenDefinition_InterfaceTable{}))
+        store->SetValue(QxCtrlIni::screenGroup(DEFSCR_SCRNO_BMPEDITOR), key, value);
 
-    s.sync();
-    if (s.status() != QSettings::NoError)
+    if (const FileResult written = AtomicFile::Write(m_path, store->Text()); !written)
         return fail(error,
-                    QStringLiteral("Cannot write the configuration store \"%1\".").arg(m_path));
+                    QStringLiteral("Cannot write the configuration store: %1").arg(written.Text()));
+    m_cache->loaded = false;
     return true;
 }

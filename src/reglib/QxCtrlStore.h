@@ -1,8 +1,19 @@
 #pragma once
 
-#include <QString>
+#include "fileio/FileResult.h"
 
-/// Where the configuration store (one INI file) lives; a cheap value type.
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+class QxCtrlIniFile;
+
+/// The configuration store (one INI file): where it lives, its contents read once (and again only
+/// when the file changes), and its updates. Copies share what was read, so every library object
+/// made for one call reads nothing anew.
 class QxCtrlStore
 {
 public:
@@ -16,10 +27,25 @@ public:
     static QString ResolvePath(const QString& optionPath);
 
     /// Creates a missing store with the demo branch "DEMO" (register "ECR-1") and fills the demo
-    /// branch folders from the embedded demo branch. An existing store is left untouched (true).
-    /// Returns false with *error set when that fails.
+    /// branch folders from the embedded demo branch. An existing store is checked, not changed.
+    /// Returns false with *error set when the store cannot be had.
     bool EnsureExists(QString* error = nullptr) const;
 
+    /// The store's contents, or null when it cannot be read (Problem says why). A missing file
+    /// is an empty store.
+    const QxCtrlIniFile* File() const;
+    /// Why the store cannot be read: the file and the reason (a line that is no INI line, a size
+    /// no store has, a pipe...); done when it can.
+    FileResult Problem() const;
+
+    /// Sets keys of one section in the store as it is on disk now, and writes it whole (through a
+    /// link to it, keeping its mode): every other line stays as it was. Refused, the store left
+    /// as it was, when it cannot be read, cannot be written (read-only, say), or would not read
+    /// back as meant.
+    FileResult Update(const QString& section, const QList<QPair<QString, QVariant>>& values) const;
+
 private:
+    struct Cache;
     QString m_path;
+    std::shared_ptr<Cache> m_cache;
 };

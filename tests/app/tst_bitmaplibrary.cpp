@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QImage>
 #include <QPushButton>
-#include <QSettings>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -338,8 +337,9 @@ TEST_F(BitmapLibrary, EditOfABackgroundReloadsItUnlessTheFirstRowIsShown)
 
 TEST_F(BitmapLibrary, ReceiveSendSendsAPresentFileAndReceivesAMissingOne)
 {
-    QSettings(env.app->Store().path(), QSettings::IniFormat)
-        .setValue("Register.ECR-1/Capabilities", "0x1234");
+    ASSERT_TRUE(
+        env.app->Store().Update(QStringLiteral("Register.ECR-1"),
+                                {{QStringLiteral("Capabilities"), QStringLiteral("0x1234")}}));
     QFile file(env.Folder("program") + "/FILE798P.TXT");
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();

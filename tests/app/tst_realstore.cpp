@@ -91,6 +91,77 @@ TEST(RealStore, DefaultStoreShowsTheDemoBranchAndKeepsTheWindow)
     EXPECT_TRUE(ui.Calls().isEmpty());
 }
 
+// The editor's run on a store the branch software also writes: closing changes the lines of the
+// editor's own screen table and nothing else, keeps the store's mode, and leaves a read-only
+// store as it is with a word to the user.
+class ClosingOnAStore : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(store.EnsureExists());
+        QFile file(store.path());
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        file.write("\n; written by hand, kept as it is\n[Other]\nKey%2FSlash=\\\\srv\\share\n"
+                   "Quoted=\"a, b\"   ; a comment\nRaw=\xFF\xFE\n");
+    }
+    // Runs the editor, moves its window and closes it with Esc.
+    void RunAndClose()
+    {
+        CQXPanApp app(store, &ui);
+        WhenDialogRuns([](CQXPanMainDlg& dlg) {
+            dlg.move(70, 60);
+            QTest::qWait(10);
+            QTest::keyClick(&dlg, Qt::Key_Escape);
+        });
+        EXPECT_FALSE(app.InitInstance());
+    }
+    static QList<QByteArray> LinesOutsideScreen12(const QByteArray& text)
+    {
+        QList<QByteArray> kept;
+        bool inTable = false;
+        for (const QByteArray& line : text.split('\n')) {
+            if (line.startsWith('['))
+                inTable = line == "[Screen12]";
+            if (!inTable)
+                kept.append(line);
+        }
+        return kept;
+    }
+
+    TemporaryHome home;
+    QxCtrlStore store{home.StorePath()};
+    ScriptedUserInteraction ui;
+};
+
+TEST_F(ClosingOnAStore, ChangesItsScreenTableLinesOnlyAndKeepsTheMode)
+{
+    ASSERT_TRUE(QFile::setPermissions(
+        store.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
+    const QByteArray before = ReadAll(store.path());
+    RunAndClose();
+    const QByteArray after = ReadAll(store.path());
+    EXPECT_NE(after, before);
+    EXPECT_EQ(LinesOutsideScreen12(after), LinesOutsideScreen12(before));
+    EXPECT_TRUE(after.contains("\nWindow=70, 60, "));
+    EXPECT_EQ(QFile::permissions(store.path()) & 0x7077, // owner, group, others
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+    EXPECT_TRUE(ui.Calls().isEmpty());
+}
+
+TEST_F(ClosingOnAStore, LeavesAReadOnlyStoreAndSaysSo)
+{
+    ASSERT_TRUE(QFile::setPermissions(store.path(), QFileDevice::ReadOwner));
+    const QByteArray before = ReadAll(store.path());
+    ui.QueueAnswer(UserInteraction::IDOK);
+    RunAndClose();
+    EXPECT_EQ(ReadAll(store.path()), before);
+    const auto boxes = ui.CallsOf(ScriptedUserInteraction::Kind::MessageBox);
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes[0].text,
+              "The window's place and size are not kept: " + store.path() + ": is read-only");
+}
+
 // Stores the application cannot load from; closing must leave each of them byte for byte.
 struct BrokenStore
 {

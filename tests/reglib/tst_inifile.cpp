@@ -1,0 +1,104 @@
+// The store's INI text: what each line says, what is refused with its line number, and that a
+// change touches its own line only.
+#include "reglib/QxCtrlIniFile.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ValueCase
+{
+    const char* name;
+    QByteArray line; // the whole value line of key "Key" in [Section]
+    QVariant expected;
+};
+
+void PrintTo(const ValueCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class IniValue : public ::testing::TestWithParam<ValueCase>
+{};
+
+TEST_P(IniValue, ReadsAsTheStoreMeansIt)
+{
+    QString error;
+    const auto file = QxCtrlIniFile::Parse("[Section]\n" + GetParam().line + "\nNext=1\n", &error);
+    ASSERT_TRUE(file) << error.toStdString();
+    EXPECT_EQ(file->Value(QStringLiteral("Section"), QStringLiteral("Key")), GetParam().expected);
+    EXPECT_EQ(file->Value(QStringLiteral("Section"), QStringLiteral("Next")), QStringLiteral("1"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, IniValue,
+    ::testing::Values(
+        ValueCase{"Plain", "Key=value", QStringLiteral("value")},
+        ValueCase{"BlanksAround", "  Key =  two words  ", QStringLiteral("two words")},
+        ValueCase{"Empty", "Key=", QString()},
+        ValueCase{"List", "Key=120, 80, 1020, 780", QStringList{"120", "80", "1020", "780"}},
+        ValueCase{"QuotedComma", "Key=\" bg, with blanks \"", QStringLiteral(" bg, with blanks ")},
+        ValueCase{"Escapes", "Key=a\\\\b\\\"c\\td\\x41\\101", QStringLiteral("a\\b\"c\tdAA")},
+        ValueCase{"Comment", "Key=value ; what it is", QStringLiteral("value")},
+        ValueCase{"QuotedSemicolon", "Key=\"a;b\"", QStringLiteral("a;b")},
+        ValueCase{"JoinedLine", "Key=first \\\nsecond", QStringLiteral("first second")},
+        ValueCase{"QuoteOverTwoLines", "Key=\"one\ntwo\"", QStringLiteral("one\ntwo")},
+        ValueCase{"StringMarker", "Key=@String(@home)", QStringLiteral("@home")},
+        ValueCase{"Utf8", "Key=Caf\xC3\xA9", QStringLiteral("Caf\u00E9")}),
+    [](const ::testing::TestParamInfo<ValueCase>& info) { return std::string(info.param.name); });
+
+TEST(IniFile, NamesAreUnescapedAndGeneralIsTheTopLevel)
+{
+    const auto file = QxCtrlIniFile::Parse("Top=1\n[General]\nBranch=Shop 1\n"
+                                           "[Branch.Shop%201]\nKey%2FSlash=x\n[%U00E9t%E9]\nK=v\n",
+                                           nullptr);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->Sections(), (QStringList{"", "Branch.Shop 1", "\u00E9t\u00E9"}));
+    EXPECT_EQ(file->Value(QString(), "Top"), QStringLiteral("1"));
+    EXPECT_EQ(file->Value(QString(), "Branch"), QStringLiteral("Shop 1"));
+    EXPECT_EQ(file->Keys("Branch.Shop 1"), QStringList{"Key/Slash"});
+    EXPECT_EQ(file->Value("\u00E9t\u00E9", "K"), QStringLiteral("v"));
+}
+
+TEST(IniFile, ALineThatIsNoIniLineIsNamedByItsNumber)
+{
+    for (const auto& [text, message] :
+         {std::pair{QByteArray("[General]\nBranch=A\n\n[Branch.A\nFolder10=/p\n"),
+                    "line 4: a section name without its closing ]"},
+          std::pair{QByteArray("; comment\n[Screen12]\nMode=2\nM\n"),
+                    "line 4: neither a [section], a key=value nor a ; comment"},
+          std::pair{QByteArray("[S]\nK=\"two\nlines\"\n=value\n"),
+                    "line 4: a value without a key"}}) {
+        QString error;
+        EXPECT_FALSE(QxCtrlIniFile::Parse(text, &error));
+        EXPECT_EQ(error, QLatin1String(message));
+    }
+}
+
+TEST(IniFile, AChangeTouchesItsOwnLineOnly)
+{
+    const QByteArray before = "; the branch software's store\r\n"
+                              "[General]\r\n"
+                              "Branch=Shop%201\r\n"
+                              "Register=\"ECR, 7\"  ; quoted\r\n"
+                              "\r\n"
+                              "[Screen12]\r\n"
+                              "Mode=0x2\r\n"
+                              "Window=1, 2, 3, 4\r\n"
+                              "\r\n"
+                              "[Branch.Shop%201]\r\n"
+                              "Key%2FSlash=\\\\server\\\\share \xFF\r\n";
+    auto file = QxCtrlIniFile::Parse(before, nullptr);
+    ASSERT_TRUE(file);
+    file->SetValue("Screen12", "Window", QStringList{"10", "20", "830", "640"});
+    file->SetValue("Screen12", "Marker", QStringLiteral("V0101, again"));
+    file->SetValue("Screen4", "Mode", QStringLiteral("0x2"));
+    QByteArray expected = before;
+    expected.replace("Window=1, 2, 3, 4\r\n",
+                     "Window=10, 20, 830, 640\r\nMarker=\"V0101, again\"\r\n");
+    expected += "\r\n[Screen4]\r\nMode=0x2\r\n";
+    EXPECT_EQ(file->Text(), expected);
+    EXPECT_EQ(file->Value("Screen12", "Marker"), QStringLiteral("V0101, again"));
+}
+
+} // namespace
