@@ -131,6 +131,33 @@ TEST_F(Editor, ARejectedKeyTableIsKeptBeforeConvertReplacesIt)
     EXPECT_EQ(EditorFixture::ReadAll(env.Folder("program") + "/FILE795P.TXT.bak"), "kept");
 }
 
+// Another writer (qxpan-cli, say) gave window 21 a key after the editor read the table: the
+// editor's Convert of window 22 keeps it.
+TEST_F(Editor, ConvertKeepsWhatAnotherWriterPutIntoTheTable)
+{
+    const QString path = env.Folder("program") + "/FILE795P.TXT";
+    WriteTableWithOneKey(env.Folder("program"));
+    Start();
+    ChooseImageType(kWindow22);
+
+    QList<CQXPanKeyObj> table;
+    ASSERT_EQ(BitmapTableFile::ReadFile(path, table, {}).eStatus,
+              BitmapTableFile::ReadStatus::Read);
+    CQXPanDocument other;
+    other.m_nKeyCapacity = 80;
+    other.m_KeyObjs.append(design().m_KeyObjs[0]);
+    other.m_KeyObjs[0].SetText1(QStringLiteral("OTHER"));
+    ASSERT_EQ(BitmapTableFile::WriteFile(path, table, 798, other), 0);
+
+    env.ui.QueueAnswer(UserInteraction::IDOK);
+    env.ui.QueueAnswer(UserInteraction::IDOK);
+    ClickButton(CQXPanMainDlg::IDC_CONVERT);
+    ASSERT_EQ(BitmapTableFile::ReadFile(path, table, {}).eStatus,
+              BitmapTableFile::ReadStatus::Read);
+    EXPECT_EQ(table[0].GetText1(), QStringLiteral("OTHER")); // window 21, the other writer's
+    EXPECT_EQ(table[80].GetText1(), QStringLiteral("KEY"));  // window 22, the editor's
+}
+
 // 3: Esc and the close box leave a Yes/No question unanswered; the real message box.
 TEST(EditorQuestions, EscAndTheCloseBoxDoNotAnswerTheSaveQuestion)
 {
