@@ -4,7 +4,10 @@
 #include "CliProcess.h"
 #include "ScratchMount.h"
 
+#include "document/CQXPanDocument.h"
+#include "document/CQXPanKeyObj.h"
 #include "fileio/BranchLock.h"
+#include "image/BitmapTableFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -255,6 +258,42 @@ TEST(CliConvert, TwoConvertsAtOnceKeepEachOthersKeys)
         EXPECT_EQ(records.value(0), key) << "round " << round;
         EXPECT_EQ(records.value(80), key) << "round " << round;
     }
+}
+
+TEST(CliConvert, RemovesWhatAKilledWriteLeftBehind)
+{
+    DemoBranch branch;
+    // A temporary file of a process that no longer runs, and one of ours that is in use.
+    const QString dead = branch.Program(QStringLiteral(".FILE797P.TXT.qxpan-999999999-AbCdEf"));
+    const QString live = branch.Program(
+        QStringLiteral(".FILE798P.TXT.qxpan-%1-AbCdEf").arg(QCoreApplication::applicationPid()));
+    ASSERT_TRUE(WriteFile(dead, "half a screen"));
+    ASSERT_TRUE(WriteFile(live, "being written"));
+    EXPECT_EQ(branch.Convert(QStringLiteral("797")).exitCode, 0);
+    EXPECT_FALSE(QFile::exists(dead));
+    EXPECT_TRUE(QFile::exists(live));
+}
+
+TEST(CliTable, KeepsEveryRecordOnOneLine)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("FILE795P.TXT"));
+    CQXPanKeyObj key;
+    key.SetTypeCode(45);
+    key.SetShape(1);
+    key.SetRegisterRect(10, 10, 100, 60);
+    key.SetText1(QStringLiteral("A\tB\nC\x1B[2J\\"));
+    CQXPanDocument design;
+    design.m_nKeyCapacity = 80;
+    design.m_KeyObjs.append(key);
+    QList<CQXPanKeyObj> table(BitmapTableFile::kTableSize);
+    ASSERT_EQ(BitmapTableFile::WriteFile(path, table, 798, design), 0);
+    const CliProcess::Run run =
+        CliProcess::Start({"table", path}, CliProcess::IsolatedHome(dir), dir.path());
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    const QList<QByteArray> lines = run.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 2); // the heading and the one record
+    EXPECT_TRUE(lines[1].endsWith("\tA\\tB\\nC\\x1b[2J\\\\")) << lines[1].constData();
 }
 
 TEST(CliConvert, WaitsForAnotherWriterThenSaysWhoItIs)
