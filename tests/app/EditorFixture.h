@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppTestEnvironment.h"
+#include "TestFiles.h"
 
 #include "app/CQXPanMainDlg.h"
 #include "canvas/CQXPanDesignDlg.h"
@@ -29,10 +30,10 @@
 class EditorFixture : public ::testing::Test
 {
 public:
-    static constexpr int kLogo = 0;        ///< image type 796
-    static constexpr int kWindow22 = 1;    ///< image type 797
-    static constexpr int kWindow21 = 2;    ///< image type 798
-    static constexpr int kBackground = 0;  ///< object types
+    static constexpr int kLogo = 0;       ///< image type 796
+    static constexpr int kWindow22 = 1;   ///< image type 797
+    static constexpr int kWindow21 = 2;   ///< image type 798
+    static constexpr int kBackground = 0; ///< object types
     static constexpr int kPlaceBitmap = 1;
     static constexpr int kTableRect = 2;
     static constexpr int kSysKeyRect = 4;
@@ -46,16 +47,10 @@ public:
         WriteBitmap(env.Folder("placed") + "/logo.bmp", 64, 32, QColor(200, 0, 0));
     }
 
-    static QByteArray ReadAll(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    static QByteArray ReadAll(const QString& path) { return TestFiles::Read(path); }
     static void WriteAll(const QString& path, const QByteArray& bytes)
     {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_EQ(file.write(bytes), bytes.size());
+        ASSERT_TRUE(TestFiles::Write(path, bytes));
     }
     static void WriteBitmap(const QString& path, int width, int height, QColor colour)
     {

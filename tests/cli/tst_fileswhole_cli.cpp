@@ -3,6 +3,7 @@
 // are written by one Convert at a time, and every failure names the file and the system's reason.
 #include "CliProcess.h"
 #include "ScratchMount.h"
+#include "TestFiles.h"
 
 #include "document/CQXPanDocument.h"
 #include "document/CQXPanKeyObj.h"
@@ -22,24 +23,9 @@
 
 namespace {
 
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-mode_t ModeOf(const QString& path)
-{
-    struct stat st
-    {};
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode : 0;
-}
+using TestFiles::Mode;
+using TestFiles::Read;
+using TestFiles::Write;
 
 // One line on standard error, naming the file and saying why.
 void ExpectOneLine(const CliProcess::Run& run, const QString& file, const char* why)
@@ -103,18 +89,18 @@ TEST_P(EncodeOutput, IsReplacedWholeOrLeftAlone)
 {
     QTemporaryDir dir;
     const QString out = dir.filePath(QStringLiteral("FILE797P.TXT"));
-    ASSERT_TRUE(WriteFile(dir.filePath(QStringLiteral("elsewhere")), "kept"));
+    ASSERT_TRUE(Write(dir.filePath(QStringLiteral("elsewhere")), "kept"));
     if (!GetParam().make(dir, out))
         GTEST_SKIP() << "cannot be made here";
-    const mode_t mode = ModeOf(out);
+    const mode_t mode = Mode(out);
     const CliProcess::Run run =
         CliProcess::Start({"encode", APicture(dir, 16, 12), out, "--number", "797"},
                           CliProcess::IsolatedHome(dir), dir.path());
-    EXPECT_EQ(ModeOf(out), mode);
-    EXPECT_EQ(ReadAll(dir.filePath(QStringLiteral("elsewhere"))), "kept");
+    EXPECT_EQ(Mode(out), mode);
+    EXPECT_EQ(Read(dir.filePath(QStringLiteral("elsewhere"))), "kept");
     if (QByteArray(GetParam().why).isEmpty()) {
         EXPECT_EQ(run.exitCode, 0) << run.err.constData();
-        EXPECT_TRUE(ReadAll(out).startsWith("\"C\",\"n:P0797:\""));
+        EXPECT_TRUE(Read(out).startsWith("\"C\",\"n:P0797:\""));
     } else {
         ExpectOneLine(run, out, GetParam().why);
     }
@@ -128,12 +114,12 @@ INSTANTIATE_TEST_SUITE_P(
     Outputs, EncodeOutput,
     ::testing::Values(Output{"PrivateFile", "",
                              [](const QTemporaryDir&, const QString& out) {
-                                 return WriteFile(out, "old") &&
+                                 return Write(out, "old") &&
                                         ::chmod(QFile::encodeName(out).constData(), 0600) == 0;
                              }},
                       Output{"ReadOnlyFile", "is read-only",
                              [](const QTemporaryDir&, const QString& out) {
-                                 return WriteFile(out, "old") &&
+                                 return Write(out, "old") &&
                                         ::chmod(QFile::encodeName(out).constData(), 0444) == 0;
                              }},
                       Output{"LinkToAFile", "is a symbolic link",
@@ -178,12 +164,12 @@ TEST(CliConvert, NeitherWritesThroughALinkInTheBranchNorReadsADevice)
     const QString table = branch.Program(QStringLiteral("FILE795P.TXT"));
     ASSERT_TRUE(QFile::rename(table, elsewhere));
     ASSERT_TRUE(QFile::link(elsewhere, table));
-    const QByteArray before = ReadAll(elsewhere);
+    const QByteArray before = Read(elsewhere);
     const CliProcess::Run linked = branch.Convert(QStringLiteral("798"));
     EXPECT_EQ(linked.exitCode, 1);
     EXPECT_TRUE(linked.err.contains(QFile::encodeName(table) + ": is a symbolic link"))
         << linked.err.constData();
-    EXPECT_EQ(ReadAll(elsewhere), before);
+    EXPECT_EQ(Read(elsewhere), before);
 
     // A reference file that is a device that never ends (/dev/zero's numbers): not read.
     ASSERT_TRUE(QFile::remove(table));
@@ -207,7 +193,7 @@ TEST(CliConvert, AFullProgramFolderKeepsTheScreenFileAndSaysSo)
         ASSERT_TRUE(QFile::copy(program + name, mount.FilePath(name)));
     ASSERT_TRUE(QDir(program).removeRecursively());
     ASSERT_TRUE(QFile::link(mount.Path(), program.chopped(1)));
-    const QByteArray screen = ReadAll(mount.FilePath(QStringLiteral("FILE797P.TXT")));
+    const QByteArray screen = Read(mount.FilePath(QStringLiteral("FILE797P.TXT")));
     ASSERT_FALSE(screen.isEmpty());
     ASSERT_TRUE(mount.Seal(16384)); // room for the lock file, not for a screen file
 
@@ -215,7 +201,7 @@ TEST(CliConvert, AFullProgramFolderKeepsTheScreenFileAndSaysSo)
     EXPECT_EQ(run.exitCode, 1) << run.err.constData();
     EXPECT_TRUE(run.err.contains("No space left on device")) << run.err.constData();
     EXPECT_FALSE(run.out.contains("FILE797P.TXT")) << run.out.constData();
-    EXPECT_EQ(ReadAll(mount.FilePath(QStringLiteral("FILE797P.TXT"))), screen);
+    EXPECT_EQ(Read(mount.FilePath(QStringLiteral("FILE797P.TXT"))), screen);
     for (const QString& name : QDir(mount.Path()).entryList(QDir::Files | QDir::Hidden))
         EXPECT_FALSE(name.contains(QLatin1String(".qxpan-"))) << name.toStdString();
 }
@@ -234,15 +220,15 @@ TEST(CliConvert, TwoConvertsAtOnceKeepEachOthersKeys)
 {
     DemoBranch branch;
     const QString table = branch.Program(QStringLiteral("FILE795P.TXT"));
-    const QByteArray key = RecordsOf(ReadAll(table)).value(80); // the design's one key
+    const QByteArray key = RecordsOf(Read(table)).value(80); // the design's one key
     const QByteArray demo =
-        ReadAll(QStringLiteral(QXPAN_SOURCE_DIR "/examples/demo-branch/program/FILE795P.TXT"));
+        Read(QStringLiteral(QXPAN_SOURCE_DIR "/examples/demo-branch/program/FILE795P.TXT"));
     ASSERT_NE(RecordsOf(demo).value(0), key);
     ASSERT_NE(RecordsOf(demo).value(80), key);
     for (int round = 0; round < 5; ++round) {
         // Both windows start from the demo's keys; each convert puts the design's key into its
         // own window. A write from a stale table would put a demo key back.
-        ASSERT_TRUE(WriteFile(table, demo));
+        ASSERT_TRUE(Write(table, demo));
         QProcess first;
         QProcess second;
         for (auto [process, type] : {std::pair{&first, "797"}, std::pair{&second, "798"}}) {
@@ -254,7 +240,7 @@ TEST(CliConvert, TwoConvertsAtOnceKeepEachOthersKeys)
         EXPECT_EQ(first.exitCode(), 0) << first.readAllStandardError().constData();
         EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().constData();
         // The design's key lands in record 1 (window 21) and record 81 (window 22).
-        const QList<QByteArray> records = RecordsOf(ReadAll(table));
+        const QList<QByteArray> records = RecordsOf(Read(table));
         EXPECT_EQ(records.value(0), key) << "round " << round;
         EXPECT_EQ(records.value(80), key) << "round " << round;
     }
@@ -267,8 +253,8 @@ TEST(CliConvert, RemovesWhatAKilledWriteLeftBehind)
     const QString dead = branch.Program(QStringLiteral(".FILE797P.TXT.qxpan-999999999-AbCdEf"));
     const QString live = branch.Program(
         QStringLiteral(".FILE798P.TXT.qxpan-%1-AbCdEf").arg(QCoreApplication::applicationPid()));
-    ASSERT_TRUE(WriteFile(dead, "half a screen"));
-    ASSERT_TRUE(WriteFile(live, "being written"));
+    ASSERT_TRUE(Write(dead, "half a screen"));
+    ASSERT_TRUE(Write(live, "being written"));
     EXPECT_EQ(branch.Convert(QStringLiteral("797")).exitCode, 0);
     EXPECT_FALSE(QFile::exists(dead));
     EXPECT_TRUE(QFile::exists(live));
@@ -299,13 +285,13 @@ TEST(CliTable, KeepsEveryRecordOnOneLine)
 TEST(CliConvert, WaitsForAnotherWriterThenSaysWhoItIs)
 {
     DemoBranch branch;
-    const QByteArray before = ReadAll(branch.Program(QStringLiteral("FILE795P.TXT")));
+    const QByteArray before = Read(branch.Program(QStringLiteral("FILE795P.TXT")));
     BranchLock held(branch.Program(QString()));
     ASSERT_TRUE(held.Acquire(0));
     const CliProcess::Run run = branch.Convert(QStringLiteral("798"));
     ExpectOneLine(run, branch.Program(QString()).chopped(1),
                   QStringLiteral("process %1").arg(QCoreApplication::applicationPid()).toUtf8());
-    EXPECT_EQ(ReadAll(branch.Program(QStringLiteral("FILE795P.TXT"))), before);
+    EXPECT_EQ(Read(branch.Program(QStringLiteral("FILE795P.TXT"))), before);
     EXPECT_FALSE(QFile::exists(branch.Program(QStringLiteral("FILE798P.TXT"))));
 }
 
@@ -335,7 +321,7 @@ TEST(CliStore, AStoreThatCannotBeReadSaysWhyAndIsCopiedNowhere)
     ExpectOneLine(convert(big), big, "is 2097152 bytes long");
     // A line that is no INI line, named by its number.
     const QString broken = dir.filePath(QStringLiteral("broken.ini"));
-    ASSERT_TRUE(WriteFile(broken, "[General]\nBranch=A\nnonsense\n"));
+    ASSERT_TRUE(Write(broken, "[General]\nBranch=A\nnonsense\n"));
     ExpectOneLine(convert(broken), broken, "line 3: neither a [section], a key=value nor a ;");
     EXPECT_TRUE(QDir(tmp).isEmpty());
 }

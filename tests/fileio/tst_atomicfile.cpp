@@ -2,6 +2,7 @@
 // or the whole new one, nothing is written through a link or into a device, and nothing is left
 // beside it. The fault hook is compiled into this test only.
 #include "ScratchMount.h"
+#include "TestFiles.h"
 
 #include "fileio/AtomicFile.h"
 #include "fileio/BranchLock.h"
@@ -24,29 +25,14 @@
 
 namespace {
 
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
+using TestFiles::Mode;
+using TestFiles::Read;
+using TestFiles::Write;
 
 QStringList Names(const QString& folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
                                   QDir::NoDotAndDotDot);
-}
-
-mode_t ModeOf(const QString& path)
-{
-    struct stat st
-    {};
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode : 0;
 }
 
 // Sets the fault hook for one test.
@@ -67,8 +53,8 @@ TEST(AtomicFile, WritesANewFileWithTheUsualModeAndNothingBesideIt)
     const FileResult result = AtomicFile::Write(path, kNew);
     ::umask(mask);
     ASSERT_TRUE(result) << result.Text().toStdString();
-    EXPECT_EQ(ReadAll(path), kNew);
-    EXPECT_EQ(ModeOf(path) & 0777, 0644u);
+    EXPECT_EQ(Read(path), kNew);
+    EXPECT_EQ(Mode(path) & 0777, 0644u);
     EXPECT_EQ(Names(dir.path()), QStringList{"new.txt"});
 }
 
@@ -77,11 +63,11 @@ TEST(AtomicFile, AnExistingFileIsReplacedAndKeepsItsMode)
     QTemporaryDir dir;
     const QString path = dir.filePath("kept.txt");
     for (mode_t mode : {mode_t(0600), mode_t(0640), mode_t(0664)}) {
-        ASSERT_TRUE(WriteFile(path, kOld));
+        ASSERT_TRUE(Write(path, kOld));
         ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
         ASSERT_TRUE(AtomicFile::Write(path, kNew));
-        EXPECT_EQ(ReadAll(path), kNew);
-        EXPECT_EQ(ModeOf(path) & 07777, mode);
+        EXPECT_EQ(Read(path), kNew);
+        EXPECT_EQ(Mode(path) & 07777, mode);
     }
     EXPECT_EQ(Names(dir.path()), QStringList{"kept.txt"});
 }
@@ -107,10 +93,10 @@ TEST_P(Refused, ItStaysAsItWas)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("target");
-    ASSERT_TRUE(WriteFile(dir.filePath("elsewhere"), kOld));
+    ASSERT_TRUE(Write(dir.filePath("elsewhere"), kOld));
     if (!GetParam().make(dir, path))
         GTEST_SKIP() << "cannot be made here";
-    const mode_t mode = ModeOf(path);
+    const mode_t mode = Mode(path);
     const QStringList before = Names(dir.path());
 
     const FileResult result = AtomicFile::Write(path, kNew);
@@ -118,16 +104,16 @@ TEST_P(Refused, ItStaysAsItWas)
     EXPECT_EQ(result.path, path);
     EXPECT_TRUE(result.reason.contains(QLatin1String(GetParam().reason)))
         << result.reason.toStdString();
-    EXPECT_EQ(ModeOf(path), mode);
+    EXPECT_EQ(Mode(path), mode);
     EXPECT_EQ(Names(dir.path()), before);
-    EXPECT_EQ(ReadAll(dir.filePath("elsewhere")), kOld); // never written through a link
+    EXPECT_EQ(Read(dir.filePath("elsewhere")), kOld); // never written through a link
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Targets, Refused,
     ::testing::Values(Refusal{"ReadOnlyFile", "is read-only",
                               [](const QTemporaryDir&, const QString& path) {
-                                  return WriteFile(path, kOld) &&
+                                  return Write(path, kOld) &&
                                          ::chmod(QFile::encodeName(path).constData(), 0444) == 0;
                               }},
                       Refusal{"LinkToAFile", "is a symbolic link",
@@ -159,11 +145,11 @@ TEST(AtomicFile, FollowsALinkOnlyWhenAskedAndTheLinkStays)
     QTemporaryDir dir;
     const QString target = dir.filePath("store.ini");
     const QString link = dir.filePath("link.ini");
-    ASSERT_TRUE(WriteFile(target, kOld));
+    ASSERT_TRUE(Write(target, kOld));
     ASSERT_TRUE(QFile::link(target, link));
     ASSERT_TRUE(AtomicFile::Write(link, kNew, AtomicFile::Links::Follow));
-    EXPECT_EQ(ReadAll(target), kNew);
-    EXPECT_TRUE(S_ISLNK(ModeOf(link)));
+    EXPECT_EQ(Read(target), kNew);
+    EXPECT_TRUE(S_ISLNK(Mode(link)));
     EXPECT_EQ(Names(dir.path()), (QStringList{"link.ini", "store.ini"}));
 }
 
@@ -175,14 +161,14 @@ TEST_P(FailedStep, KeepsTheOldFileAndLeavesNothing)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("FILE797P.TXT");
-    ASSERT_TRUE(WriteFile(path, kOld));
+    ASSERT_TRUE(Write(path, kOld));
     const FaultStep failing = GetParam();
     Faults faults([failing](FaultStep step) { return step == failing ? EIO : 0; });
     const FileResult result = AtomicFile::Write(path, kNew);
     EXPECT_FALSE(result);
     EXPECT_EQ(result.path, path);
     EXPECT_EQ(result.reason, qt_error_string(EIO));
-    EXPECT_EQ(ReadAll(path), kOld);
+    EXPECT_EQ(Read(path), kOld);
     EXPECT_EQ(Names(dir.path()), QStringList{"FILE797P.TXT"});
 }
 
@@ -198,7 +184,7 @@ TEST_P(KilledAt, LeavesTheOldOrTheNewFileAndNoLeftoverAfterTheNextRun)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("FILE795P.TXT");
-    ASSERT_TRUE(WriteFile(path, kOld));
+    ASSERT_TRUE(Write(path, kOld));
     const FaultStep killing = GetParam();
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
@@ -215,7 +201,7 @@ TEST_P(KilledAt, LeavesTheOldOrTheNewFileAndNoLeftoverAfterTheNextRun)
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the step was not reached";
 
-    const QByteArray now = ReadAll(path);
+    const QByteArray now = Read(path);
     EXPECT_TRUE(now == (killing == FaultStep::Renamed ? kNew : kOld));
     AtomicFile::RemoveLeftovers(dir.path());
     EXPECT_EQ(Names(dir.path()), QStringList{"FILE795P.TXT"});
@@ -238,7 +224,7 @@ TEST(AtomicFile, LeftoversOfRunningProcessesStay)
     const QString theirs = QStringLiteral(".b.txt.qxpan-%1-AbCdEf").arg(running);
     const QString unrelated = QStringLiteral(".c.txt.qxpan-notapid-AbCdEf");
     for (const QString& name : {ours, theirs, unrelated})
-        ASSERT_TRUE(WriteFile(dir.filePath(name), "x"));
+        ASSERT_TRUE(Write(dir.filePath(name), "x"));
     AtomicFile::RemoveLeftovers(dir.path());
     EXPECT_EQ(Names(dir.path()).size(), 3);
 
@@ -254,12 +240,12 @@ TEST(AtomicFile, AFullDiskKeepsTheOldFile)
     if (!mount.SkipReason().isEmpty())
         GTEST_SKIP() << mount.SkipReason().toStdString();
     const QString path = mount.FilePath("FILE797P.TXT");
-    ASSERT_TRUE(WriteFile(path, kOld));
+    ASSERT_TRUE(Write(path, kOld));
     ASSERT_TRUE(mount.Seal(8192));
     const FileResult result = AtomicFile::Write(path, kNew);
     EXPECT_FALSE(result);
     EXPECT_EQ(result.reason, qt_error_string(ENOSPC));
-    EXPECT_EQ(ReadAll(path), kOld);
+    EXPECT_EQ(Read(path), kOld);
     EXPECT_EQ(Names(mount.Path()), (QStringList{".filler", "FILE797P.TXT"}));
 }
 
@@ -269,7 +255,7 @@ TEST(AtomicFile, TwoWritersAtOnceNeverLeaveAHalfFile)
     const QString path = dir.filePath("FILE795P.TXT");
     const QByteArray first = QByteArray("first writer\n").repeated(3000);
     const QByteArray second = QByteArray("second writer, other length\n").repeated(2000);
-    ASSERT_TRUE(WriteFile(path, first));
+    ASSERT_TRUE(Write(path, first));
     std::atomic<bool> done{false};
     std::atomic<int> failures{0};
     std::atomic<int> torn{0};
@@ -281,7 +267,7 @@ TEST(AtomicFile, TwoWritersAtOnceNeverLeaveAHalfFile)
     };
     std::thread reader([&] {
         while (!done) {
-            const QByteArray now = ReadAll(path);
+            const QByteArray now = Read(path);
             if (now != first && now != second)
                 ++torn;
         }
