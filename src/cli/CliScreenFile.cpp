@@ -87,6 +87,7 @@ int CliScreenFile::DecodeForPicture(const QString& command, const QString& in, c
 
 FileResult CliScreenFile::SavePicture(const QImage& picture, const QString& out)
 {
+    AtomicFile::RemoveLeftovers(QFileInfo(out).absolutePath());
     AtomicFile file(out);
     if (FileResult opened = file.Open(); !opened)
         return opened;

@@ -188,9 +188,10 @@ QString PanelFile::MissingBitmapText(const QString& fileName)
 PanelFile::ReadResult PanelFile::Read(const QString& path, int imageType, CQXPanDocument& doc,
                                       PanelReadHost& host)
 {
-    // A pipe would block and a device never ends.
-    if (InputFile::IsSpecial(path)) {
-        host.ShowMessage(CantOpenText(path) + QStringLiteral(": ") + InputFile::Check(path).reason);
+    // A pipe would block, a device never ends, and no design is megabytes long.
+    if (const FileResult input = InputFile::Check(path, InputFile::kMaxTextBytes);
+        !input && QFile::exists(path)) {
+        host.ShowMessage(CantOpenText(path) + QStringLiteral(": ") + input.reason);
         return {-1, Stop::NotOpened};
     }
     QFile file(path);

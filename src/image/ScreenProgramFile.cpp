@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
@@ -383,6 +384,8 @@ FileResult WriteScreenFileTo(const CDibImage& image, int fileNumber, const QStri
         text += hLine(written) + fLine(fileNumber);
     }
     appendRecords(text, image);
+    // What a killed write left here before goes now.
+    AtomicFile::RemoveLeftovers(QFileInfo(path).absolutePath());
     return AtomicFile::Write(path, text);
 }
 

@@ -19,7 +19,7 @@ struct CQXPanRefReadResult
                                         CQXPanRefReadResult (*read)(QIODevice&))
     {
         // A pipe would block and a device such as /dev/zero never ends: only files are read.
-        if (const FileResult input = InputFile::Check(path); !input) {
+        if (const FileResult input = InputFile::Check(path, InputFile::kMaxTextBytes); !input) {
             CQXPanRefReadResult result;
             result.m_strError = input.reason;
             return result;

@@ -167,6 +167,7 @@ FileResult QxCtrlStore::Update(const QString& section,
     if (!asMeant)
         return FileResult::Failed(m_path, QStringLiteral("the change would not read back as "
                                                          "meant; the store is left as it is"));
+    AtomicFile::RemoveLeftovers(QFileInfo(m_path).absolutePath());
     const FileResult written = AtomicFile::Write(m_path, changed.Text(), AtomicFile::Links::Follow);
     if (written)
         m_cache->loaded = false;
