@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -87,7 +89,14 @@ qint64 CheckedWriter::writeData(const char* data, qint64 size)
         return -1;
     qint64 done = 0;
     while (done < size) {
-        const ssize_t n = ::write(m_fd, data + done, size_t(size - done));
+        qint64 ask = size - done;
+        if (const int fault = FaultAt(FaultStep::Writing); fault > 0) {
+            m_error = fault;
+            return -1;
+        } else if (fault < 0) {
+            ask = std::max<qint64>(1, ask / 2); // the system may take fewer bytes than asked
+        }
+        const ssize_t n = ::write(m_fd, data + done, size_t(ask));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
@@ -186,7 +195,14 @@ FileResult AtomicFile::Commit()
     if (const int error = FaultAt(FaultStep::BytesWritten))
         return Fail(m_target, error);
     const int fd = m_out.Descriptor();
-    if (::fchmod(fd, mode_t(m_mode)) != 0 || ::fsync(fd) != 0)
+    const auto sync = [fd] {
+        if (const int fault = FaultAt(FaultStep::Syncing)) {
+            errno = fault;
+            return -1;
+        }
+        return ::fsync(fd);
+    };
+    if (::fchmod(fd, mode_t(m_mode)) != 0 || sync() != 0)
         return Fail(m_target, errno);
     if (!m_out.CloseDescriptor())
         return Fail(m_target, m_out.Error());

@@ -5,7 +5,9 @@
 enum class FaultStep
 {
     TemporaryCreated, ///< the temporary file exists, nothing written yet
+    Writing,          ///< before each write call; a negative answer makes it a short write
     BytesWritten,     ///< every byte is in the temporary file, not yet synced
+    Syncing,          ///< the sync call; an errno answer makes it fail
     Synced,           ///< the temporary file is complete on disk, not yet renamed
     Renamed,          ///< the target has been replaced
 };

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -138,9 +139,17 @@ TEST_F(ClosingOnAStore, ChangesItsScreenTableLinesOnlyAndKeepsTheMode)
 {
     ASSERT_TRUE(QFile::setPermissions(
         store.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
+    // What a write killed half-way left beside the store goes as well.
+    const QString leftover = QFileInfo(store.path())
+                                 .dir()
+                                 .filePath(QStringLiteral(".qxctrl.ini.qxpan-999999999-AbCdEf"));
+    QFile leftoverFile(leftover);
+    ASSERT_TRUE(leftoverFile.open(QIODevice::WriteOnly));
+    leftoverFile.close();
     const QByteArray before = ReadAll(store.path());
     RunAndClose();
     const QByteArray after = ReadAll(store.path());
+    EXPECT_FALSE(QFile::exists(leftover));
     EXPECT_NE(after, before);
     EXPECT_EQ(LinesOutsideScreen12(after), LinesOutsideScreen12(before));
     EXPECT_TRUE(after.contains("\nWindow=70, 60, "));

@@ -154,6 +154,25 @@ TEST(AtomicFile, FollowsALinkOnlyWhenAskedAndTheLinkStays)
 }
 
 // A failure at any step: the old file whole, the temporary gone, the file and the reason named.
+std::string StepName(const ::testing::TestParamInfo<FaultStep>& info)
+{
+    switch (info.param) {
+    case FaultStep::TemporaryCreated:
+        return "TemporaryCreated";
+    case FaultStep::Writing:
+        return "Writing";
+    case FaultStep::BytesWritten:
+        return "BytesWritten";
+    case FaultStep::Syncing:
+        return "Syncing";
+    case FaultStep::Synced:
+        return "Synced";
+    case FaultStep::Renamed:
+        return "Renamed";
+    }
+    return "Unknown";
+}
+
 class FailedStep : public ::testing::TestWithParam<FaultStep>
 {};
 
@@ -173,8 +192,26 @@ TEST_P(FailedStep, KeepsTheOldFileAndLeavesNothing)
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, FailedStep,
-                         ::testing::Values(FaultStep::TemporaryCreated, FaultStep::BytesWritten,
-                                           FaultStep::Synced));
+                         ::testing::Values(FaultStep::TemporaryCreated, FaultStep::Writing,
+                                           FaultStep::BytesWritten, FaultStep::Syncing,
+                                           FaultStep::Synced),
+                         StepName);
+
+TEST(AtomicFile, ShortWritesAreCarriedOnToTheLastByte)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("FILE797P.TXT");
+    int writes = 0;
+    Faults faults([&writes](FaultStep step) {
+        if (step != FaultStep::Writing)
+            return 0;
+        ++writes;
+        return -1; // each write call takes half of what it is asked
+    });
+    ASSERT_TRUE(AtomicFile::Write(path, kNew));
+    EXPECT_EQ(Read(path), kNew);
+    EXPECT_GT(writes, 10);
+}
 
 // A kill at any step: the old or the whole new file; what is left beside it goes on the next run.
 class KilledAt : public ::testing::TestWithParam<FaultStep>
@@ -209,7 +246,8 @@ TEST_P(KilledAt, LeavesTheOldOrTheNewFileAndNoLeftoverAfterTheNextRun)
 
 INSTANTIATE_TEST_SUITE_P(Steps, KilledAt,
                          ::testing::Values(FaultStep::TemporaryCreated, FaultStep::BytesWritten,
-                                           FaultStep::Synced, FaultStep::Renamed));
+                                           FaultStep::Synced, FaultStep::Renamed),
+                         StepName);
 
 TEST(AtomicFile, LeftoversOfRunningProcessesStay)
 {

@@ -1,6 +1,10 @@
 // The store's INI text: what each line says, what is refused with its line number, and that a
 // change touches its own line only.
+#include "TestFiles.h"
+
 #include "reglib/QxCtrlIniFile.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -42,6 +46,8 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"Comment", "Key=value ; what it is", QStringLiteral("value")},
         ValueCase{"QuotedSemicolon", "Key=\"a;b\"", QStringLiteral("a;b")},
         ValueCase{"JoinedLine", "Key=first \\\nsecond", QStringLiteral("first second")},
+        ValueCase{"JoinedWindowsLine", "Key=first \\\r\nsecond", QStringLiteral("first second")},
+        ValueCase{"HexDigitsEitherCase", "Key=\\x4a\\x4A\\x6f", QStringLiteral("JJo")},
         ValueCase{"QuoteOverTwoLines", "Key=\"one\ntwo\"", QStringLiteral("one\ntwo")},
         ValueCase{"StringMarker", "Key=@String(@home)", QStringLiteral("@home")},
         ValueCase{"Utf8", "Key=Caf\xC3\xA9", QStringLiteral("Caf\u00E9")}),
@@ -49,11 +55,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(IniFile, NamesAreUnescapedAndGeneralIsTheTopLevel)
 {
-    const auto file = QxCtrlIniFile::Parse("Top=1\n[General]\nBranch=Shop 1\n"
-                                           "[Branch.Shop%201]\nKey%2FSlash=x\n[%U00E9t%E9]\nK=v\n",
+    const auto file = QxCtrlIniFile::Parse("\xEF\xBB\xBFTop=1\n[General]\nBranch=Shop 1\n"
+                                           "[Branch.Shop%201]\nKey%2FSlash=x\n[%U00E9t%E9]\nK=v\n"
+                                           "[%General]\nK=w\n[Shop%]\nK=x\n",
                                            nullptr);
     ASSERT_TRUE(file);
-    EXPECT_EQ(file->Sections(), (QStringList{"", "Branch.Shop 1", "\u00E9t\u00E9"}));
+    EXPECT_EQ(file->Sections(),
+              (QStringList{"", "Branch.Shop 1", "\u00E9t\u00E9", "General", "Shop%"}));
     EXPECT_EQ(file->Value(QString(), "Top"), QStringLiteral("1"));
     EXPECT_EQ(file->Value(QString(), "Branch"), QStringLiteral("Shop 1"));
     EXPECT_EQ(file->Keys("Branch.Shop 1"), QStringList{"Key/Slash"});
@@ -67,12 +75,29 @@ TEST(IniFile, ALineThatIsNoIniLineIsNamedByItsNumber)
                     "line 4: a section name without its closing ]"},
           std::pair{QByteArray("; comment\n[Screen12]\nMode=2\nM\n"),
                     "line 4: neither a [section], a key=value nor a ; comment"},
-          std::pair{QByteArray("[S]\nK=\"two\nlines\"\n=value\n"),
-                    "line 4: a value without a key"}}) {
+          std::pair{QByteArray("[S]\nK=\"two\nlines\"\n=value\n"), "line 4: a value without a key"},
+          std::pair{QByteArray("[S]\r\nK=joined \\\r\nline\r\nbad\r\n"),
+                    "line 4: neither a [section], a key=value nor a ; comment"}}) {
         QString error;
         EXPECT_FALSE(QxCtrlIniFile::Parse(text, &error));
         EXPECT_EQ(error, QLatin1String(message));
     }
+}
+
+TEST(IniFile, AStoreOfOneMebibyteIsReadOneByteMoreIsNot)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("qxctrl.ini"));
+    const QByteArray head = "[General]\nBranch=A\n;";
+    QByteArray text = head + QByteArray(QxCtrlIniFile::kMaxBytes - head.size() - 1, 'x') + '\n';
+    ASSERT_TRUE(TestFiles::Write(path, text));
+    FileResult problem;
+    const auto file = QxCtrlIniFile::Load(path, &problem);
+    ASSERT_TRUE(file) << problem.Text().toStdString();
+    EXPECT_EQ(file->Value(QString(), QStringLiteral("Branch")), QStringLiteral("A"));
+    ASSERT_TRUE(TestFiles::Write(path, text + '\n'));
+    EXPECT_FALSE(QxCtrlIniFile::Load(path, &problem));
+    EXPECT_EQ(problem.path, path);
 }
 
 TEST(IniFile, AChangeTouchesItsOwnLineOnly)
