@@ -6,9 +6,10 @@
 #include "document/CQXPanBmpObj.h"
 #include "document/CQXPanDocument.h"
 #include "document/CQXPanKeyObj.h"
-#include "image/BitmapTableFile.h"
+#include "formats/BitmapTableFile.h"
+#include "formats/ScreenProgramFile.h"
+#include "formats/ScreenRender.h"
 #include "image/CDibImage.h"
-#include "image/ScreenProgramFile.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -112,7 +113,7 @@ void BM_ConvertDesign(benchmark::State& state)
     Scene& s = scene();
     for (auto _ : state) {
         CDibImage screen;
-        if (!s.design.RenderScreenImage(screen)) {
+        if (!RenderScreenImage(s.design, screen)) {
             state.SkipWithError("render failed");
             break;
         }

@@ -3,9 +3,9 @@
 // as ratios to a memcpy of the file's size, timed in the same run.
 
 #include "BenchSupport.h"
+#include "formats/ScreenFileImport.h"
+#include "formats/ScreenProgramFile.h"
 #include "image/CDibImage.h"
-#include "image/ScreenFileImport.h"
-#include "image/ScreenProgramFile.h"
 
 #include <QBuffer>
 #include <QDateTime>

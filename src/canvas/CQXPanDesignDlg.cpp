@@ -3,6 +3,7 @@
 #include "app/CQXPanApp.h"
 #include "canvas/CQXPanUndoCommands.h"
 #include "canvas/PixelGrid.h"
+#include "formats/ScreenRender.h"
 #include "image/CDibImage.h"
 #include "objdlg/CQXPanObjDlg.h"
 
@@ -121,6 +122,11 @@ void CQXPanDesignDlg::SetObjDlg(CQXPanObjDlg* pObjDlg)
     m_pObjDlg = pObjDlg;
     if (m_pObjDlg)
         m_pObjDlg->SetKeyObjects(&m_KeyObjs);
+}
+
+bool CQXPanDesignDlg::RenderScreenImage(CDibImage& target) const
+{
+    return ::RenderScreenImage(*this, target);
 }
 
 QSize CQXPanDesignDlg::DesignSize() const

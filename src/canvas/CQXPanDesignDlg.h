@@ -56,6 +56,9 @@ public:
     /// Invalidates, erases and repaints the whole area at once.
     void Redraw();
 
+    /// Renders the background and the placed bitmaps into a register screen picture.
+    bool RenderScreenImage(CDibImage& target) const;
+
     /// Width and height of the design rectangle (800 x 600 unless the application says else).
     QSize DesignSize() const;
 

@@ -7,10 +7,11 @@
 #include "document/PanelFile.h"
 #include "fileio/AtomicFile.h"
 #include "fileio/BranchLock.h"
-#include "image/BitmapTableFile.h"
+#include "formats/BitmapTableFile.h"
+#include "formats/FileMessage.h"
+#include "formats/ScreenProgramFile.h"
+#include "formats/ScreenRender.h"
 #include "image/CDibImage.h"
-#include "image/FileMessage.h"
-#include "image/ScreenProgramFile.h"
 #include "refdata/CQXPanRefLists.h"
 #include "reglib/CDefScrInfo.h"
 #include "reglib/CQxCtrlApi.h"
@@ -143,7 +144,7 @@ int CliConvertCommand::Run(const CliArgs& args, CliIo& io)
         io.Note(panelPath + QStringLiteral(": ") + message);
 
     CDibImage screen;
-    if (!design.RenderScreenImage(screen))
+    if (!RenderScreenImage(design, screen))
         return io.Fail(panelPath, QStringLiteral("Convert err"));
 
     bool failed = false;

@@ -5,6 +5,7 @@
 #include "cli/CliScreenWriter.h"
 #include "document/CQXPanDocument.h"
 #include "fileio/InputFile.h"
+#include "formats/ScreenRender.h"
 #include "image/CDibImage.h"
 
 QString CliEncodeCommand::Summary() const
@@ -50,7 +51,7 @@ int CliEncodeCommand::Run(const CliArgs& args, CliIo& io)
                                           "GIF, ...)"));
     }
     CDibImage screen;
-    if (!design.RenderScreenImage(screen))
+    if (!RenderScreenImage(design, screen))
         return io.Fail(in, QStringLiteral("Convert err"));
     return CliScreenWriter::Write(screen, number, out, io);
 }

@@ -3,9 +3,9 @@
 #include "cli/CliIo.h"
 #include "document/CQXPanBmpObj.h"
 #include "document/CQXPanDocument.h"
+#include "formats/FileMessage.h"
+#include "formats/ScreenFileImport.h"
 #include "image/CDibImage.h"
-#include "image/FileMessage.h"
-#include "image/ScreenFileImport.h"
 #include "refdata/CQXPanRefLists.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include "cli/CliScreenFile.h"
 #include "cli/CliTable.h"
 #include "document/CQXPanDocument.h"
-#include "image/RegisterKeyPainter.h"
-#include "refdata/CQXPanFileFinder.h"
+#include "fileio/CQXPanFileFinder.h"
+#include "formats/RegisterKeyPainter.h"
 
 #include <QFileInfo>
 #include <QImage>

@@ -3,7 +3,7 @@
 #include "cli/CliIo.h"
 #include "fileio/AtomicFile.h"
 #include "fileio/InputFile.h"
-#include "image/ScreenFileImport.h"
+#include "formats/ScreenFileImport.h"
 
 #include <QFile>
 #include <QFileInfo>

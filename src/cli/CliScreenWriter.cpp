@@ -2,7 +2,7 @@
 
 #include "cli/CliExit.h"
 #include "cli/CliIo.h"
-#include "image/ScreenProgramFile.h"
+#include "formats/ScreenProgramFile.h"
 
 int CliScreenWriter::Write(const CDibImage& screen, int fileNumber, const QString& out, CliIo& io)
 {

@@ -2,8 +2,8 @@
 
 #include "document/CQXPanKeyObj.h"
 #include "fileio/InputFile.h"
-#include "image/BitmapTableFile.h"
-#include "image/FileMessage.h"
+#include "formats/BitmapTableFile.h"
+#include "formats/FileMessage.h"
 
 #include <QFile>
 

@@ -69,33 +69,3 @@ int CQXPanDocument::StoreTableSlice(QList<CQXPanKeyObj>& table, int fileNumber) 
         table[i].SetFromRecord(zeros.data());
     return n;
 }
-
-bool CQXPanDocument::RenderScreenImage(CDibImage& target) const
-{
-    const int width = kQXPanScreenRect.Width();
-    const int height = kQXPanScreenRect.Height();
-    if (!target.Create(width, height, 24))
-        return false;
-    // Without a background the picture stays black (the created image).
-    if (!m_Background.IsEmpty()) {
-        bool ok = false;
-        if (m_Background.Width() == width && m_Background.Height() == height)
-            ok = m_Background.BitBlt(target, 0, 0, width, height, 0, 0);
-        else
-            ok = m_Background.StretchBlt(target, 0, 0, width, height, 0, 0, m_Background.Width(),
-                                         m_Background.Height());
-        if (!ok)
-            return false;
-    }
-    // Last to first, so the first placed bitmap ends up on top.
-    for (qsizetype i = m_BmpObjs.size() - 1; i >= 0; --i) {
-        const CQXPanBmpObj& obj = m_BmpObjs[i];
-        if (!obj.m_pImage || obj.m_pImage->IsEmpty())
-            continue;
-        const QXPanRect& r = obj.m_rcRegister;
-        // A failed stretch of one bitmap is ignored.
-        obj.m_pImage->StretchBlt(target, r.left, r.top, r.Width(), r.Height(), 0, 0,
-                                 obj.m_pImage->Width(), obj.m_pImage->Height());
-    }
-    return true;
-}

@@ -26,8 +26,6 @@ public:
     void LoadTableSlice(const QList<CQXPanKeyObj>& table, int fileNumber);
     /// Copies m_KeyObjs back into the slice of the given screen file; returns the records stored.
     int StoreTableSlice(QList<CQXPanKeyObj>& table, int fileNumber) const;
-    /// Renders the background and the placed bitmaps into a register screen picture.
-    bool RenderScreenImage(CDibImage& target) const;
 
     /// First table record of the slice of a screen file, or -1 for a file without slice.
     static int SliceStart(int tableSize, int fileNumber);

@@ -3,8 +3,8 @@
 #include "document/CQXPanDocument.h"
 #include "document/PanelReadHost.h"
 #include "fileio/AtomicFile.h"
+#include "fileio/CQXPanLineReader.h"
 #include "fileio/InputFile.h"
-#include "refdata/CQXPanLineReader.h"
 
 #include <QFile>
 

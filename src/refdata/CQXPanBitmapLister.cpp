@@ -2,7 +2,7 @@
 
 #include "fileio/AtomicFile.h"
 
-#include "refdata/CQXPanFileFinder.h"
+#include "fileio/CQXPanFileFinder.h"
 
 #include <QFile>
 #include <QtEndian>

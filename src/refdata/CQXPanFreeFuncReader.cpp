@@ -1,6 +1,6 @@
 #include "refdata/CQXPanFreeFuncReader.h"
 
-#include "refdata/CQXPanLineReader.h"
+#include "fileio/CQXPanLineReader.h"
 
 namespace {
 

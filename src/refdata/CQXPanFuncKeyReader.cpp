@@ -1,6 +1,6 @@
 #include "refdata/CQXPanFuncKeyReader.h"
 
-#include "refdata/CQXPanLineReader.h"
+#include "fileio/CQXPanLineReader.h"
 
 #include <QHash>
 #include <optional>

@@ -1,7 +1,7 @@
 #include "refdata/CQXPanRefLists.h"
 
+#include "fileio/CQXPanFileFinder.h"
 #include "refdata/CQXPanBitmapLister.h"
-#include "refdata/CQXPanFileFinder.h"
 #include "refdata/CQXPanFreeFuncReader.h"
 #include "refdata/CQXPanFuncKeyReader.h"
 

@@ -6,9 +6,9 @@
 #include "app/QtUserInteraction.h"
 #include "document/CQXPanDocument.h"
 #include "document/CQXPanKeyObj.h"
-#include "image/BitmapTableFile.h"
+#include "formats/BitmapTableFile.h"
+#include "formats/ScreenProgramFile.h"
 #include "image/CDibImage.h"
-#include "image/ScreenProgramFile.h"
 
 #include <QApplication>
 #include <QLineEdit>

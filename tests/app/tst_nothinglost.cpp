@@ -8,7 +8,7 @@
 
 #include "app/CQXPanMainDlg.h"
 #include "document/CQXPanKeyObj.h"
-#include "image/BitmapTableFile.h"
+#include "formats/BitmapTableFile.h"
 #include "library/CQXPgco.h"
 #include "refdata/CQXPanBitmapLister.h"
 #include "reglib/CDefScrInfo.h"

@@ -7,10 +7,10 @@
 #include "app/CQXPanPreviewDlg.h"
 #include "document/CQXPanDocument.h"
 #include "document/CQXPanKeyObj.h"
-#include "image/BitmapTableFile.h"
-#include "image/RegisterKeyPainter.h"
-#include "image/RegisterPreview.h"
-#include "image/ScreenFileImport.h"
+#include "formats/BitmapTableFile.h"
+#include "formats/RegisterKeyPainter.h"
+#include "formats/RegisterPreview.h"
+#include "formats/ScreenFileImport.h"
 
 #include <QComboBox>
 #include <QFile>

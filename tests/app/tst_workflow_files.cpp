@@ -3,9 +3,9 @@
 #include "app/CQXPanMainDlg.h"
 #include "document/CQXPanBmpObj.h"
 #include "document/CQXPanKeyObj.h"
-#include "image/BitmapTableFile.h"
+#include "formats/BitmapTableFile.h"
+#include "formats/ScreenProgramFile.h"
 #include "image/CDibImage.h"
-#include "image/ScreenProgramFile.h"
 
 #include <QComboBox>
 #include <QDateTime>

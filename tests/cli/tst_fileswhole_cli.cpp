@@ -8,7 +8,7 @@
 #include "document/CQXPanDocument.h"
 #include "document/CQXPanKeyObj.h"
 #include "fileio/BranchLock.h"
-#include "image/BitmapTableFile.h"
+#include "formats/BitmapTableFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

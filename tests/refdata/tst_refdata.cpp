@@ -1,8 +1,8 @@
+#include "fileio/CQXPanFileFinder.h"
+#include "fileio/CQXPanLineReader.h"
 #include "refdata/CQXPanBitmapLister.h"
-#include "refdata/CQXPanFileFinder.h"
 #include "refdata/CQXPanFreeFuncReader.h"
 #include "refdata/CQXPanFuncKeyReader.h"
-#include "refdata/CQXPanLineReader.h"
 #include "refdata/CQXPanRefLists.h"
 
 #include <QBuffer>

@@ -6,10 +6,10 @@
 #include "document/CQXPanDocument.h"
 #include "document/PanelFile.h"
 #include "document/PanelReadHost.h"
-#include "image/BitmapTableFile.h"
+#include "formats/BitmapTableFile.h"
+#include "formats/ScreenFileImport.h"
+#include "formats/ScreenProgramFile.h"
 #include "image/CDibImage.h"
-#include "image/ScreenFileImport.h"
-#include "image/ScreenProgramFile.h"
 #include "refdata/CQXPanBitmapLister.h"
 #include "refdata/CQXPanFuncKeyReader.h"
 

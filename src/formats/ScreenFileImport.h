@@ -1,6 +1,6 @@
 #pragma once
 
-#include "image/FileMessage.h"
+#include "formats/FileMessage.h"
 
 #include <QString>
 

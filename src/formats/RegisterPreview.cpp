@@ -1,9 +1,10 @@
-#include "image/RegisterPreview.h"
+#include "formats/RegisterPreview.h"
 
 #include "document/CQXPanDocument.h"
 #include "document/QXPanTypes.h"
+#include "formats/RegisterKeyPainter.h"
+#include "formats/ScreenRender.h"
 #include "image/CDibImage.h"
-#include "image/RegisterKeyPainter.h"
 #include "image/RegisterPixel.h"
 
 #include <QByteArray>
@@ -41,7 +42,7 @@ QImage RegisterPreview::ThroughRegisterColours(const CDibImage& screen)
 bool RegisterPreview::Build(const CQXPanDocument& design, QImage& out)
 {
     CDibImage screen;
-    if (!design.RenderScreenImage(screen))
+    if (!RenderScreenImage(design, screen))
         return false;
     QImage picture = ThroughRegisterColours(screen);
     if (picture.isNull())

@@ -1,6 +1,6 @@
+#include "formats/ScreenFileImport.h"
+#include "formats/ScreenProgramFile.h"
 #include "image/CDibImage.h"
-#include "image/ScreenFileImport.h"
-#include "image/ScreenProgramFile.h"
 
 #include "TestBmp.h"
 

@@ -1,4 +1,4 @@
-#include "refdata/CQXPanLineReader.h"
+#include "fileio/CQXPanLineReader.h"
 
 #include <QIODevice>
 

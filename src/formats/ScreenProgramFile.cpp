@@ -1,10 +1,10 @@
-#include "image/ScreenProgramFile.h"
+#include "formats/ScreenProgramFile.h"
 
 #include "fileio/AtomicFile.h"
+#include "fileio/CQXPanFileFinder.h"
 #include "fileio/InputFile.h"
 #include "image/CDibImage.h"
 #include "image/RegisterPixel.h"
-#include "refdata/CQXPanFileFinder.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "refdata/CQXPanFileFinder.h"
-#include "refdata/CQXPanLineReader.h"
+#include "fileio/CQXPanFileFinder.h"
+#include "fileio/CQXPanLineReader.h"
 
 #include <QBuffer>
 #include <QFile>

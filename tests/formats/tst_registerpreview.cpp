@@ -1,6 +1,6 @@
 // The register preview: the rendered screen taken through the register's 15-bit colours, keys
 // and tables drawn on top at register resolution.
-#include "image/RegisterPreview.h"
+#include "formats/RegisterPreview.h"
 
 #include "document/CQXPanBmpObj.h"
 #include "document/CQXPanDocument.h"

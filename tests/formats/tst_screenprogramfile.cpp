@@ -1,5 +1,5 @@
+#include "formats/ScreenProgramFile.h"
 #include "image/CDibImage.h"
-#include "image/ScreenProgramFile.h"
 
 #include "TestBmp.h"
 

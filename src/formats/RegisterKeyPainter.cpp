@@ -1,4 +1,4 @@
-#include "image/RegisterKeyPainter.h"
+#include "formats/RegisterKeyPainter.h"
 
 #include "document/CQXPanKeyObj.h"
 

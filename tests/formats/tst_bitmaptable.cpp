@@ -1,4 +1,4 @@
-#include "image/BitmapTableFile.h"
+#include "formats/BitmapTableFile.h"
 
 #include "document/CQXPanDocument.h"
 

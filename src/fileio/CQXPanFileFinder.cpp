@@ -1,4 +1,4 @@
-#include "refdata/CQXPanFileFinder.h"
+#include "fileio/CQXPanFileFinder.h"
 
 #include <QDir>
 #include <QDirIterator>

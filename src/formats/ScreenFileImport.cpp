@@ -1,9 +1,9 @@
-#include "image/ScreenFileImport.h"
+#include "formats/ScreenFileImport.h"
 
+#include "fileio/CQXPanFileFinder.h"
 #include "fileio/InputFile.h"
 #include "image/CDibImage.h"
 #include "image/RegisterPixel.h"
-#include "refdata/CQXPanFileFinder.h"
 
 #include <QFile>
 #include <QIODevice>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "fileio/FileResult.h"
-#include "image/FileMessage.h"
+#include "formats/FileMessage.h"
 
 #include <QByteArray>
 #include <QDateTime>

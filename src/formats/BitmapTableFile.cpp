@@ -1,12 +1,12 @@
-#include "image/BitmapTableFile.h"
+#include "formats/BitmapTableFile.h"
 
 #include "document/CQXPanDocument.h"
 #include "document/CQXPanKeyObj.h"
 #include "fileio/AtomicFile.h"
+#include "fileio/CQXPanFileFinder.h"
+#include "fileio/CQXPanLineReader.h"
 #include "fileio/FileCopy.h"
 #include "fileio/InputFile.h"
-#include "refdata/CQXPanFileFinder.h"
-#include "refdata/CQXPanLineReader.h"
 
 #include <QFile>
 #include <QFileInfo>
