@@ -1,7 +1,7 @@
 #include "app/CQXPanApp.h"
 #include "app/DesktopEntry.h"
-#include "app/QtUserInteraction.h"
 #include "reglib/QxCtrlStore.h"
+#include "uikit/QtUserInteraction.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -2,7 +2,7 @@
 
 #include "app/CQXPanMainDlg.h"
 #include "app/StoreConfigLibrary.h"
-#include "app/UserInteraction.h"
+#include "uikit/UserInteraction.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -163,4 +163,14 @@ bool CQXPanApp::StoreScreenDefinition()
 QString CQXPanApp::StoreProblem() const
 {
     return m_library->LastProblem();
+}
+
+CQXPanRefFolders CQXPanApp::RefFolders() const
+{
+    CQXPanRefFolders folders;
+    folders.m_strDataFolder = m_strDataFolder;
+    folders.m_strProgramFolder = m_strProgramFolder;
+    folders.m_strPlacedBitmapFolder = m_strPlacedBitmapFolder;
+    folders.m_strBackgroundFolder = m_strBackgroundFolder;
+    return folders;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ConfigLibrary.h"
+#include "refdata/CQXPanRefFolders.h"
 #include "reglib/QxCtrlStore.h"
 #include "reglib/QxCtrlTypes.h"
 
@@ -43,6 +44,9 @@ public:
     bool StoreScreenDefinition();
     /// Why the configuration store refused the last call, empty when it did not.
     QString StoreProblem() const;
+
+    /// The branch folders the reference lists are read from.
+    CQXPanRefFolders RefFolders() const;
 
     /// The configuration store the environment comes from.
     const QxCtrlStore& Store() const { return m_store; }

@@ -4,7 +4,6 @@
 #include "app/CQXPanPreviewDlg.h"
 #include "app/CQXPanWindowPlacement.h"
 #include "app/DesktopEntry.h"
-#include "app/UserInteraction.h"
 #include "canvas/CQXPanPositionReadout.h"
 #include "canvas/CQXPanUndoCommands.h"
 #include "document/PanelFile.h"
@@ -19,11 +18,12 @@
 #include "formats/ScreenProgramFile.h"
 #include "image/CDibImage.h"
 #include "library/CQXPgco.h"
-#include "objdlg/DialogUnits.h"
 #include "refdata/CQXPanRefLists.h"
 #include "reglib/CDefBaseInfo.h"
 #include "reglib/CDefScrInfo.h"
 #include "reglib/QxCtrlTypes.h"
+#include "uikit/DialogUnits.h"
+#include "uikit/UserInteraction.h"
 
 #include <QAction>
 #include <QApplication>
@@ -84,16 +84,10 @@ const QString kObjectTypeStrip = QStringLiteral(":/qxpan/objtypes.bmp");
 // Drag cursor (134); its arrow tip, the hot spot, is the top-left pixel.
 const QString kDragCursorPicture = QStringLiteral(":/qxpan/dragcursor.png");
 
-constexpr int kModeRefill = CQXPanObjDlg::ModeRefill;
-constexpr int kModeImageTypeSwitch = CQXPanObjDlg::ModeImageTypeSwitch;
-constexpr int kModeDragging = CQXPanObjDlg::ModeDragging;
-
 // The first screen file: item i of the image type box is screen 796 + i.
 constexpr int kFirstScreenFile = 796;
 constexpr int kFirstCheckWindow = 797;
 constexpr int kScreenFileCount = 4;
-// Object types with a row that cannot be chosen: the single table item.
-constexpr int kObjectTypeCount = CQXPanObjDlg::kTypeCount;
 
 // Column widths of the item list from the header texts; 0 hides a column.
 int FirstColumnWidth(const QString& caption)
@@ -250,7 +244,7 @@ void CQXPanMainDlg::CreateMenu()
 void CQXPanMainDlg::OnBackgroundRowRestored(int nListSel)
 {
     m_nListSel = nListSel;
-    if (m_ObjDlg.m_nObjType != CQXPanObjDlg::TypeBackground)
+    if (m_ObjDlg.m_nObjType != QXPanObj::TypeBackground)
         return;
     // The picture is back already: select the row without loading it again.
     ShowListPositionQuietly(nListSel);
@@ -373,7 +367,7 @@ int CQXPanMainDlg::LeftColumnWidth() const
     probe.setSizeAdjustPolicy(QComboBox::AdjustToContents);
     QPixmap picture(m_cbObjectType->iconSize());
     picture.fill(Qt::white);
-    for (int type = 0; type < kObjectTypeCount; ++type)
+    for (int type = 0; type < QXPanObj::kTypeCount; ++type)
         probe.addItem(QIcon(picture), m_ObjDlg.TypeName(type));
     int width = probe.sizeHint().width();
 
@@ -520,7 +514,9 @@ bool CQXPanMainDlg::OnInitDialog()
     setWindowTitle(
         QStringLiteral("Full Check Window - %1 (%2)").arg(m_pApp->m_strBranch, m_pApp->m_strECR));
 
-    m_ObjDlg.SetApplication(*m_pApp);
+    const QxRect& screen = m_pApp->m_rcScreen;
+    m_ObjDlg.SetApplication(m_pApp->RefFolders(), m_pApp->Ui(),
+                            QXPanRect{screen.left, screen.top, screen.right, screen.bottom});
     m_ObjDlg.LoadReferenceData(this);
 
     m_cbImageType->clear();
@@ -541,12 +537,12 @@ bool CQXPanMainDlg::OnInitDialog()
     }
 
     // A type no item has, so that the list is filled for the type shown.
-    m_ObjDlg.m_nObjType = kObjectTypeCount;
+    m_ObjDlg.m_nObjType = QXPanObj::kTypeCount;
     FillItemList(true);
 
     m_DesignDlg.setParent(m_client);
     LayoutControls();
-    m_DesignDlg.OnInitDialog(m_pApp);
+    m_DesignDlg.OnInitDialog();
     m_DesignDlg.lower();
     m_DesignDlg.show();
     m_DesignDlg.SetObjDlg(&m_ObjDlg);
@@ -582,7 +578,7 @@ bool CQXPanMainDlg::LoadObjectTypeImages()
 void CQXPanMainDlg::FillObjectTypeCombo(int T)
 {
     m_cbObjectType->clear();
-    const int count = T < kFirstCheckWindow ? CQXPanObjDlg::TypeTableRect : kObjectTypeCount;
+    const int count = T < kFirstCheckWindow ? QXPanObj::TypeTableRect : QXPanObj::kTypeCount;
     for (int k = 0; k < count; ++k) {
         const QIcon icon = k < m_ilObjectTypes.size() ? m_ilObjectTypes[k] : QIcon();
         m_cbObjectType->addItem(icon, m_ObjDlg.TypeName(k), k);
@@ -595,7 +591,7 @@ void CQXPanMainDlg::FillObjectTypeCombo(int T)
     m_cbObjectType->setCurrentIndex(0);
     // Only while the properties dialog is up does it follow the box at once.
     if (m_ObjDlg.isVisible())
-        m_ObjDlg.m_nObjType = CQXPanObjDlg::TypeBackground;
+        m_ObjDlg.m_nObjType = QXPanObj::TypeBackground;
 }
 
 void CQXPanMainDlg::OnImageTypeChange()
@@ -615,7 +611,7 @@ void CQXPanMainDlg::OnImageTypeChange()
     }
 
     const int previousMode = m_ObjDlg.m_nMode;
-    m_ObjDlg.m_nMode = kModeImageTypeSwitch;
+    m_ObjDlg.m_nMode = QXPanObj::ModeImageTypeSwitch;
     // The selected object belongs to the screen that goes.
     m_DesignDlg.Deselect();
     // Another screen's design: nothing before it can be taken back.
@@ -684,7 +680,7 @@ void CQXPanMainDlg::FillItemList(bool bOnlyWhenChanged)
         return;
 
     const int previousMode = m_ObjDlg.m_nMode;
-    m_ObjDlg.m_nMode = kModeRefill;
+    m_ObjDlg.m_nMode = QXPanObj::ModeRefill;
     m_ObjDlg.m_nObjType = sel;
 
     m_lcItems->clear();
@@ -710,11 +706,10 @@ void CQXPanMainDlg::FillItemList(bool bOnlyWhenChanged)
     }
 
     const int type = m_ObjDlg.m_nObjType;
-    m_lcItems->setEnabled(type != CQXPanObjDlg::TypeTableRect &&
-                          type != CQXPanObjDlg::TypeTableRound);
+    m_lcItems->setEnabled(type != QXPanObj::TypeTableRect && type != QXPanObj::TypeTableRound);
     GetDlgItem(IDC_BROWSE)
-        ->setEnabled(type == CQXPanObjDlg::TypeBackground || type == CQXPanObjDlg::TypePlaceBitmap);
-    GetDlgItem(IDC_EDIT)->setEnabled(type == CQXPanObjDlg::TypePlaceBitmap);
+        ->setEnabled(type == QXPanObj::TypeBackground || type == QXPanObj::TypePlaceBitmap);
+    GetDlgItem(IDC_EDIT)->setEnabled(type == QXPanObj::TypePlaceBitmap);
 
     m_ObjDlg.m_nMode = previousMode;
 }
@@ -727,7 +722,7 @@ void CQXPanMainDlg::OnObjectTypeChange()
         m_DesignDlg.Deselect();
     FillItemList(true);
     if (m_lcItems->topLevelItemCount() > 0) {
-        SelectListPosition(m_ObjDlg.m_nObjType == CQXPanObjDlg::TypeBackground ? m_nListSel : 0);
+        SelectListPosition(m_ObjDlg.m_nObjType == QXPanObj::TypeBackground ? m_nListSel : 0);
     }
 }
 
@@ -744,14 +739,14 @@ void CQXPanMainDlg::SelectListPosition(int nPos)
 
 void CQXPanMainDlg::OnItemSelected(int nPos)
 {
-    if (m_ObjDlg.m_nMode == kModeRefill)
+    if (m_ObjDlg.m_nMode == QXPanObj::ModeRefill)
         return;
     const QTreeWidgetItem* item = ItemAt(nPos);
     if (!item)
         return;
     const int row = item->data(0, Qt::UserRole).toInt();
 
-    if (m_ObjDlg.m_nObjType != CQXPanObjDlg::TypeBackground) {
+    if (m_ObjDlg.m_nObjType != QXPanObj::TypeBackground) {
         m_ObjDlg.SelectRow(row);
         return;
     }
@@ -775,13 +770,13 @@ void CQXPanMainDlg::OnItemSelected(int nPos)
 
 void CQXPanMainDlg::OnBeginDrag(int nPos)
 {
-    if (m_ObjDlg.m_nMode == kModeRefill || m_ObjDlg.m_nObjType == CQXPanObjDlg::TypeBackground)
+    if (m_ObjDlg.m_nMode == QXPanObj::ModeRefill || m_ObjDlg.m_nObjType == QXPanObj::TypeBackground)
         return;
     const QTreeWidgetItem* item = ItemAt(nPos);
     if (!item)
         return;
     m_ObjDlg.SelectRow(item->data(0, Qt::UserRole).toInt());
-    m_ObjDlg.m_nMode = kModeDragging;
+    m_ObjDlg.m_nMode = QXPanObj::ModeDragging;
     // The design area takes the mouse; its release ends the drag.
     m_DesignDlg.grabMouse(m_hDragCursor);
 }
@@ -828,9 +823,9 @@ bool CQXPanMainDlg::eventFilter(QObject* watched, QEvent* event)
 
 int CQXPanMainDlg::LoadBackgroundBitmap(const QString& path)
 {
-    if (m_ObjDlg.m_nObjType > CQXPanObjDlg::TypePlaceBitmap)
+    if (m_ObjDlg.m_nObjType > QXPanObj::TypePlaceBitmap)
         return -1;
-    if (m_ObjDlg.m_nObjType == CQXPanObjDlg::TypePlaceBitmap)
+    if (m_ObjDlg.m_nObjType == QXPanObj::TypePlaceBitmap)
         return 0;
     m_DesignDlg.m_Background.Destroy();
     if (m_DesignDlg.m_Background.Load(path) != CDibImage::LoadOk) {
@@ -972,14 +967,14 @@ public:
     void BeginRead() override
     {
         m_savedType = m_dlg.m_ObjDlg.m_nObjType;
-        m_dlg.m_cbObjectType->setCurrentIndex(CQXPanObjDlg::TypeBackground);
+        m_dlg.m_cbObjectType->setCurrentIndex(QXPanObj::TypeBackground);
         m_dlg.FillItemList(true);
     }
     void EndRead() override
     {
         m_dlg.m_cbObjectType->setCurrentIndex(m_savedType);
         // The list shows the background rows; show the restored type's rows again.
-        m_dlg.m_ObjDlg.m_nObjType = CQXPanObjDlg::TypeBackground;
+        m_dlg.m_ObjDlg.m_nObjType = QXPanObj::TypeBackground;
         m_dlg.FillItemList(true);
     }
     void ShowMessage(const QString& text) override
@@ -1020,7 +1015,7 @@ public:
     }
     bool TakePlacedBitmap(int j, CQXPanBmpObj& obj) override
     {
-        m_dlg.m_ObjDlg.m_nObjType = CQXPanObjDlg::TypePlaceBitmap;
+        m_dlg.m_ObjDlg.m_nObjType = QXPanObj::TypePlaceBitmap;
         m_dlg.m_ObjDlg.SelectRow(j);
         return m_dlg.m_ObjDlg.ApplyItemToBitmap(obj) != 0;
     }
@@ -1035,7 +1030,7 @@ private:
     UserInteraction* Ui() const { return m_dlg.m_pApp ? m_dlg.m_pApp->Ui() : nullptr; }
 
     CQXPanMainDlg& m_dlg;
-    int m_savedType = CQXPanObjDlg::TypeBackground;
+    int m_savedType = QXPanObj::TypeBackground;
 };
 
 } // namespace
@@ -1119,7 +1114,7 @@ void CQXPanMainDlg::OnNew()
         }
     }
     if (first > 0) {
-        if (m_ObjDlg.m_nObjType == CQXPanObjDlg::TypeBackground) {
+        if (m_ObjDlg.m_nObjType == QXPanObj::TypeBackground) {
             // Selected afresh, so that the list loads it even when the row was current.
             m_lcItems->clearSelection();
             SelectListPosition(first - 1);
@@ -1254,7 +1249,7 @@ void CQXPanMainDlg::ListScreenFile(int n)
     const int insertedPos = int(at) - 1;
     if (m_nListSel >= insertedPos)
         ++m_nListSel;
-    if (m_cbObjectType->currentIndex() == CQXPanObjDlg::TypeBackground) {
+    if (m_cbObjectType->currentIndex() == QXPanObj::TypeBackground) {
         FillItemList(false);
         ShowListPositionQuietly(m_nListSel);
     }
@@ -1263,7 +1258,7 @@ void CQXPanMainDlg::ListScreenFile(int n)
 void CQXPanMainDlg::ShowListPositionQuietly(int nPos)
 {
     const int mode = m_ObjDlg.m_nMode;
-    m_ObjDlg.m_nMode = kModeRefill;
+    m_ObjDlg.m_nMode = QXPanObj::ModeRefill;
     SelectListPosition(nPos);
     m_ObjDlg.m_nMode = mode;
 }
@@ -1341,12 +1336,12 @@ void CQXPanMainDlg::ConnectBitmapLibrary()
 void CQXPanMainDlg::OnBrowse()
 {
     const int type = m_ObjDlg.m_nObjType;
-    if ((type != CQXPanObjDlg::TypeBackground && type != CQXPanObjDlg::TypePlaceBitmap) ||
-        !m_pApp || !m_pApp->Ui())
+    if ((type != QXPanObj::TypeBackground && type != QXPanObj::TypePlaceBitmap) || !m_pApp ||
+        !m_pApp->Ui())
         return;
     UserInteraction* ui = m_pApp->Ui();
-    const QString folder = type == CQXPanObjDlg::TypePlaceBitmap ? m_pApp->m_strPlacedBitmapFolder
-                                                                 : m_pApp->m_strBackgroundFolder;
+    const QString folder = type == QXPanObj::TypePlaceBitmap ? m_pApp->m_strPlacedBitmapFolder
+                                                             : m_pApp->m_strBackgroundFolder;
 
     UserInteraction::FileDialogRequest request;
     request.title = QStringLiteral("Copy into branch");
@@ -1404,12 +1399,12 @@ void CQXPanMainDlg::OnBrowse()
 void CQXPanMainDlg::OnEdit()
 {
     const int type = m_ObjDlg.m_nObjType;
-    if ((type != CQXPanObjDlg::TypeBackground && type != CQXPanObjDlg::TypePlaceBitmap) ||
-        !m_pApp || !m_pApp->Ui())
+    if ((type != QXPanObj::TypeBackground && type != QXPanObj::TypePlaceBitmap) || !m_pApp ||
+        !m_pApp->Ui())
         return;
 
     QString path;
-    if (type == CQXPanObjDlg::TypePlaceBitmap) {
+    if (type == QXPanObj::TypePlaceBitmap) {
         const int row = m_ObjDlg.m_nSel[0];
         if (row < 1 || size_t(row) >= m_ObjDlg.m_BmpList.size())
             return;
@@ -1451,7 +1446,7 @@ void CQXPanMainDlg::RefreshAfterBitmapChange()
     // The history's placed bitmaps point at images released here.
     m_DesignDlg.ClearHistory();
     QStringList dropped;
-    if (m_cbObjectType->currentIndex() == CQXPanObjDlg::TypePlaceBitmap) {
+    if (m_cbObjectType->currentIndex() == QXPanObj::TypePlaceBitmap) {
         // The list's images are released below: keep only names and rectangles.
         const QList<CQXPanBmpObj> previous = m_DesignDlg.m_BmpObjs;
         m_DesignDlg.m_SelRect.m_nObjIndex = -1;

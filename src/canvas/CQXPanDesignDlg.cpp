@@ -1,11 +1,10 @@
 #include "canvas/CQXPanDesignDlg.h"
 
-#include "app/CQXPanApp.h"
 #include "canvas/CQXPanUndoCommands.h"
 #include "canvas/PixelGrid.h"
 #include "formats/ScreenRender.h"
 #include "image/CDibImage.h"
-#include "objdlg/CQXPanObjDlg.h"
+#include "refdata/CQXPanItemState.h"
 
 #include <QAction>
 #include <QColor>
@@ -21,15 +20,6 @@
 #include <utility>
 
 namespace {
-
-constexpr int kModeReleasedOutside = CQXPanObjDlg::ModeReleasedOutside;
-constexpr int kModeImageTypeSwitch = CQXPanObjDlg::ModeImageTypeSwitch;
-constexpr int kModeDragging = CQXPanObjDlg::ModeDragging;
-constexpr int kModeIdle = CQXPanObjDlg::ModeIdle;
-constexpr int kModeButtonDown = CQXPanObjDlg::ModeButtonDown;
-
-constexpr int kTypePlaceBitmap = CQXPanObjDlg::TypePlaceBitmap;
-constexpr int kTypeLast = CQXPanObjDlg::TypeFreeFuncRound;
 
 // r moved, keeping its size, so that its top-left corner is pt.
 QXPanRect MovedTo(const QXPanRect& r, QPoint pt)
@@ -87,12 +77,8 @@ CQXPanDesignDlg::~CQXPanDesignDlg()
     m_SelRect.removeEventFilter(this);
 }
 
-bool CQXPanDesignDlg::OnInitDialog(CQXPanApp* pApp)
+void CQXPanDesignDlg::OnInitDialog()
 {
-    m_pApp = pApp;
-    if (!m_pApp)
-        return false;
-
     m_hMoveCursor = QCursor(Qt::SizeAllCursor);
     m_hArrowCursor = QCursor(Qt::ArrowCursor);
     // Handles 0..7: top-left, top, top-right, left, right, bottom-left, bottom, bottom-right.
@@ -114,10 +100,9 @@ bool CQXPanDesignDlg::OnInitDialog(CQXPanApp* pApp)
 
     // Labels use the dialog's own font.
     m_Font = font();
-    return true;
 }
 
-void CQXPanDesignDlg::SetObjDlg(CQXPanObjDlg* pObjDlg)
+void CQXPanDesignDlg::SetObjDlg(CQXPanItemState* pObjDlg)
 {
     m_pObjDlg = pObjDlg;
     if (m_pObjDlg)
@@ -131,10 +116,7 @@ bool CQXPanDesignDlg::RenderScreenImage(CDibImage& target) const
 
 QSize CQXPanDesignDlg::DesignSize() const
 {
-    if (!m_pApp)
-        return QSize(kQXPanDesignRect.Width(), kQXPanDesignRect.Height());
-    return QSize(m_pApp->m_rcDesign.right - m_pApp->m_rcDesign.left,
-                 m_pApp->m_rcDesign.bottom - m_pApp->m_rcDesign.top);
+    return QSize(kQXPanDesignRect.Width(), kQXPanDesignRect.Height());
 }
 
 void CQXPanDesignDlg::Redraw()
@@ -155,7 +137,7 @@ void CQXPanDesignDlg::OnItemListChanged()
 {
     if (!m_pObjDlg)
         return;
-    if (m_pObjDlg->m_nMode != kModeImageTypeSwitch)
+    if (m_pObjDlg->m_nMode != QXPanObj::ModeImageTypeSwitch)
         m_bModified = true;
     Redraw();
 }
@@ -421,7 +403,7 @@ void CQXPanDesignDlg::SelectHitObject(int nKind, int i, QPoint pt)
 bool CQXPanDesignDlg::TypeListEmpty(int type) const
 {
     // Tables need no list; the first element of every list is its header, not an item.
-    if (type == kTypePlaceBitmap || type >= CQXPanObjDlg::TypeSysKeyRect) {
+    if (type == QXPanObj::TypePlaceBitmap || type >= QXPanObj::TypeSysKeyRect) {
         const CQXPanRefList* list = m_pObjDlg->ListOfType(type);
         return !list || list->size() <= 1;
     }
@@ -433,7 +415,7 @@ void CQXPanDesignDlg::OnLButtonDown(QPoint pt)
     if (!m_pObjDlg)
         return;
     // Qt's implicit grab keeps the mouse here until the release.
-    m_pObjDlg->m_nMode = kModeButtonDown;
+    m_pObjDlg->m_nMode = QXPanObj::ModeButtonDown;
     int kind = KindAny;
     if (HitTestObjects(pt, &kind, true)) {
         const int i = m_SelRect.m_nObjIndex;
@@ -441,7 +423,7 @@ void CQXPanDesignDlg::OnLButtonDown(QPoint pt)
         InvalidateObject(kind == KindKey ? m_KeyObjs[i].DisplayRect() : m_BmpObjs[i].DisplayRect());
         return;
     }
-    m_pObjDlg->m_nMode = kModeIdle;
+    m_pObjDlg->m_nMode = QXPanObj::ModeIdle;
     if (InDesign(pt))
         m_SelRect.StartRubberBand(pt);
 }
@@ -455,7 +437,8 @@ void CQXPanDesignDlg::OnMouseMove(Qt::MouseButtons buttons, QPoint pt)
         return;
     if (buttons & Qt::LeftButton) {
         // While a row is dragged the drag cursor stays and nothing is tracked.
-        if (type >= kTypePlaceBitmap && type <= kTypeLast && m_pObjDlg->m_nMode != kModeDragging)
+        if (type >= QXPanObj::TypePlaceBitmap && type <= QXPanObj::TypeFreeFuncRound &&
+            m_pObjDlg->m_nMode != QXPanObj::ModeDragging)
             m_SelRect.Track(&pt, 0);
         return;
     }
@@ -547,8 +530,8 @@ void CQXPanDesignDlg::OnLButtonUp(QPoint pt)
         return;
     ReleaseLeft(pt);
     // A drop is over with its release, also when it placed nothing: the edit commands work again.
-    if (m_pObjDlg->m_nMode == kModeDragging)
-        m_pObjDlg->m_nMode = kModeIdle;
+    if (m_pObjDlg->m_nMode == QXPanObj::ModeDragging)
+        m_pObjDlg->m_nMode = QXPanObj::ModeIdle;
 }
 
 void CQXPanDesignDlg::ReleaseLeft(QPoint pt)
@@ -558,25 +541,25 @@ void CQXPanDesignDlg::ReleaseLeft(QPoint pt)
         releaseMouse();
     int& mode = m_pObjDlg->m_nMode;
     if (InDesign(pt)) {
-        if (mode < kModeDragging)
-            mode = kModeIdle;
+        if (mode < QXPanObj::ModeDragging)
+            mode = QXPanObj::ModeIdle;
     } else {
-        mode = kModeReleasedOutside;
+        mode = QXPanObj::ModeReleasedOutside;
     }
 
     const int t = m_pObjDlg->m_nObjType;
     const int i = m_SelRect.m_nObjIndex;
-    if (t <= 0 || t > kTypeLast)
+    if (t <= 0 || t > QXPanObj::TypeFreeFuncRound)
         return;
     const bool wasModified = m_bModified;
 
     // The end step: a press on the design area is over.
     const auto endStep = [&mode] {
-        if (mode == kModeButtonDown)
-            mode = kModeIdle;
+        if (mode == QXPanObj::ModeButtonDown)
+            mode = QXPanObj::ModeIdle;
     };
 
-    if (t == kTypePlaceBitmap) {
+    if (t == QXPanObj::TypePlaceBitmap) {
         if (TypeListEmpty(t)) {
             endStep();
             return;
@@ -585,7 +568,7 @@ void CQXPanDesignDlg::ReleaseLeft(QPoint pt)
             return;
         if (i >= 0) {
             EndMoveResize(m_BmpObjs, i, pt);
-        } else if (mode == kModeReleasedOutside) {
+        } else if (mode == QXPanObj::ModeReleasedOutside) {
             // A drawn bitmap rectangle released outside creates nothing.
         } else if (m_SelRect.isVisible()) {
             int index = -1;
@@ -601,7 +584,7 @@ void CQXPanDesignDlg::ReleaseLeft(QPoint pt)
             Redraw();
             m_bModified = true;
             Record(new CQXPanCreateCommand(*this, index, m_BmpObjs[index], wasModified, true));
-        } else if (mode == kModeDragging) {
+        } else if (mode == QXPanObj::ModeDragging) {
             int index = -1;
             if (!AddBmpObjFromItem(index))
                 return;
@@ -615,7 +598,7 @@ void CQXPanDesignDlg::ReleaseLeft(QPoint pt)
                                             "edge. Drop it further up or to the left."));
                 return;
             }
-            mode = kModeIdle;
+            mode = QXPanObj::ModeIdle;
             m_BmpObjs[index].SetDisplayRect(r);
             m_SelRect.FrameRect(m_BmpObjs[index].DisplayRect(), nullptr, 0, true);
             Redraw();
@@ -641,7 +624,7 @@ void CQXPanDesignDlg::ReleaseLeft(QPoint pt)
         endStep();
         return;
     }
-    if (mode == kModeDragging) {
+    if (mode == QXPanObj::ModeDragging) {
         // A row dropped onto a key or table gives it the row's function, texts and colours.
         int kind = t;
         if (HitTestObjects(pt, &kind, true)) {
@@ -687,11 +670,11 @@ void CQXPanDesignDlg::OnLButtonDblClk(QPoint pt)
     if (!m_pObjDlg)
         return;
     int& mode = m_pObjDlg->m_nMode;
-    mode = kModeIdle;
+    mode = QXPanObj::ModeIdle;
     int kind = KindAny;
     if (!HitTestObjects(pt, &kind, true))
         return;
-    mode = kModeButtonDown;
+    mode = QXPanObj::ModeButtonDown;
     const int i = m_SelRect.m_nObjIndex;
     if (kind == KindBitmap) {
         // No dialog for a placed bitmap; the release that follows ends the press.
@@ -714,7 +697,7 @@ void CQXPanDesignDlg::OnLButtonDblClk(QPoint pt)
     }
     if (k >= 0)
         Record(new CQXPanPropertiesCommand(*this, int(k), before, m_KeyObjs[k], m_bModified));
-    mode = kModeIdle;
+    mode = QXPanObj::ModeIdle;
 }
 
 void CQXPanDesignDlg::OnRButtonDown(QPoint pt)
@@ -722,7 +705,7 @@ void CQXPanDesignDlg::OnRButtonDown(QPoint pt)
     if (!m_pObjDlg)
         return;
     m_ptPaste = pt;
-    m_pObjDlg->m_nMode = kModeIdle;
+    m_pObjDlg->m_nMode = QXPanObj::ModeIdle;
     int kind = KindAny;
     if (HitTestObjects(pt, &kind, true)) {
         const int i = m_SelRect.m_nObjIndex;
@@ -779,7 +762,7 @@ void CQXPanDesignDlg::DeleteSelected(bool bCut)
     const int i = m_SelRect.m_nObjIndex;
     if (!m_SelRect.isVisible() || i < 0)
         return;
-    if (m_pObjDlg->m_nObjType > kTypePlaceBitmap) {
+    if (m_pObjDlg->m_nObjType > QXPanObj::TypePlaceBitmap) {
         if (i >= m_KeyObjs.size())
             return;
         // The properties dialog must not keep editing the removed record.
@@ -839,7 +822,8 @@ void CQXPanDesignDlg::Paste()
 
 void CQXPanDesignDlg::EditCommand(int nChar, int nFlags)
 {
-    if (!m_pObjDlg || m_pObjDlg->m_nMode == kModeDragging || m_pObjDlg->m_nMode == kModeButtonDown)
+    if (!m_pObjDlg || m_pObjDlg->m_nMode == QXPanObj::ModeDragging ||
+        m_pObjDlg->m_nMode == QXPanObj::ModeButtonDown)
         return;
     const int i = m_SelRect.m_nObjIndex;
     switch (nChar) {
@@ -850,7 +834,7 @@ void CQXPanDesignDlg::EditCommand(int nChar, int nFlags)
     case kKeyCut:
         if (i < 0 || !(nFlags & kEditFlag) || !m_SelRect.isVisible())
             return;
-        if (m_pObjDlg->m_nObjType > kTypePlaceBitmap) {
+        if (m_pObjDlg->m_nObjType > QXPanObj::TypePlaceBitmap) {
             if (i < m_KeyObjs.size())
                 m_pObjDlg->CopyKeyToClipboard(m_KeyObjs[i]);
         } else if (i < m_BmpObjs.size()) {
@@ -876,7 +860,8 @@ bool CQXPanDesignDlg::Busy() const
         return false;
     // Only a row drag that still holds the mouse counts: its release ends the drag mode.
     const int mode = m_pObjDlg->m_nMode;
-    return mode == kModeButtonDown || (mode == kModeDragging && mouseGrabber() == this);
+    return mode == QXPanObj::ModeButtonDown ||
+           (mode == QXPanObj::ModeDragging && mouseGrabber() == this);
 }
 
 void CQXPanDesignDlg::UndoOrRedo(bool bUndo)
@@ -886,8 +871,8 @@ void CQXPanDesignDlg::UndoOrRedo(bool bUndo)
     // Selecting the object that follows the step must show its type, as a click would; a
     // step taken back or made again also ends what was left of a drop.
     int& mode = m_pObjDlg->m_nMode;
-    if (mode == kModeReleasedOutside || mode == kModeDragging)
-        mode = kModeIdle;
+    if (mode == QXPanObj::ModeReleasedOutside || mode == QXPanObj::ModeDragging)
+        mode = QXPanObj::ModeIdle;
     if (bUndo)
         m_undoStack.undo();
     else
@@ -1017,9 +1002,10 @@ bool CQXPanDesignDlg::Nudge(int dx, int dy)
         return false;
     const int i = m_SelRect.m_nObjIndex;
     const int type = m_pObjDlg->m_nObjType;
-    if (!m_SelRect.isVisible() || i < 0 || type < kTypePlaceBitmap || type > kTypeLast)
+    if (!m_SelRect.isVisible() || i < 0 || type < QXPanObj::TypePlaceBitmap ||
+        type > QXPanObj::TypeFreeFuncRound)
         return false;
-    const bool isKey = type > kTypePlaceBitmap;
+    const bool isKey = type > QXPanObj::TypePlaceBitmap;
     if (i >= (isKey ? m_KeyObjs.size() : m_BmpObjs.size()))
         return false;
     const QXPanRect r = isKey ? m_KeyObjs[i].DisplayRect() : m_BmpObjs[i].DisplayRect();

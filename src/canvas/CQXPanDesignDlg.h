@@ -14,8 +14,7 @@
 
 #include <functional>
 
-class CQXPanApp;
-class CQXPanObjDlg;
+class CQXPanItemState;
 class QKeyEvent;
 class QMenu;
 class QMouseEvent;
@@ -37,11 +36,11 @@ public:
     ~CQXPanDesignDlg() override;
 
     /// Sets the window up once it has its parent: cursors, empty design, the hidden selection
-    /// frame, the label font. False when there is no application object.
-    bool OnInitDialog(CQXPanApp* pApp);
-    /// Gives the design area the object properties dialog; until then the mouse and the edit
-    /// commands do nothing.
-    void SetObjDlg(CQXPanObjDlg* pObjDlg);
+    /// frame, the label font.
+    void OnInitDialog();
+    /// Gives the design area the shared item state of the object properties dialog; until then
+    /// the mouse and the edit commands do nothing.
+    void SetObjDlg(CQXPanItemState* pObjDlg);
 
     /// Drops the selection: no selected object, the frame hidden and without anchor; redraws.
     void Deselect();
@@ -59,7 +58,7 @@ public:
     /// Renders the background and the placed bitmaps into a register screen picture.
     bool RenderScreenImage(CDibImage& target) const;
 
-    /// Width and height of the design rectangle (800 x 600 unless the application says else).
+    /// Width and height of the design rectangle (800 x 600).
     QSize DesignSize() const;
 
     /// Object kinds the hit test reports: placed bitmaps, keys and tables; -1 asks for both.
@@ -150,12 +149,11 @@ public:
     static constexpr int kEditFlag = 0x200000;
 
     CQXPanSelRect m_SelRect;
-    CQXPanApp* m_pApp = nullptr;
     QFont m_Font;
     QCursor m_hSizeCursor[8];
     QCursor m_hMoveCursor;
     QCursor m_hArrowCursor;
-    CQXPanObjDlg* m_pObjDlg = nullptr;
+    CQXPanItemState* m_pObjDlg = nullptr;
     QPoint m_ptPaste;
     QMenu* m_pEditMenu = nullptr;
 

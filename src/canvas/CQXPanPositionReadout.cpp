@@ -2,11 +2,10 @@
 
 #include "canvas/CQXPanDesignDlg.h"
 #include "document/ScreenScale.h"
-#include "objdlg/CQXPanObjDlg.h"
+#include "refdata/CQXPanItemState.h"
 
 namespace {
 
-constexpr int kTypePlaceBitmap = CQXPanObjDlg::TypePlaceBitmap;
 // Long enough to read a sentence.
 constexpr int kNoteMilliseconds = 8000;
 
@@ -22,10 +21,10 @@ QString RectText(const QXPanRect& r)
 }
 
 // What a key or table is: its type, the function code of a key, the number of both.
-QString KeyIdentity(const CQXPanObjDlg& objDlg, const CQXPanKeyObj& key)
+QString KeyIdentity(const CQXPanItemState& objDlg, const CQXPanKeyObj& key)
 {
-    const int type = CQXPanObjDlg::ObjectTypeOf(key);
-    if (type == CQXPanObjDlg::TypeTableRect || type == CQXPanObjDlg::TypeTableRound)
+    const int type = QXPanObj::ObjectTypeOf(key);
+    if (type == QXPanObj::TypeTableRect || type == QXPanObj::TypeTableRound)
         return QStringLiteral("%1 no. %2").arg(objDlg.TypeName(type)).arg(key.GetNumber());
     return QStringLiteral("%1 code %2 no. %3")
         .arg(objDlg.TypeName(type))
@@ -97,7 +96,7 @@ void CQXPanPositionReadout::RefreshObject()
 {
     m_objectText.clear();
     const CQXPanDesignDlg* design = m_design;
-    const CQXPanObjDlg* objDlg = design ? design->m_pObjDlg : nullptr;
+    const CQXPanItemState* objDlg = design ? design->m_pObjDlg : nullptr;
     const CQXPanSelRect* selRect = design ? &design->m_SelRect : nullptr;
     if (objDlg && selRect->isVisible() && !selRect->m_Parts.isEmpty()) {
         const CQXPanSelRect& frame = *selRect;
@@ -106,15 +105,15 @@ void CQXPanPositionReadout::RefreshObject()
         const QXPanRect at{part.left + frame.x(), part.top + frame.y(), part.right + frame.x(),
                            part.bottom + frame.y()};
         const int i = frame.m_nObjIndex;
-        const bool keys = objDlg->m_nObjType > kTypePlaceBitmap;
+        const bool keys = objDlg->m_nObjType > QXPanObj::TypePlaceBitmap;
         if (keys && i >= 0 && i < design->m_KeyObjs.size()) {
             const CQXPanKeyObj& key = design->m_KeyObjs[i];
             m_objectText = KeyIdentity(*objDlg, key) + QStringLiteral(": ") +
                            RectText(RegisterRectAt(key, at));
         } else if (!keys && i >= 0 && i < design->m_BmpObjs.size()) {
             const CQXPanBmpObj& bitmap = design->m_BmpObjs[i];
-            m_objectText = QStringLiteral("%1 %2: ").arg(objDlg->TypeName(kTypePlaceBitmap),
-                                                         bitmap.m_strFileName) +
+            m_objectText = QStringLiteral("%1 %2: ").arg(
+                               objDlg->TypeName(QXPanObj::TypePlaceBitmap), bitmap.m_strFileName) +
                            RectText(RegisterRectAt(bitmap, at));
         } else if (i < 0) {
             // A rectangle being drawn: what the release would create.

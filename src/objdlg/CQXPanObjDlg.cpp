@@ -1,11 +1,9 @@
 #include "objdlg/CQXPanObjDlg.h"
 
-#include "app/CQXPanApp.h"
-#include "app/UserInteraction.h"
 #include "canvas/CQXPanSelRect.h"
 #include "image/CDibImage.h"
-#include "objdlg/DialogUnits.h"
-#include "refdata/CQXPanRefLists.h"
+#include "uikit/DialogUnits.h"
+#include "uikit/UserInteraction.h"
 
 #include <QColor>
 #include <QComboBox>
@@ -32,30 +30,6 @@ constexpr int kTextLineLength = 20;
 const QString kBackgroundLabel = QStringLiteral("Background");
 const QString kTextLabel = QStringLiteral("Text");
 
-/// The number at the start of a text, as the C runtime's atoi reads it: white space, an optional
-/// sign, digits; no digits give 0. Numbers beyond the int range saturate.
-int LeadingInt(const QString& text)
-{
-    qsizetype i = 0;
-    while (i < text.size() && text[i].isSpace())
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
-        negative = text[i] == QLatin1Char('-');
-        ++i;
-    }
-    qint64 value = 0;
-    for (; i < text.size() && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9'); ++i) {
-        value = value * 10 + (text[i].unicode() - '0');
-        if (value > std::numeric_limits<int>::max())
-            value = qint64(std::numeric_limits<int>::max()) + 1;
-    }
-    if (negative)
-        value = -value;
-    return int(std::clamp<qint64>(value, std::numeric_limits<int>::min(),
-                                  std::numeric_limits<int>::max()));
-}
-
 QLabel* MakeLabel(QWidget* parent, const QString& text, const QString& id = QString())
 {
     auto* label = new QLabel(text, parent);
@@ -68,16 +42,6 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, const QString& id = QStr
 
 CQXPanObjDlg::CQXPanObjDlg(QWidget* parent) : QDialog(parent)
 {
-    static const char* const kNames[kTypeCount] = {"Background",
-                                                   "Place Bitmap",
-                                                   "Table(Rectangle)",
-                                                   "Table(Round)",
-                                                   "System Key(Rectangle)",
-                                                   "System Key(Round)",
-                                                   "Free Function(Rectangle)",
-                                                   "Free Function(Round)"};
-    for (int i = 0; i < kTypeCount; ++i)
-        m_pszTypeName[i] = QString::fromLatin1(kNames[i]);
     BuildControls();
 }
 
@@ -238,327 +202,27 @@ void CQXPanObjDlg::BuildControls()
 void CQXPanObjDlg::SetApplication(const CQXPanRefFolders& folders, UserInteraction* pUi,
                                   const QXPanRect& rcScreen)
 {
-    m_folders = folders;
+    SetFolders(folders);
     m_pUi = pUi;
     m_rcScreen = rcScreen;
-    m_bHasApp = true;
 }
-
-void CQXPanObjDlg::SetApplication(const CQXPanApp& app)
-{
-    CQXPanRefFolders folders;
-    folders.m_strDataFolder = app.m_strDataFolder;
-    folders.m_strProgramFolder = app.m_strProgramFolder;
-    folders.m_strPlacedBitmapFolder = app.m_strPlacedBitmapFolder;
-    folders.m_strBackgroundFolder = app.m_strBackgroundFolder;
-    const QxRect& r = app.m_rcScreen;
-    SetApplication(folders, app.Ui(), QXPanRect{r.left, r.top, r.right, r.bottom});
-}
-
-namespace {
-
-CQXPanRefList ToItems(const QList<CQXPanRefRow>& rows)
-{
-    CQXPanRefList items;
-    items.reserve(size_t(rows.size()));
-    for (const CQXPanRefRow& row : rows)
-        items.emplace_back(row);
-    return items;
-}
-
-} // namespace
 
 int CQXPanObjDlg::LoadReferenceData(CQXPanMainDlg* pMainDlg)
 {
-    if (!m_bHasApp)
+    if (!m_bHasFolders)
         return 0;
     m_pMainDlg = pMainDlg;
-
-    CQXPanRefLists lists(m_folders);
-    lists.LoadReferenceData();
-    m_BgList = ToItems(lists.m_BgList);
-    m_BmpList = ToItems(lists.m_BmpList);
-    m_TableList = ToItems(lists.m_TableList);
-    m_SysKeyList = ToItems(lists.m_SysKeyList);
-    m_FreeFuncList = ToItems(lists.m_FreeFuncList);
-
-    m_KeyClip = CQXPanKeyObj();
-    m_BmpClip = CQXPanBmpObj();
-    return 1;
+    return CQXPanItemState::LoadReferenceData();
 }
 
-void CQXPanObjDlg::ResetHeaderRows()
+void CQXPanObjDlg::ShowObjectType(int type, bool refill)
 {
-    const CQXPanRefLists empty(m_folders);
-    if (m_BgList.empty())
-        m_BgList = ToItems(empty.m_BgList);
-    if (m_BmpList.empty())
-        m_BmpList = ToItems(empty.m_BmpList);
+    emit ObjectTypeShown(type, refill);
 }
 
-void CQXPanObjDlg::ListBitmaps(int which)
+void CQXPanObjDlg::ShowItemPosition(int position)
 {
-    if (!m_bHasApp)
-        return;
-    ResetHeaderRows();
-    CQXPanRefLists lists(m_folders);
-    lists.ListBitmaps(which);
-    if (which < 1) {
-        m_BgList.resize(1);
-        for (qsizetype i = 1; i < lists.m_BgList.size(); ++i)
-            m_BgList.emplace_back(lists.m_BgList[i]);
-    }
-    if (which == -1 || which == 1) {
-        m_BmpList.resize(1);
-        for (qsizetype i = 1; i < lists.m_BmpList.size(); ++i)
-            m_BmpList.emplace_back(lists.m_BmpList[i]);
-    }
-}
-
-void CQXPanObjDlg::RefreshBitmapLists(int which)
-{
-    // Cutting a list releases its rows' images; the callers rebuild what pointed at them.
-    if (which < 1 && m_BgList.size() > 1)
-        m_BgList.resize(1);
-    if ((which == -1 || which == 1) && m_BmpList.size() > 1)
-        m_BmpList.resize(1);
-    ListBitmaps(which);
-}
-
-CQXPanRefList* CQXPanObjDlg::ListOfPair(int pair)
-{
-    switch (pair) {
-    case 0:
-        return &m_BmpList;
-    case 1:
-        return &m_TableList;
-    case 2:
-        return &m_SysKeyList;
-    case 3:
-        return &m_FreeFuncList;
-    default:
-        return nullptr;
-    }
-}
-
-CQXPanRefList* CQXPanObjDlg::ListOfType(int type)
-{
-    if (type == TypeBackground)
-        return &m_BgList;
-    if (type < 0 || type >= kTypeCount)
-        return nullptr;
-    return ListOfPair(type >> 1);
-}
-
-QString CQXPanObjDlg::TypeName(int type) const
-{
-    return type >= 0 && type < kTypeCount ? m_pszTypeName[type] : QString();
-}
-
-int CQXPanObjDlg::ObjectTypeOf(const CQXPanKeyObj& key)
-{
-    const int s = key.Shape() == 0 ? 0 : key.Shape() - 1;
-    if (key.TypeCode() == kQXPanTableCode)
-        return TypeTableRect + s;
-    if (key.GetNumber() != 0)
-        return TypeFreeFuncRect + s;
-    return TypeSysKeyRect + s;
-}
-
-QXPanColor CQXPanObjDlg::ContrastColour(QXPanColor colour)
-{
-    const int sum = int(colour & 0xFF) + int((colour >> 8) & 0xFF) + int((colour >> 16) & 0xFF);
-    return sum / 3 > 127 ? 0x000000u : 0xFFFFFFu;
-}
-
-void CQXPanObjDlg::SetKeyObjects(QList<CQXPanKeyObj>* pKeyObjs)
-{
-    m_pKeyObjs = pKeyObjs;
-    m_nEditIndex = -1;
-}
-
-void CQXPanObjDlg::KeyObjRemoved(qsizetype index)
-{
-    if (index == m_nEditIndex)
-        m_nEditIndex = -1;
-    else if (index >= 0 && index < m_nEditIndex)
-        --m_nEditIndex;
-}
-
-qsizetype CQXPanObjDlg::EditIndex() const
-{
-    return m_pKeyObjs && m_nEditIndex < m_pKeyObjs->size() ? m_nEditIndex : -1;
-}
-
-CQXPanKeyObj* CQXPanObjDlg::EditObject()
-{
-    if (m_nEditIndex < 0)
-        return m_pEditObj;
-    const qsizetype i = EditIndex();
-    return i >= 0 ? &(*m_pKeyObjs)[i] : nullptr;
-}
-
-void CQXPanObjDlg::SetEditObject(CQXPanKeyObj* pKey)
-{
-    m_pEditObj = pKey;
-    m_nEditIndex = -1;
-    if (pKey && m_pKeyObjs) {
-        // std::less orders pointers into different arrays too.
-        const std::less<const CQXPanKeyObj*> before;
-        const CQXPanKeyObj* first = m_pKeyObjs->constData();
-        if (!before(pKey, first) && before(pKey, first + m_pKeyObjs->size())) {
-            m_nEditIndex = pKey - first;
-            m_pEditObj = nullptr;
-        }
-    }
-    if (!pKey)
-        return;
-    const int t = ObjectTypeOf(*pKey);
-    const bool showInMain = m_nMode >= ModeIdle && m_pMainDlg;
-    if (showInMain && t != m_nObjType)
-        emit ObjectTypeShown(t, (t >> 1) != (m_nObjType >> 1));
-    m_nObjType = t;
-
-    const int code = pKey->TypeCode();
-    if (t == TypeSysKeyRect || t == TypeSysKeyRound) {
-        for (int r = int(m_SysKeyList.size()) - 1; r >= 0; --r) {
-            if (LeadingInt(m_SysKeyList[size_t(r)].m_strCol3) == code) {
-                m_nSel[2] = r;
-                break;
-            }
-        }
-    } else if (t == TypeFreeFuncRect || t == TypeFreeFuncRound) {
-        m_nSel[3] = -1;
-        const int r = pKey->GetNumber();
-        const int n = int(m_FreeFuncList.size());
-        if (r < n) {
-            m_nSel[3] = r;
-            if (LeadingInt(m_FreeFuncList[size_t(r)].m_strCol3) != code) {
-                // The record number points elsewhere: the first row with the key's code wins.
-                for (int i = n - 1; i >= 0; --i) {
-                    if (LeadingInt(m_FreeFuncList[size_t(i)].m_strCol3) == code)
-                        m_nSel[3] = i;
-                }
-            }
-        }
-    } else {
-        return;
-    }
-
-    if (showInMain) {
-        int& sel = m_nSel[t >> 1];
-        if (sel >= 0) {
-            emit ItemPositionShown(sel - 1);
-        } else if (const CQXPanRefList* list = ListOfType(t); list && list->size() > 1) {
-            sel = 0;
-            emit ItemPositionShown(0);
-        }
-    }
-}
-
-void CQXPanObjDlg::SelectRow(int row)
-{
-    if (m_nObjType < TypePlaceBitmap || m_nObjType >= kTypeCount)
-        return;
-    const CQXPanRefList* list = ListOfType(m_nObjType);
-    if (row <= int(list->size()) - 1)
-        m_nSel[m_nObjType >> 1] = row;
-}
-
-void CQXPanObjDlg::SelectBitmapObject(const CQXPanBmpObj& bitmap)
-{
-    for (int r = int(m_BmpList.size()) - 1; r >= 0; --r) {
-        if (bitmap.m_pImage && m_BmpList[size_t(r)].Image() == bitmap.m_pImage) {
-            m_nSel[0] = r;
-            break;
-        }
-    }
-    if (m_nObjType != TypePlaceBitmap) {
-        emit ObjectTypeShown(TypePlaceBitmap, true);
-        m_nObjType = TypePlaceBitmap;
-    }
-}
-
-void CQXPanObjDlg::ApplyItemToKey(CQXPanKeyObj& key)
-{
-    const int t = m_nObjType;
-    if (t < TypeTableRect || t >= kTypeCount)
-        return;
-    const quint8 shape = quint8((t & 1) + 1);
-    const int sel = m_nSel[t >> 1];
-
-    if (t <= TypeTableRound) {
-        if (m_TableList.empty())
-            return;
-        key.SetTypeCode(quint16(LeadingInt(m_TableList.back().m_strCol3)));
-        key.SetFillColour(kQXPanTableFill, false);
-        key.SetTextColour(0x000000u, false);
-        key.SetText1(QString());
-        key.SetText2(QString());
-        key.SetShape(shape);
-        return;
-    }
-
-    key.SetFillColour(0xFFFFFFu, true);
-    key.SetTextColour(0x000000u, true);
-    if (t <= TypeSysKeyRound) {
-        if (m_SysKeyList.size() > 1 && sel >= 0 && sel < int(m_SysKeyList.size())) {
-            const CQXPanRefItem& row = m_SysKeyList[size_t(sel)];
-            key.SetTypeCode(quint16(LeadingInt(row.m_strCol3)));
-            key.SetNumber(0);
-            key.SetText1(row.m_strCol2.left(kTextLineLength));
-            key.SetText2(QString());
-            key.SetShape(shape);
-        }
-        return;
-    }
-    if (m_FreeFuncList.size() > 1 && sel >= 1 && sel < int(m_FreeFuncList.size())) {
-        const CQXPanRefItem& row = m_FreeFuncList[size_t(sel)];
-        key.SetNumber(quint32(std::max(0, LeadingInt(row.m_strCol1))));
-        key.SetText1(row.m_strCol2);
-        key.SetText2(QString());
-        key.SetTypeCode(quint16(LeadingInt(row.m_strCol3)));
-        key.SetShape(shape);
-    }
-}
-
-int CQXPanObjDlg::ApplyItemToBitmap(CQXPanBmpObj& bitmap)
-{
-    if (m_nObjType != TypeBackground && m_nObjType != TypePlaceBitmap)
-        return 0;
-    const int sel = m_nSel[0];
-    if (sel < 1 || sel >= int(m_BmpList.size()))
-        return 0;
-    CQXPanRefItem& row = m_BmpList[size_t(sel)];
-    CDibImage* image = row.LoadImage();
-    if (!image)
-        return 0;
-    bitmap.SetImage(image, &row.m_strCol1);
-    return 1;
-}
-
-void CQXPanObjDlg::CopyKeyToClipboard(const CQXPanKeyObj& key)
-{
-    m_KeyClip.SetFromRecord(key.m_Record);
-    m_KeyClip.SetDisplayRect(key.DisplayRect());
-}
-
-void CQXPanObjDlg::CopyBmpToClipboard(const CQXPanBmpObj& bitmap)
-{
-    m_BmpClip.SetImage(bitmap.m_pImage, &bitmap.m_strFileName);
-    m_BmpClip.SetDisplayRect(bitmap.DisplayRect());
-    m_KeyClip.m_Record.bytes.fill(0);
-}
-
-void CQXPanObjDlg::PasteBmpFromClipboard(CQXPanBmpObj& bitmap) const
-{
-    bitmap.SetImage(m_BmpClip.m_pImage, &m_BmpClip.m_strFileName);
-    bitmap.SetDisplayRect(m_BmpClip.DisplayRect());
-}
-
-bool CQXPanObjDlg::HasKeyInClipboard() const
-{
-    return m_KeyClip.Shape() != 0;
+    emit ItemPositionShown(position);
 }
 
 void CQXPanObjDlg::OnInitDialog()

@@ -3,12 +3,12 @@
 // what the person sees.
 #include "EditorFixture.h"
 
-#include "app/QtUserInteraction.h"
 #include "document/CQXPanDocument.h"
 #include "document/CQXPanKeyObj.h"
 #include "formats/BitmapTableFile.h"
 #include "formats/ScreenProgramFile.h"
 #include "image/CDibImage.h"
+#include "uikit/QtUserInteraction.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -5,9 +5,9 @@
 #include "AppTestEnvironment.h"
 
 #include "app/CQXPanMainDlg.h"
-#include "app/QtUserInteraction.h"
 #include "library/CQXPgco.h"
 #include "reglib/CDefScrInfo.h"
+#include "uikit/QtUserInteraction.h"
 
 #include <QComboBox>
 #include <QDirIterator>

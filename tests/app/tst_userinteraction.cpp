@@ -1,4 +1,4 @@
-#include "app/QtUserInteraction.h"
+#include "uikit/QtUserInteraction.h"
 
 #include <QStandardPaths>
 #include <QTemporaryDir>

@@ -2,7 +2,6 @@
 
 #include "../objdlg/ObjDlgTestBranch.h"
 #include "ScriptedUserInteraction.h"
-#include "app/CQXPanApp.h"
 #include "canvas/CQXPanDesignDlg.h"
 #include "objdlg/CQXPanObjDlg.h"
 
@@ -11,24 +10,19 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
-/// The design area on a small test branch, wired as the main dialog wires it: an application
-/// with the register and design rectangles, the properties dialog with its reference data and
-/// room for 80 keys. Call WireDesignArea from SetUp under ASSERT_NO_FATAL_FAILURE.
+/// The design area on a small test branch, wired as the main dialog wires it: the properties
+/// dialog with its reference data and room for 80 keys. Call WireDesignArea from SetUp under
+/// ASSERT_NO_FATAL_FAILURE.
 class DesignAreaFixture : public ::testing::Test
 {
 public:
     /// withEditMenu also gives the area the Edit popup with the menu's command identifiers.
     void WireDesignArea(bool withEditMenu)
     {
-        m_app = std::make_unique<CQXPanApp>(QxCtrlStore(m_branch.Path("store.ini")), nullptr);
-        m_app->m_rcScreen = QxRect{0, 0, 1024, 768};
-        m_app->m_rcDesign = QxRect{0, 0, 800, 600};
         m_objDlg.SetApplication(m_branch.Folders(), &m_ui);
         ASSERT_EQ(m_objDlg.LoadReferenceData(nullptr), 1);
         m_design.resize(801, 601);
-        ASSERT_TRUE(m_design.OnInitDialog(m_app.get()));
+        m_design.OnInitDialog();
         m_design.SetObjDlg(&m_objDlg);
         m_design.m_nKeyCapacity = 80;
         if (withEditMenu) {
@@ -41,7 +35,6 @@ public:
 
     ObjDlgTestBranch m_branch;
     ScriptedUserInteraction m_ui;
-    std::unique_ptr<CQXPanApp> m_app;
     CQXPanObjDlg m_objDlg;
     QMenu m_editMenu;
     CQXPanDesignDlg m_design;

@@ -1,6 +1,5 @@
 #include "canvas/CQXPanDesignDlg.h"
 
-#include "app/CQXPanApp.h"
 #include "document/CQXPanBmpObj.h"
 #include "document/CQXPanKeyObj.h"
 #include "image/CDibImage.h"
@@ -51,12 +50,8 @@ class DesignArea : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_app = std::make_unique<CQXPanApp>(QxCtrlStore(m_dir.filePath(QStringLiteral("s.ini"))),
-                                            nullptr);
-        m_app->m_rcScreen = QxRect{0, 0, 1024, 768};
-        m_app->m_rcDesign = QxRect{0, 0, 800, 600};
         m_design.resize(801, 601);
-        ASSERT_TRUE(m_design.OnInitDialog(m_app.get()));
+        m_design.OnInitDialog();
         // A grey background, so that every pixel the design leaves alone is known.
         m_design.m_Background.Create(8, 6, 24);
         QPainter* painter = m_design.m_Background.AcquireSurface();
@@ -67,7 +62,6 @@ protected:
     QImage Grab() { return m_design.grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
     QTemporaryDir m_dir;
-    std::unique_ptr<CQXPanApp> m_app;
     CQXPanDesignDlg m_design;
 };
 

@@ -3,7 +3,6 @@
 
 #include "canvas/CQXPanDesignDlg.h"
 
-#include "app/CQXPanApp.h"
 #include "document/CQXPanKeyObj.h"
 #include "image/CDibImage.h"
 
@@ -14,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <ostream>
 
 namespace {
@@ -39,12 +37,8 @@ class DesignAreaScaled : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_app = std::make_unique<CQXPanApp>(QxCtrlStore(m_dir.filePath(QStringLiteral("s.ini"))),
-                                            nullptr);
-        m_app->m_rcScreen = QxRect{0, 0, 1024, 768};
-        m_app->m_rcDesign = QxRect{0, 0, 800, 600};
         m_design.resize(801, 601);
-        ASSERT_TRUE(m_design.OnInitDialog(m_app.get()));
+        m_design.OnInitDialog();
         SetBackground(8, 6, [](QPainter& p) { p.fillRect(0, 0, 8, 6, QColor(kGrey)); });
     }
 
@@ -67,7 +61,6 @@ protected:
     }
 
     QTemporaryDir m_dir;
-    std::unique_ptr<CQXPanApp> m_app;
     CQXPanDesignDlg m_design;
 };
 

@@ -4,7 +4,6 @@
 
 #include "../objdlg/ObjDlgTestBranch.h"
 #include "ScriptedUserInteraction.h"
-#include "app/CQXPanApp.h"
 #include "document/CQXPanBmpObj.h"
 #include "document/CQXPanKeyObj.h"
 #include "objdlg/CQXPanObjDlg.h"
@@ -21,8 +20,6 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
-
-#include <memory>
 
 namespace {
 

@@ -6,7 +6,6 @@
 
 #include "../objdlg/ObjDlgTestBranch.h"
 #include "ScriptedUserInteraction.h"
-#include "app/CQXPanApp.h"
 #include "canvas/CQXPanDesignDlg.h"
 #include "document/CQXPanBmpObj.h"
 #include "document/CQXPanKeyObj.h"
@@ -19,7 +18,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 namespace {

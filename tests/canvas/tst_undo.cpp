@@ -4,7 +4,6 @@
 
 #include "../objdlg/ObjDlgTestBranch.h"
 #include "ScriptedUserInteraction.h"
-#include "app/CQXPanApp.h"
 #include "document/CQXPanBmpObj.h"
 #include "document/CQXPanKeyObj.h"
 #include "objdlg/CQXPanObjDlg.h"
@@ -21,7 +20,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
 #include <ostream>
 #include <vector>
 

@@ -1,8 +1,6 @@
 #include "ObjDlgTestBranch.h"
 #include "ScriptedUserInteraction.h"
 
-#include "app/CQXPanApp.h"
-#include "app/CQXPanMainDlg.h"
 #include "canvas/CQXPanSelRect.h"
 #include "document/CQXPanKeyObj.h"
 #include "objdlg/CQXPanObjDlg.h"
@@ -422,19 +420,13 @@ TEST_F(ObjDlgTest, DoModalReturnsTheButtonsResult)
     EXPECT_EQ(m_dlg.DoModal(), CQXPanObjDlg::kIdCancel);
 }
 
-TEST(ObjDlgFromApp, ServicesComeFromTheApplicationObject)
+TEST(ObjDlgFromApp, ServicesComeFromWhatTheApplicationHandsOver)
 {
     ObjDlgTestBranch branch;
     ScriptedUserInteraction ui;
-    CQXPanApp app(QxCtrlStore(branch.Path("store.ini")), &ui);
-    app.m_strDataFolder = branch.Folders().m_strDataFolder;
-    app.m_strProgramFolder = branch.Folders().m_strProgramFolder;
-    app.m_strPlacedBitmapFolder = branch.Folders().m_strPlacedBitmapFolder;
-    app.m_strBackgroundFolder = branch.Folders().m_strBackgroundFolder;
-    app.m_rcScreen = QxRect{0, 0, 640, 480}; // a smaller screen shows where the limits come from
-
     CQXPanObjDlg dlg;
-    dlg.SetApplication(app);
+    // A smaller screen shows where the limits come from.
+    dlg.SetApplication(branch.Folders(), &ui, QXPanRect{0, 0, 640, 480});
     ASSERT_EQ(dlg.LoadReferenceData(nullptr), 1);
     EXPECT_EQ(dlg.m_SysKeyList.size(), 4u);
     EXPECT_EQ(dlg.m_BmpList.size(), 3u);
@@ -455,43 +447,54 @@ TEST(ObjDlgFromApp, ServicesComeFromTheApplicationObject)
     EXPECT_EQ(ui.CallsOf(ScriptedUserInteraction::Kind::MessageBox).size(), 1);
 }
 
-TEST(ObjDlgFromApp, SelectingAnObjectShowsItsTypeAndRowInTheMainDialog)
+// The item state with a main dialog that notes what it is asked to show.
+class ShownInMain : public CQXPanItemState
+{
+public:
+    QList<std::pair<int, bool>> types;
+    QList<int> positions;
+
+protected:
+    void ShowObjectType(int type, bool refill) override { types.append({type, refill}); }
+    void ShowItemPosition(int position) override { positions.append(position); }
+    bool HasMainDialog() const override { return true; }
+};
+
+TEST(ItemState, SelectingAnObjectShowsItsTypeAndRowInTheMainDialog)
 {
     ObjDlgTestBranch branch;
-    CQXPanApp app(QxCtrlStore(branch.Path("store.ini")), nullptr);
-    CQXPanMainDlg mainDlg(&app);
-    CQXPanObjDlg dlg;
-    dlg.SetApplication(branch.Folders(), nullptr);
-    ASSERT_EQ(dlg.LoadReferenceData(&mainDlg), 1);
-    QSignalSpy types(&dlg, &CQXPanObjDlg::ObjectTypeShown);
-    QSignalSpy positions(&dlg, &CQXPanObjDlg::ItemPositionShown);
+    ShownInMain state;
+    state.SetFolders(branch.Folders());
+    ASSERT_EQ(state.LoadReferenceData(), 1);
+    const auto& types = state.types;
+    const auto& positions = state.positions;
 
     CQXPanKeyObj key;
     key.SetShape(1);
     key.SetTypeCode(12);
-    dlg.m_nMode = 3; // while a row is dragged the main dialog is left alone
-    dlg.SetEditObject(&key);
+    state.m_nMode = 3; // while a row is dragged the main dialog is left alone
+    state.SetEditObject(&key);
     EXPECT_EQ(types.count(), 0);
     EXPECT_EQ(positions.count(), 0);
 
-    dlg.m_nObjType = CQXPanObjDlg::TypeBackground;
-    dlg.m_nMode = 4;
-    dlg.SetEditObject(&key);
+    state.m_nObjType = QXPanObj::TypeBackground;
+    state.m_nMode = 4;
+    state.SetEditObject(&key);
     ASSERT_EQ(types.count(), 1);
-    EXPECT_EQ(types[0], QVariantList({CQXPanObjDlg::TypeSysKeyRect, true}));
+    EXPECT_EQ(types[0], std::make_pair(int(QXPanObj::TypeSysKeyRect), true));
     ASSERT_EQ(positions.count(), 1);
-    EXPECT_EQ(positions[0][0].toInt(), 1); // row 2 shows at list position 1
+    EXPECT_EQ(positions[0], 1); // row 2 shows at list position 1
 
     key.SetShape(2); // the round form: same pair, no refill
-    dlg.SetEditObject(&key);
+    state.SetEditObject(&key);
     ASSERT_EQ(types.count(), 2);
-    EXPECT_EQ(types[1], QVariantList({CQXPanObjDlg::TypeSysKeyRound, false}));
+    EXPECT_EQ(types[1], std::make_pair(int(QXPanObj::TypeSysKeyRound), false));
 
     key.SetTypeCode(70); // a free function whose record 9 is not in the list
     key.SetNumber(9);
-    dlg.SetEditObject(&key);
-    EXPECT_EQ(dlg.m_nSel[3], 0);
-    EXPECT_EQ(positions.last()[0].toInt(), 0);
+    state.SetEditObject(&key);
+    EXPECT_EQ(state.m_nSel[3], 0);
+    EXPECT_EQ(positions.last(), 0);
 }
 
 // Looks -------------------------------------------------------------------------------------

@@ -1,4 +1,4 @@
-#include "objdlg/CQXPanRefItem.h"
+#include "refdata/CQXPanRefItem.h"
 
 #include "image/CDibImage.h"
 #include "refdata/CQXPanRefRow.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/UserInteraction.h"
+#include "uikit/UserInteraction.h"
 
 class QWidget;
 
