@@ -1,7 +1,8 @@
 #include "app/CQXPanApp.h"
 
 #include "app/CQXPanMainDlg.h"
-#include "app/StoreConfigLibrary.h"
+#include "branch/BranchEnvironment.h"
+#include "branch/StoreConfigLibrary.h"
 #include "uikit/UserInteraction.h"
 
 #include <QDir>
@@ -77,9 +78,11 @@ void CQXPanApp::ClearChangeToOld()
         m_library->SetScrIFTab(DEFSCR_SCRNO_PANELEDITOR, m_ScrIFTab);
 }
 
-bool CQXPanApp::FailLoad(const QString& step)
+bool CQXPanApp::FailLoad(const FileResult& failed)
 {
     m_environmentLoaded = false;
+    // The line below names the store already.
+    const QString step = failed.path == m_library->Location() ? failed.reason : failed.Text();
     m_loadFailure = step;
     // The window stays silent about this, so say on standard error where and why.
     std::fprintf(stderr, "qxpan: cannot load the branch environment from %s: %s\n",
@@ -93,12 +96,8 @@ bool CQXPanApp::LoadBranchEnvironment()
     m_environmentLoaded = false;
     m_loadFailure.clear();
 
-    m_library->GetCurrBrnAndECR(m_strBranch, m_strECR);
-    if (m_strBranch.isEmpty()) {
-        // A store that cannot be read says why (which line, what size, ...).
-        const QString problem = m_library->LastProblem();
-        return FailLoad(problem.isEmpty() ? QStringLiteral("no current branch") : problem);
-    }
+    if (const FileResult branch = ReadCurrentBranch(*m_library, m_strBranch, m_strECR); !branch)
+        return FailLoad(branch);
 
     m_arrECRFiles.resize(kScreenFileCount);
     for (int i = 0; i < kScreenFileCount; ++i)
@@ -115,36 +114,22 @@ bool CQXPanApp::LoadBranchEnvironment()
     }
 
     if (m_library->GetScrIFTab(DEFSCR_SCRNO_PANELEDITOR, m_ScrIFTab) == 0)
-        return FailLoad(QStringLiteral("screen definition table 12 cannot be read"));
+        return FailLoad(FileResult::Failed(
+            m_library->Location(), QStringLiteral("screen definition table 12 cannot be read")));
 
     if (!m_bOldEditorUnavailable && m_ScrIFTab.strMarker.right(kOldEditorMarker.size())
                                             .compare(kOldEditorMarker, Qt::CaseInsensitive) == 0)
         m_dwChangeToOld = kChangeToOld;
 
-    struct Folder
-    {
-        DEFBS_TYPE_ENVSTR kind;
-        QString* field;
-        bool create;
-    };
-    const Folder folders[] = {
-        {DEFBS_ENV_DATA, &m_strDataFolder, false},
-        {DEFBS_ENV_WORK, &m_strWorkFolder, true},
-        {DEFBS_ENV_PROGRAM, &m_strProgramFolder, true},
-        {DEFBS_ENV_PLACEDBMP, &m_strPlacedBitmapFolder, true},
-        {DEFBS_ENV_BACKGROUND, &m_strBackgroundFolder, true},
-    };
-    for (const Folder& folder : folders) {
-        if (m_library->GetActFolPath(folder.kind, *folder.field) == 0)
-            return FailLoad(QStringLiteral("folder of kind %1 is not set").arg(int(folder.kind)));
-        if (!folder.create || QFileInfo(*folder.field).isDir())
-            continue;
-        // Only the last level: the parents belong to the configuration software.
-        if (folder.field->isEmpty() || !QDir().mkdir(*folder.field))
-            return FailLoad(QStringLiteral("folder of kind %1 (%2) cannot be created")
-                                .arg(int(folder.kind))
-                                .arg(QDir::toNativeSeparators(*folder.field)));
-    }
+    BranchFolders folders = Folders();
+    const FileResult found = ReadBranchFolders(*m_library, folders);
+    m_strDataFolder = folders.data;
+    m_strWorkFolder = folders.work;
+    m_strProgramFolder = folders.program;
+    m_strPlacedBitmapFolder = folders.placed;
+    m_strBackgroundFolder = folders.background;
+    if (!found)
+        return FailLoad(found);
 
     m_environmentLoaded = true;
     return true;
@@ -162,15 +147,16 @@ bool CQXPanApp::StoreScreenDefinition()
 
 QString CQXPanApp::StoreProblem() const
 {
-    return m_library->LastProblem();
+    return m_library->LastProblem().Text();
+}
+
+BranchFolders CQXPanApp::Folders() const
+{
+    return {m_strDataFolder, m_strWorkFolder, m_strProgramFolder, m_strPlacedBitmapFolder,
+            m_strBackgroundFolder};
 }
 
 CQXPanRefFolders CQXPanApp::RefFolders() const
 {
-    CQXPanRefFolders folders;
-    folders.m_strDataFolder = m_strDataFolder;
-    folders.m_strProgramFolder = m_strProgramFolder;
-    folders.m_strPlacedBitmapFolder = m_strPlacedBitmapFolder;
-    folders.m_strBackgroundFolder = m_strBackgroundFolder;
-    return folders;
+    return Folders().RefFolders();
 }

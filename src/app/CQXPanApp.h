@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/ConfigLibrary.h"
+#include "branch/BranchEnvironment.h"
+#include "branch/ConfigLibrary.h"
 #include "refdata/CQXPanRefFolders.h"
 #include "reglib/QxCtrlStore.h"
 #include "reglib/QxCtrlTypes.h"
@@ -45,6 +46,8 @@ public:
     /// Why the configuration store refused the last call, empty when it did not.
     QString StoreProblem() const;
 
+    /// The branch folders as loaded.
+    BranchFolders Folders() const;
     /// The branch folders the reference lists are read from.
     CQXPanRefFolders RefFolders() const;
 
@@ -73,7 +76,7 @@ public:
     _ScreenDefinition_InterfaceTable m_ScrIFTab;
 
 private:
-    bool FailLoad(const QString& step);
+    bool FailLoad(const FileResult& failed);
     /// The older editor could not be started: forgets the request, in this run and in the
     /// stored table.
     void ClearChangeToOld();

@@ -4,18 +4,18 @@
 #include "app/CQXPanPreviewDlg.h"
 #include "app/CQXPanWindowPlacement.h"
 #include "app/DesktopEntry.h"
+#include "branch/BranchConvert.h"
+#include "branch/BranchEnvironment.h"
 #include "canvas/CQXPanPositionReadout.h"
 #include "canvas/CQXPanUndoCommands.h"
 #include "document/PanelFile.h"
 #include "document/PanelReadHost.h"
-#include "fileio/AtomicFile.h"
-#include "fileio/BranchLock.h"
+#include "document/RegisterFiles.h"
 #include "fileio/FileCopy.h"
 #include "formats/BitmapTableFile.h"
 #include "formats/FileMessage.h"
 #include "formats/RegisterPreview.h"
 #include "formats/ScreenFileImport.h"
-#include "formats/ScreenProgramFile.h"
 #include "image/CDibImage.h"
 #include "library/CQXPgco.h"
 #include "refdata/CQXPanRefLists.h"
@@ -497,9 +497,7 @@ bool CQXPanMainDlg::OnInitDialog()
 
     m_hDragCursor = QCursor(QPixmap(kDragCursorPicture), 0, 0);
     // What a write killed half-way left behind in the branch.
-    for (const QString* folder : {&m_pApp->m_strProgramFolder, &m_pApp->m_strPlacedBitmapFolder,
-                                  &m_pApp->m_strBackgroundFolder})
-        AtomicFile::RemoveLeftovers(*folder);
+    RemoveBranchLeftovers(m_pApp->Folders());
 
     QxRect& rc = m_pApp->m_ScrIFTab.rcWindow;
     if (rc.right - rc.left <= 0 || rc.bottom - rc.top <= 0) {
@@ -633,7 +631,7 @@ void CQXPanMainDlg::OnImageTypeChange()
 
 void CQXPanMainDlg::SelectFirstBackground(int T)
 {
-    const QString screenFile = QStringLiteral("FILE%1P.TXT").arg(T, 3, 10, QLatin1Char('0'));
+    const QString screenFile = RegisterFileName(T);
     const CQXPanRefList& backgrounds = m_ObjDlg.m_BgList;
     for (int pos = 0; pos < m_lcItems->topLevelItemCount(); ++pos) {
         const size_t row = size_t(pos) + 1;
@@ -943,11 +941,6 @@ namespace {
 const QString kPanelDialogTitle = QStringLiteral("Full Check Window");
 const QString kPanelFilter = QStringLiteral("Data files (*.pan)");
 
-QString ScreenFileName(int fileNumber)
-{
-    return QString::asprintf("FILE%03dP.TXT", fileNumber);
-}
-
 QStringList NamesOf(const CQXPanRefList& list)
 {
     QStringList names;
@@ -1146,7 +1139,7 @@ void CQXPanMainDlg::OnConvert()
     const int n = kFirstScreenFile + m_cbImageType->currentIndex();
     const QString question =
         n != kFirstScreenFile
-            ? QStringLiteral("Do you save %1 and FILE795P.TXT ?").arg(ScreenFileName(n))
+            ? QStringLiteral("Do you save %1 and FILE795P.TXT ?").arg(RegisterFileName(n))
             : QStringLiteral("Do you save FILE796P.TXT ?");
     if (ui->MessageBox(question, QString::fromLatin1(kAppName), UserInteraction::MB_OKCANCEL) !=
         UserInteraction::IDOK)
@@ -1157,62 +1150,25 @@ void CQXPanMainDlg::OnConvert()
     m_DesignDlg.MarkSaved();
 
     std::optional<WaitCursor> wait(std::in_place);
-    // One writer at a time in the branch: another Convert, here or in qxpan-cli, waits for this.
-    BranchLock lock(m_pApp->m_strProgramFolder);
-    if (const FileResult locked = lock.Acquire(); !locked) {
-        wait.reset();
-        ui->MessageBox(QStringLiteral("Convert err\n\n%1").arg(locked.Text()),
-                       QString::fromLatin1(kAppName), UserInteraction::MB_OK,
-                       UserInteraction::MB_ICONERROR);
-        return;
-    }
-    CDibImage screen;
-    if (!m_DesignDlg.RenderScreenImage(screen)) {
-        wait.reset();
-        ui->MessageBox(QStringLiteral("Convert err"), QString::fromLatin1(kAppName),
-                       UserInteraction::MB_OK, UserInteraction::MB_ICONERROR);
-        return;
-    }
     // Its own failures are reported to the user; the command goes on.
-    WriteScreenProgramFile(screen, n, m_pApp->m_strProgramFolder,
-                           [this](const FileMessage& message) { ShowFileMessage(message); });
-    ListScreenFile(n);
-
-    // The other windows' keys as the file holds them now: another writer may have changed them
-    // since start-up. A file that is gone leaves the ones read then; one that cannot be read is
-    // kept beside itself before it is replaced by what could.
-    QString kept;
-    bool rejected = false;
-    if (n != kFirstScreenFile) {
-        QList<CQXPanKeyObj> current;
-        const BitmapTableFile::ReadResult read =
-            BitmapTableFile::Read(m_pApp->m_strProgramFolder, current, {});
-        rejected = read.eStatus == BitmapTableFile::ReadStatus::Wrong;
-        if (read.eStatus == BitmapTableFile::ReadStatus::Read)
-            m_arrBitmapTable = current;
-    }
-    if (rejected) {
-        const BitmapTableFile::KeptCopy copy =
-            BitmapTableFile::KeepRejected(m_pApp->m_strProgramFolder);
-        if (!copy.bOk) {
-            ui->MessageBox(QStringLiteral("Convert err\n\n%1").arg(copy.strError),
-                           QString::fromLatin1(kAppName), UserInteraction::MB_OK,
-                           UserInteraction::MB_ICONERROR);
-            return;
-        }
-        kept = copy.strPath;
-    }
-    FileResult tableWritten;
-    if (BitmapTableFile::Write(m_pApp->m_strProgramFolder, m_arrBitmapTable, n, m_DesignDlg,
-                               QDateTime::currentDateTime(), &tableWritten) != 0) {
-        ui->MessageBox(QStringLiteral("Convert err\n\n%1").arg(tableWritten.Text()),
+    const ConvertResult converted =
+        ConvertDesign(m_DesignDlg, n, m_pApp->m_strProgramFolder, m_arrBitmapTable, true,
+                      [this](const FileMessage& message) { ShowFileMessage(message); });
+    if (converted.ScreenTried())
+        ListScreenFile(n);
+    if (converted.stage != ConvertResult::Stage::Done) {
+        wait.reset();
+        const QString why =
+            converted.failure.reason.isEmpty() ? QString() : converted.failure.Text();
+        ui->MessageBox(why.isEmpty() ? QStringLiteral("Convert err")
+                                     : QStringLiteral("Convert err\n\n%1").arg(why),
                        QString::fromLatin1(kAppName), UserInteraction::MB_OK,
                        UserInteraction::MB_ICONERROR);
         return;
     }
     QString done = QStringLiteral("Normal end");
-    if (!kept.isEmpty())
-        done += QStringLiteral("\n\n") + BitmapTableFile::KeptCopyText(kept);
+    if (!converted.keptCopy.isEmpty())
+        done += QStringLiteral("\n\n") + BitmapTableFile::KeptCopyText(converted.keptCopy);
     ui->MessageBox(done);
     // The wait cursor stays until the closing message has been dismissed.
 }
@@ -1220,7 +1176,7 @@ void CQXPanMainDlg::OnConvert()
 void CQXPanMainDlg::ListScreenFile(int n)
 {
     CQXPanRefList& backgrounds = m_ObjDlg.m_BgList;
-    const QString target = ScreenFileName(n);
+    const QString target = RegisterFileName(n);
     const auto nameAt = [&backgrounds](int i) {
         return i < int(backgrounds.size()) ? backgrounds[size_t(i)].m_strCol1 : QString();
     };
@@ -1231,7 +1187,7 @@ void CQXPanMainDlg::ListScreenFile(int n)
         const QString name = nameAt(i);
         if (name.compare(target, Qt::CaseInsensitive) == 0)
             return; // listed already
-        while (name.compare(ScreenFileName(j), Qt::CaseInsensitive) != 0) {
+        while (name.compare(RegisterFileName(j), Qt::CaseInsensitive) != 0) {
             if (++j >= n) {
                 insertAt = i;
                 break;
@@ -1525,9 +1481,7 @@ void CQXPanMainDlg::OnReceiveSend()
         return;
     CQXPgco dlg(m_pApp->Store());
     const int fileNo = 796 + index;
-    const QString path =
-        QDir(m_pApp->m_strProgramFolder)
-            .filePath(QStringLiteral("FILE%1P.TXT").arg(fileNo, 3, 10, QLatin1Char('0')));
+    const QString path = QDir(m_pApp->m_strProgramFolder).filePath(RegisterFileName(fileNo));
     if (!QFileInfo::exists(path)) {
         dlg.m_dwMode = 2;
         dlg.m_strCommand = QStringLiteral("/RECEIVE");

@@ -1,66 +1,19 @@
 #include "cli/CliConvertCommand.h"
 
+#include "branch/BranchConvert.h"
+#include "branch/BranchEnvironment.h"
+#include "branch/StoreConfigLibrary.h"
 #include "cli/CliArgs.h"
 #include "cli/CliIo.h"
 #include "cli/CliPanelHost.h"
 #include "document/CQXPanDocument.h"
 #include "document/PanelFile.h"
-#include "fileio/AtomicFile.h"
-#include "fileio/BranchLock.h"
 #include "formats/BitmapTableFile.h"
 #include "formats/FileMessage.h"
-#include "formats/ScreenProgramFile.h"
-#include "formats/ScreenRender.h"
-#include "image/CDibImage.h"
 #include "refdata/CQXPanRefLists.h"
-#include "reglib/CDefScrInfo.h"
-#include "reglib/CQxCtrlApi.h"
 #include "reglib/QxCtrlStore.h"
 
-#include <QDateTime>
-#include <QDir>
 #include <QFileInfo>
-
-namespace {
-
-struct BranchFolders
-{
-    QString branch;
-    QString data, work, program, placed, background;
-};
-
-// The branch environment as the editor loads it at start-up, folders of kinds 12, 10, 8 and 7
-// created (one level) when missing. Returns an empty string or what failed.
-QString loadBranch(const QxCtrlStore& store, BranchFolders& folders)
-{
-    QString ecr;
-    CDefScrInfo(store).GetCurrBrnAndECR(folders.branch, ecr);
-    if (folders.branch.isEmpty()) {
-        const FileResult problem = store.Problem();
-        return problem ? QStringLiteral("no current branch") : problem.reason;
-    }
-    const struct
-    {
-        DEFBS_TYPE_ENVSTR kind;
-        QString* path;
-        bool create;
-    } kinds[] = {{DEFBS_ENV_DATA, &folders.data, false},
-                 {DEFBS_ENV_WORK, &folders.work, true},
-                 {DEFBS_ENV_PROGRAM, &folders.program, true},
-                 {DEFBS_ENV_PLACEDBMP, &folders.placed, true},
-                 {DEFBS_ENV_BACKGROUND, &folders.background, true}};
-    for (const auto& k : kinds) {
-        if (!CQxCtrlApi(store).GetActFolPath(k.kind, *k.path))
-            return QStringLiteral("no folder of kind %1 for branch %2")
-                .arg(k.kind)
-                .arg(folders.branch);
-        if (k.create && !QFileInfo(*k.path).isDir() && !QDir().mkdir(*k.path))
-            return QStringLiteral("cannot create the folder %1").arg(*k.path);
-    }
-    return {};
-}
-
-} // namespace
 
 QString CliConvertCommand::Summary() const
 {
@@ -98,36 +51,25 @@ int CliConvertCommand::Run(const CliArgs& args, CliIo& io)
     QString error;
     if (!store.EnsureExists(&error))
         return io.Fail(store.path(), error);
+    StoreConfigLibrary library(store);
+    QString branch, ecr;
     BranchFolders folders;
-    error = loadBranch(store, folders);
-    if (!error.isEmpty())
-        return io.Fail(store.path(), error);
+    FileResult loaded = ReadCurrentBranch(library, branch, ecr);
+    if (loaded)
+        loaded = ReadBranchFolders(library, folders);
+    if (!loaded)
+        return io.Fail(loaded.path, loaded.reason);
+    RemoveBranchLeftovers(folders);
 
-    // One writer at a time in the branch, from reading the key table to writing it back.
-    BranchLock lock(folders.program);
-    if (const FileResult locked = lock.Acquire(); !locked)
-        return io.Fail(locked.path, locked.reason);
-    for (const QString* folder : {&folders.program, &folders.background, &folders.placed})
-        AtomicFile::RemoveLeftovers(*folder);
-
-    CQXPanRefLists lists(
-        CQXPanRefFolders{folders.data, folders.program, folders.placed, folders.background});
+    CQXPanRefLists lists(folders.RefFolders());
     lists.LoadReferenceData();
 
+    // Choosing the image type gives the design its slice of the table; Open then replaces it.
     QList<CQXPanKeyObj> table;
     const QString tablePath = BitmapTableFile::PathInFolder(folders.program);
-    const BitmapTableFile::ReadResult tableRead = BitmapTableFile::Read(
-        folders.program, table, [&io, &tablePath](const FileMessage& message) {
-            io.Note(tablePath + QStringLiteral(": ") + message.text);
-        });
-    // Writing a rejected table back would put zeros over the other windows' keys.
-    const bool rejected = tableRead.eStatus == BitmapTableFile::ReadStatus::Wrong && type != 796;
-    if (rejected && !args.Has(QStringLiteral("force")))
-        return io.Fail(tablePath, QStringLiteral("could not be read, nothing was written; --force "
-                                                 "replaces it and keeps it as %1.bak")
-                                      .arg(QFileInfo(tablePath).fileName()));
-
-    // Choosing the image type gives the design its slice of the table; Open then replaces it.
+    BitmapTableFile::Read(folders.program, table, [&io, &tablePath](const FileMessage& message) {
+        io.Note(tablePath + QStringLiteral(": ") + message.text);
+    });
     CQXPanDocument design;
     design.LoadTableSlice(table, type);
     CliPanelHost host(lists, design, panelPath, io);
@@ -143,32 +85,29 @@ int CliConvertCommand::Run(const CliArgs& args, CliIo& io)
     for (const QString& message : messages)
         io.Note(panelPath + QStringLiteral(": ") + message);
 
-    CDibImage screen;
-    if (!RenderScreenImage(design, screen))
+    const ConvertResult converted =
+        ConvertDesign(design, type, folders.program, table, args.Has(QStringLiteral("force")),
+                      [&io](const FileMessage& message) { io.Note(message.text); });
+    if (!converted.screenPath.isEmpty())
+        io.Out() << converted.screenPath << Qt::endl;
+    if (!converted.keptCopy.isEmpty())
+        io.Note(BitmapTableFile::KeptCopyText(converted.keptCopy));
+    switch (converted.stage) {
+    case ConvertResult::Stage::Done:
+        break;
+    case ConvertResult::Stage::TableRefused:
+        return io.Fail(converted.failure.path,
+                       QStringLiteral("could not be read, nothing was written; --force replaces it "
+                                      "and keeps it as %1.bak")
+                           .arg(QFileInfo(converted.failure.path).fileName()));
+    case ConvertResult::Stage::RenderFailed:
         return io.Fail(panelPath, QStringLiteral("Convert err"));
-
-    bool failed = false;
-    const int written = WriteScreenProgramFile(screen, type, folders.program,
-                                               [&io, &failed](const FileMessage& message) {
-                                                   io.Note(message.text);
-                                                   failed = true;
-                                               });
-    if (written == 0 && !failed)
-        io.Out() << QDir(folders.program).filePath(QStringLiteral("FILE%1P.TXT").arg(type))
-                 << Qt::endl;
-    if (type != 796) {
-        if (rejected) {
-            const BitmapTableFile::KeptCopy kept = BitmapTableFile::KeepRejected(folders.program);
-            if (!kept.bOk)
-                return io.Fail(tablePath, kept.strError);
-            if (!kept.strPath.isEmpty())
-                io.Note(BitmapTableFile::KeptCopyText(kept.strPath));
-        }
-        FileResult result;
-        if (BitmapTableFile::Write(folders.program, table, type, design,
-                                   QDateTime::currentDateTime(), &result) != 0)
-            return io.Fail(result.path, result.reason);
-        io.Out() << tablePath << Qt::endl;
+    case ConvertResult::Stage::Locked:
+    case ConvertResult::Stage::KeepFailed:
+    case ConvertResult::Stage::TableFailed:
+        return io.Fail(converted.failure.path, converted.failure.reason);
     }
-    return failed || written != 0 ? CliBadInput : CliOk;
+    if (!converted.tablePath.isEmpty())
+        io.Out() << converted.tablePath << Qt::endl;
+    return converted.screenOk ? CliOk : CliBadInput;
 }

@@ -2,6 +2,7 @@
 
 #include "document/CQXPanDocument.h"
 #include "document/PanelReadHost.h"
+#include "document/RegisterFiles.h"
 #include "fileio/AtomicFile.h"
 #include "fileio/CQXPanLineReader.h"
 #include "fileio/InputFile.h"
@@ -241,7 +242,7 @@ PanelFile::ReadResult PanelFile::Read(QIODevice& device, int imageType, CQXPanDo
         }
         host.SelectBackgroundItem(listSel(), taken - 1);
     } else {
-        const QString screenName = QString::asprintf("FILE%03dP.TXT", imageType);
+        const QString screenName = RegisterFileName(imageType);
         int found = bgCount;
         bool emptyLoaded = false;
         for (int i = 1; i < bgCount; ++i) {

@@ -2,6 +2,7 @@
 
 #include "document/CQXPanDocument.h"
 #include "document/CQXPanKeyObj.h"
+#include "document/RegisterFiles.h"
 #include "fileio/AtomicFile.h"
 #include "fileio/CQXPanFileFinder.h"
 #include "fileio/CQXPanLineReader.h"
@@ -22,7 +23,7 @@ constexpr int kMaxLineBytes = 255;
 // Header lines of an existing file are taken with a buffer of 2048 bytes.
 constexpr int kMaxHeaderBytes = 2047;
 constexpr int kLogoFileNumber = 796;
-constexpr const char* kFileName = "FILE795P.TXT";
+constexpr int kFileNumber = 795;
 
 bool IsDigit(char c)
 {
@@ -58,25 +59,19 @@ QString BitmapTableFile::WrongFileText()
     return QStringLiteral("Wrong FILE795P.TXT file.");
 }
 
-BitmapTableFile::KeptCopy BitmapTableFile::KeepRejected(const QString& programFolder)
+FileResult BitmapTableFile::KeepRejected(const QString& programFolder, QString& keptPath)
 {
-    KeptCopy kept;
-    const QString path = CQXPanFileFinder::FindPath(programFolder, QLatin1String(kFileName));
+    keptPath.clear();
+    const QString path = CQXPanFileFinder::FindPath(programFolder, RegisterFileName(kFileNumber));
     // No file, or none to read (a folder, a pipe, a device): nothing to keep.
-    if (path.isEmpty() || InputFile::IsSpecial(path)) {
-        kept.bOk = true;
-        return kept;
-    }
+    if (path.isEmpty() || InputFile::IsSpecial(path))
+        return FileResult::Done();
     const QString copy = path + QStringLiteral(".bak");
-    if (const FileResult copied = CopyFileReplacing(path, copy); !copied) {
-        kept.strError =
-            QStringLiteral("%1 could not be kept as %2: %3")
-                .arg(QFileInfo(path).fileName(), QFileInfo(copy).fileName(), copied.reason);
-        return kept;
-    }
-    kept.bOk = true;
-    kept.strPath = copy;
-    return kept;
+    if (const FileResult copied = CopyFileReplacing(path, copy); !copied)
+        return FileResult::Failed(path, QStringLiteral("could not be kept as %1: %2")
+                                            .arg(QFileInfo(copy).fileName(), copied.reason));
+    keptPath = copy;
+    return FileResult::Done();
 }
 
 QString BitmapTableFile::KeptCopyText(const QString& copyPath)
@@ -87,7 +82,7 @@ QString BitmapTableFile::KeptCopyText(const QString& copyPath)
 
 QString BitmapTableFile::PathInFolder(const QString& programFolder)
 {
-    return CQXPanFileFinder::PathFor(programFolder, QLatin1String(kFileName));
+    return RegisterFilePath(programFolder, kFileNumber);
 }
 
 void BitmapTableFile::HexToBytes(const char* text, qsizetype length, quint8* bytes, int count)

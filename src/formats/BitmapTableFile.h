@@ -78,17 +78,11 @@ public:
     /// The message for a rejected file.
     static QString WrongFileText();
 
-    /// Keeping a copy of a file that was rejected at reading, before it is replaced.
-    struct KeptCopy
-    {
-        bool bOk = false; ///< the copy is made, or there was no file to keep
-        QString strPath;  ///< the copy's path; empty when there was no file
-        QString strError; ///< why the copy could not be made
-    };
     /// Copies FILE795P.TXT of the program folder (name in any letter case) beside itself as
     /// "<name>.bak", replacing an older copy, so that a table the reader rejected is not lost
-    /// when the next write replaces it with what could be read.
-    static KeptCopy KeepRejected(const QString& programFolder);
+    /// when the next write replaces it with what could be read. keptPath gets the copy's path,
+    /// empty when there was no file to keep. Fails naming the table and the reason.
+    static FileResult KeepRejected(const QString& programFolder, QString& keptPath);
     /// Tells the user where the rejected file was kept.
     static QString KeptCopyText(const QString& copyPath);
 };

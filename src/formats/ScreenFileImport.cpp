@@ -1,5 +1,6 @@
 #include "formats/ScreenFileImport.h"
 
+#include "document/RegisterFiles.h"
 #include "fileio/CQXPanFileFinder.h"
 #include "fileio/InputFile.h"
 #include "image/CDibImage.h"
@@ -205,8 +206,7 @@ int ImportScreenFile(int fileNumber, int objType, CDibImage& background,
     if (objType != 0)
         return ScreenImportRefused;
 
-    const QString path =
-        CQXPanFileFinder::FindPath(programFolder, QStringLiteral("FILE%1P.TXT").arg(fileNumber));
+    const QString path = CQXPanFileFinder::FindPath(programFolder, RegisterFileName(fileNumber));
     QFile file(path);
     // A pipe or a device counts as no file: it would block or never end.
     if (path.isEmpty() || InputFile::IsSpecial(path) || !file.open(QIODevice::ReadOnly)) {

@@ -1,5 +1,6 @@
 #include "formats/ScreenProgramFile.h"
 
+#include "document/RegisterFiles.h"
 #include "fileio/AtomicFile.h"
 #include "fileio/CQXPanFileFinder.h"
 #include "fileio/InputFile.h"
@@ -395,16 +396,15 @@ int WriteScreenProgramFile(const CDibImage& image, int fileNumber, const QString
     // Only the logo and the three check windows are screens; 795 is the key table.
     if (fileNumber < ScreenProgram::FirstFileNumber || fileNumber > ScreenProgram::LastFileNumber) {
         report(messages,
-               QString::asprintf("FILE%03dP.TXT is not a screen file of the register (796 to 799); "
-                                 "nothing was written.",
-                                 fileNumber),
+               QStringLiteral("%1 is not a screen file of the register (796 to 799); nothing was "
+                              "written.")
+                   .arg(RegisterFileName(fileNumber)),
                QString(), FileMessage::StopIcon);
         return WriteFailed;
     }
     // A file of the name in another letter case is the one replaced.
-    const QString targetName = QString::asprintf("FILE%03dP.TXT", fileNumber);
-    const FileResult result = WriteScreenFileTo(
-        image, fileNumber, CQXPanFileFinder::PathFor(programFolder, targetName), written);
+    const FileResult result =
+        WriteScreenFileTo(image, fileNumber, RegisterFilePath(programFolder, fileNumber), written);
     if (!result) {
         report(messages, QStringLiteral("Could not write %1").arg(result.Text()), QString(),
                FileMessage::StopIcon);

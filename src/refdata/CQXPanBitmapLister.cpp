@@ -1,5 +1,6 @@
 #include "refdata/CQXPanBitmapLister.h"
 
+#include "document/RegisterFiles.h"
 #include "fileio/AtomicFile.h"
 
 #include "fileio/CQXPanFileFinder.h"
@@ -54,8 +55,7 @@ QList<CQXPanRefRow> CQXPanBitmapLister::ListBackgrounds(const QString& programFo
 {
     QList<CQXPanRefRow> rows;
     for (int number = kFirstScreenFile; number <= kLastScreenFile; ++number) {
-        const QString name = CQXPanFileFinder::FindName(
-            programFolder, QStringLiteral("FILE%1P.TXT").arg(number, 3, 10, QLatin1Char('0')));
+        const QString name = CQXPanFileFinder::FindName(programFolder, RegisterFileName(number));
         if (name.isEmpty())
             continue;
         CQXPanRefRow row = fileRow(programFolder, name);

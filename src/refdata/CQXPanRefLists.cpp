@@ -1,5 +1,6 @@
 #include "refdata/CQXPanRefLists.h"
 
+#include "document/RegisterFiles.h"
 #include "fileio/CQXPanFileFinder.h"
 #include "refdata/CQXPanBitmapLister.h"
 #include "refdata/CQXPanFreeFuncReader.h"
@@ -50,7 +51,7 @@ void CQXPanRefLists::LoadReferenceData()
         m_SysKeyList += CQXPanFuncKeyReader::ReadFile(funcKeyPath).m_rows;
 
     const QString freeFuncPath =
-        CQXPanFileFinder::FindPath(m_folders.m_strProgramFolder, QStringLiteral("FILE002P.TXT"));
+        CQXPanFileFinder::FindPath(m_folders.m_strProgramFolder, RegisterFileName(2));
     if (!freeFuncPath.isEmpty())
         m_FreeFuncList += CQXPanFreeFuncReader::ReadFile(freeFuncPath).m_rows;
 

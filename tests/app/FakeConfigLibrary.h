@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ConfigLibrary.h"
+#include "branch/ConfigLibrary.h"
 
 #include <QMap>
 #include <QSet>

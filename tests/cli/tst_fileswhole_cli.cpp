@@ -289,8 +289,13 @@ TEST(CliConvert, WaitsForAnotherWriterThenSaysWhoItIs)
     BranchLock held(branch.Program(QString()));
     ASSERT_TRUE(held.Acquire(0));
     const CliProcess::Run run = branch.Convert(QStringLiteral("798"));
-    ExpectOneLine(run, branch.Program(QString()).chopped(1),
-                  QStringLiteral("process %1").arg(QCoreApplication::applicationPid()).toUtf8());
+    // The design's own notes come first; the last line names the folder and the holder.
+    EXPECT_EQ(run.exitCode, 1);
+    const QByteArray last = run.err.trimmed().split('\n').last();
+    EXPECT_TRUE(last.contains(QFile::encodeName(branch.Program(QString()).chopped(1))) &&
+                last.contains(
+                    QStringLiteral("process %1").arg(QCoreApplication::applicationPid()).toUtf8()))
+        << run.err.constData();
     EXPECT_EQ(Read(branch.Program(QStringLiteral("FILE795P.TXT"))), before);
     EXPECT_FALSE(QFile::exists(branch.Program(QStringLiteral("FILE798P.TXT"))));
 }

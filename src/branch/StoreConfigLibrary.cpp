@@ -1,4 +1,4 @@
-#include "app/StoreConfigLibrary.h"
+#include "branch/StoreConfigLibrary.h"
 
 #include "reglib/CDefScrInfo.h"
 #include "reglib/CQxCtrlApi.h"
@@ -9,7 +9,7 @@ StoreConfigLibrary::StoreConfigLibrary(const QxCtrlStore& store) : m_store(store
 void StoreConfigLibrary::GetCurrBrnAndECR(QString& branch, QString& ecr)
 {
     CDefScrInfo(m_store).GetCurrBrnAndECR(branch, ecr);
-    m_lastProblem = m_store.Problem().Text();
+    m_lastProblem = m_store.Problem();
 }
 
 void StoreConfigLibrary::GetECRFileList(int mode, const QString& branch,
@@ -29,7 +29,7 @@ int StoreConfigLibrary::SetScrIFTab(DEFSCR_TYPE_SCRNO no,
     // The same call as CDefScrInfo::SetScrIFTab, keeping the reason of a refusal.
     const FileResult stored =
         m_store.Update(QxCtrlIni::screenGroup(no), QxCtrlIni::screenTableValues(tab));
-    m_lastProblem = stored.Text();
+    m_lastProblem = stored;
     return stored ? 1 : 0;
 }
 
@@ -43,7 +43,7 @@ QString StoreConfigLibrary::Location() const
     return m_store.path();
 }
 
-QString StoreConfigLibrary::LastProblem() const
+FileResult StoreConfigLibrary::LastProblem() const
 {
     return m_lastProblem;
 }

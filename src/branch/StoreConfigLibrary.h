@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ConfigLibrary.h"
+#include "branch/ConfigLibrary.h"
 #include "reglib/QxCtrlStore.h"
 
 /// ConfigLibrary on a configuration store: one library object per call, as the library expects.
@@ -16,9 +16,9 @@ public:
     int SetScrIFTab(DEFSCR_TYPE_SCRNO no, const _ScreenDefinition_InterfaceTable& tab) override;
     int GetActFolPath(DEFBS_TYPE_ENVSTR kind, QString& path) override;
     QString Location() const override;
-    QString LastProblem() const override;
+    FileResult LastProblem() const override;
 
 private:
     QxCtrlStore m_store;
-    QString m_lastProblem;
+    FileResult m_lastProblem;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fileio/FileResult.h"
 #include "reglib/QxCtrlTypes.h"
 
 #include <QList>
@@ -26,6 +27,6 @@ public:
     /// Where the library keeps its data, for messages.
     virtual QString Location() const = 0;
     /// Why the last call failed in the library's own words (a store that cannot be read or
-    /// written), empty when it did not say.
-    virtual QString LastProblem() const { return {}; }
+    /// written); done when it did not say.
+    virtual FileResult LastProblem() const { return FileResult::Done(); }
 };
