@@ -18,6 +18,7 @@
 #include "formats/ScreenFileImport.h"
 #include "image/CDibImage.h"
 #include "library/CQXPgco.h"
+#include "refdata/BackgroundRow.h"
 #include "refdata/CQXPanRefLists.h"
 #include "reglib/CDefBaseInfo.h"
 #include "reglib/CDefScrInfo.h"
@@ -752,13 +753,14 @@ void CQXPanMainDlg::OnItemSelected(int nPos)
     CQXPanDesignState before = m_DesignDlg.BeginDesignChange(m_nListSel);
     if (row >= 1 && size_t(row) < m_ObjDlg.m_BgList.size() && m_pApp) {
         const QString name = m_ObjDlg.m_BgList[size_t(row)].m_strCol1;
-        if (name.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)) {
-            LoadBackgroundBitmap(QDir(m_pApp->m_strBackgroundFolder).filePath(name));
-            GetDlgItem(IDC_EDIT)->setEnabled(true);
-        } else if (name.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive)) {
-            // "FILE797P.TXT": the screen number follows "FILE".
-            ImportScreenFile(name.mid(4, 3).toInt());
-            GetDlgItem(IDC_EDIT)->setEnabled(false);
+        const BackgroundRowKind kind = BackgroundRowKindOf(name);
+        if (kind != BackgroundRowKind::Other) {
+            const WaitCursor wait;
+            ShowOpenError(LoadBackgroundRow(
+                name, m_pApp->RefFolders(), m_DesignDlg.m_Background,
+                [this](const FileMessage& message) { ShowFileMessage(message); }));
+            // Only a bitmap can be given to the bitmap editor.
+            GetDlgItem(IDC_EDIT)->setEnabled(kind == BackgroundRowKind::Bitmap);
         }
     }
     m_nListSel = nPos;
@@ -825,13 +827,15 @@ int CQXPanMainDlg::LoadBackgroundBitmap(const QString& path)
         return -1;
     if (m_ObjDlg.m_nObjType == QXPanObj::TypePlaceBitmap)
         return 0;
-    m_DesignDlg.m_Background.Destroy();
-    if (m_DesignDlg.m_Background.Load(path) != CDibImage::LoadOk) {
-        if (m_pApp && m_pApp->Ui())
-            m_pApp->Ui()->MessageBox(QStringLiteral("open err"));
-        return -2;
-    }
-    return 0;
+    const FileResult loaded = ::LoadBackgroundBitmap(path, m_DesignDlg.m_Background);
+    ShowOpenError(loaded);
+    return loaded ? 0 : -2;
+}
+
+void CQXPanMainDlg::ShowOpenError(const FileResult& loaded)
+{
+    if (!loaded && m_pApp && m_pApp->Ui())
+        m_pApp->Ui()->MessageBox(loaded.reason);
 }
 
 int CQXPanMainDlg::ImportScreenFile(int nFileNo)
@@ -1115,12 +1119,11 @@ void CQXPanMainDlg::OnNew()
             if (m_lcItems->topLevelItemCount() > 0)
                 SelectListPosition(0);
             // An empty design should look empty whatever object type is shown.
-            const QString path =
-                QDir(m_pApp->m_strBackgroundFolder).filePath(backgrounds[size_t(first)].m_strCol1);
-            m_DesignDlg.m_Background.Destroy();
-            if (m_DesignDlg.m_Background.Load(path) != CDibImage::LoadOk)
-                m_pApp->Ui()->MessageBox(QStringLiteral("open err"));
-            else
+            const FileResult loaded = ::LoadBackgroundBitmap(
+                QDir(m_pApp->m_strBackgroundFolder).filePath(backgrounds[size_t(first)].m_strCol1),
+                m_DesignDlg.m_Background);
+            ShowOpenError(loaded);
+            if (loaded)
                 m_nListSel = first - 1;
         }
     }

@@ -2,6 +2,7 @@
 
 #include "canvas/CQXPanDesignDlg.h"
 #include "document/CQXPanKeyObj.h"
+#include "fileio/FileResult.h"
 #include "objdlg/CQXPanObjDlg.h"
 
 #include <QCursor>
@@ -131,6 +132,8 @@ public:
     /// Imports register screen file FILE<nFileNo>P.TXT as the background; see ImportScreenFile
     /// of src/image for the results.
     int ImportScreenFile(int nFileNo);
+    /// "open err" when a background bitmap could not be loaded.
+    void ShowOpenError(const FileResult& loaded);
 
     /// Button 1025: copies chosen bitmap files into the folder of the shown bitmap type, then
     /// brings the lists and the design up to date.

@@ -6,7 +6,10 @@
 #include "formats/FileMessage.h"
 #include "formats/ScreenFileImport.h"
 #include "image/CDibImage.h"
+#include "refdata/BackgroundRow.h"
 #include "refdata/CQXPanRefLists.h"
+
+#include <QDir>
 
 namespace {
 
@@ -44,29 +47,39 @@ QStringList CliPanelHost::PlacedBitmapNames() const
 
 void CliPanelHost::SelectBackgroundItem(int, int nItem)
 {
-    // As the item list does for the row it selects: a bitmap is loaded, a screen file imported.
+    // As the item list does for the row it selects.
     const int row = nItem + 1;
     if (row < 1 || row >= m_lists.m_BgList.size())
         return;
-    const CQXPanRefRow& entry = m_lists.m_BgList[row];
-    if (entry.m_strCol1.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive))
-        LoadBackground(m_lists.folders().m_strBackgroundFolder + QLatin1Char('/') +
-                       entry.m_strCol1);
-    else if (entry.m_strCol1.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
-        ImportScreenBackground(0, entry.m_strCol1.mid(4, 3).toInt());
+    Report(LoadBackgroundRow(m_lists.m_BgList[row].m_strCol1, m_lists.folders(),
+                             m_design.m_Background, Sink()));
 }
 
 void CliPanelHost::LoadEmptyBackground(int)
 {
-    LoadBackground(m_lists.folders().m_strBackgroundFolder + QStringLiteral("/Aempty.bmp"));
+    Report(LoadBackgroundBitmap(
+        QDir(m_lists.folders().m_strBackgroundFolder).filePath(QStringLiteral("Aempty.bmp")),
+        m_design.m_Background));
 }
 
 void CliPanelHost::ImportScreenBackground(int, int fileNumber)
 {
     const CQXPanRefFolders& folders = m_lists.folders();
     ImportScreenFile(fileNumber, 0, m_design.m_Background, folders.m_strProgramFolder,
-                     folders.m_strBackgroundFolder,
-                     [this](const FileMessage& message) { m_io.Note(message.text); });
+                     folders.m_strBackgroundFolder, Sink());
+}
+
+FileMessageSink CliPanelHost::Sink() const
+{
+    return [this](const FileMessage& message) {
+        m_io.Note(message.text);
+    };
+}
+
+void CliPanelHost::Report(const FileResult& result) const
+{
+    if (!result)
+        m_io.Note(result.Text());
 }
 
 bool CliPanelHost::TakePlacedBitmap(int j, CQXPanBmpObj& obj)
@@ -93,11 +106,4 @@ bool CliPanelHost::AskContinue(const QString& fileName, const QString&)
     m_io.Note(m_panelPath + QStringLiteral(": placed bitmap \"") + fileName +
               QStringLiteral("\" is not in this branch; skipped"));
     return true;
-}
-
-void CliPanelHost::LoadBackground(const QString& path)
-{
-    m_design.m_Background.Destroy();
-    if (m_design.m_Background.Load(path) != CDibImage::LoadOk)
-        m_io.Note(path + QStringLiteral(": open err"));
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "document/PanelReadHost.h"
+#include "fileio/FileResult.h"
+#include "formats/FileMessage.h"
 
 #include <QString>
 
@@ -35,7 +37,8 @@ public:
     const QStringList& Messages() const { return m_messages; }
 
 private:
-    void LoadBackground(const QString& path);
+    FileMessageSink Sink() const;
+    void Report(const FileResult& result) const;
 
     const CQXPanRefLists& m_lists;
     CQXPanDocument& m_design;
