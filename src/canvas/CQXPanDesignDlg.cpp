@@ -1,9 +1,10 @@
 #include "canvas/CQXPanDesignDlg.h"
 
 #include "canvas/CQXPanUndoCommands.h"
-#include "canvas/PixelGrid.h"
+#include "formats/KeyPainter.h"
 #include "formats/ScreenRender.h"
 #include "image/CDibImage.h"
+#include "image/PixelGrid.h"
 #include "refdata/CQXPanItemState.h"
 
 #include <QAction>
@@ -25,27 +26,6 @@ namespace {
 QXPanRect MovedTo(const QXPanRect& r, QPoint pt)
 {
     return {pt.x(), pt.y(), pt.x() + r.Width(), pt.y() + r.Height()};
-}
-
-// Shape bytes of a key or table record.
-constexpr quint8 kShapeRectangle = 1;
-constexpr quint8 kShapeEllipse = 2;
-
-// The first label line sits this far above the middle of its key, the second starts there.
-constexpr int kFirstLineRise = 16;
-
-QColor ToQColor(QXPanColor colour)
-{
-    return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
-}
-
-// Draws text horizontally centred on cx with its top at y, never clipped.
-void DrawCentredLine(QPainter& painter, int cx, int y, const QString& text)
-{
-    const QFontMetrics metrics(painter.font());
-    const int width = metrics.horizontalAdvance(text);
-    painter.drawText(QRect(cx - width / 2 - 1, y, width + 2, metrics.height()),
-                     Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine, text);
 }
 
 } // namespace
@@ -203,41 +183,8 @@ void CQXPanDesignDlg::PaintDesign(QPainter& painter) const
     }
 
     painter.setFont(m_Font);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setBackgroundMode(Qt::TransparentMode);
-
-    const qreal offset = PixelGrid::PenOffset(painter);
     // Keys and tables lie above every placed bitmap.
-    for (const CQXPanKeyObj& key : m_KeyObjs) {
-        const CQXPanCell& cell = key.m_Cell;
-        const QXPanRect& r = cell.m_rect;
-        // Mitred corners: on a scaled screen a bevel would cut the outer corner pixel off.
-        painter.setPen(
-            QPen(ToQColor(cell.m_clrOutline), 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-        painter.setBrush(cell.m_clrFill == kQXPanHollow ? QBrush(Qt::NoBrush)
-                                                        : QBrush(ToQColor(cell.m_clrFill)));
-        const quint8 shape = key.Shape();
-        // With a one-pixel pen Qt outlines the pixels l..r-1 and t..b-1 of this rectangle.
-        const QRect outline(r.left, r.top, r.Width() - 1, r.Height() - 1);
-        painter.translate(offset, offset);
-        if (shape == kShapeRectangle)
-            painter.drawRect(outline);
-        else if (shape == kShapeEllipse)
-            painter.drawEllipse(outline);
-        painter.translate(-offset, -offset);
-
-        const int cx = (r.left + r.right) / 2;
-        const int cy = (r.top + r.bottom) / 2;
-        painter.setBackground(ToQColor(cell.m_clrLabelBk));
-        painter.setPen(ToQColor(cell.m_clrLabel));
-        const QString text1 = key.GetText1();
-        if (!text1.isEmpty())
-            DrawCentredLine(painter, cx, cy - kFirstLineRise, text1);
-        const QString text2 = key.GetText2();
-        if (!text2.isEmpty())
-            DrawCentredLine(painter, cx, cy, text2);
-    }
-    painter.setBrush(Qt::NoBrush);
+    PaintKeys(painter, m_KeyObjs, KeySpace::Display);
 }
 
 void CQXPanDesignDlg::keyPressEvent(QKeyEvent* event)

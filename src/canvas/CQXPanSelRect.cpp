@@ -1,6 +1,7 @@
 #include "canvas/CQXPanSelRect.h"
 
-#include "canvas/PixelGrid.h"
+#include "formats/KeyPainter.h"
+#include "image/PixelGrid.h"
 
 #include <QColor>
 #include <QFontMetrics>
@@ -12,11 +13,6 @@
 #include <cstdlib>
 
 namespace {
-
-QColor ToQColor(QXPanColor c)
-{
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
-}
 
 /// Floor division for a positive divisor: handle offsets round toward minus infinity.
 int FloorDiv(int a, int b)

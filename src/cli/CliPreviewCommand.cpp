@@ -6,7 +6,7 @@
 #include "cli/CliTable.h"
 #include "document/CQXPanDocument.h"
 #include "fileio/CQXPanFileFinder.h"
-#include "formats/RegisterKeyPainter.h"
+#include "formats/KeyPainter.h"
 
 #include <QFileInfo>
 #include <QImage>
@@ -56,7 +56,7 @@ int CliPreviewCommand::Run(const CliArgs& args, CliIo& io)
         CQXPanDocument design;
         design.LoadTableSlice(table, number);
         picture = picture.convertToFormat(QImage::Format_RGB32);
-        RegisterKeyPainter::Paint(picture, design.m_KeyObjs);
+        PaintRegisterKeys(picture, design.m_KeyObjs);
     }
     if (const FileResult saved = CliScreenFile::SavePicture(picture, out); !saved)
         return io.Fail(saved.path, saved.reason);

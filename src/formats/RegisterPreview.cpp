@@ -2,7 +2,7 @@
 
 #include "document/CQXPanDocument.h"
 #include "document/QXPanTypes.h"
-#include "formats/RegisterKeyPainter.h"
+#include "formats/KeyPainter.h"
 #include "formats/ScreenRender.h"
 #include "image/CDibImage.h"
 #include "image/RegisterPixel.h"
@@ -47,7 +47,7 @@ bool RegisterPreview::Build(const CQXPanDocument& design, QImage& out)
     QImage picture = ThroughRegisterColours(screen);
     if (picture.isNull())
         return false;
-    RegisterKeyPainter::Paint(picture, design.m_KeyObjs);
+    PaintRegisterKeys(picture, design.m_KeyObjs);
     out = picture;
     return true;
 }

@@ -8,7 +8,7 @@
 #include "document/CQXPanDocument.h"
 #include "document/CQXPanKeyObj.h"
 #include "formats/BitmapTableFile.h"
-#include "formats/RegisterKeyPainter.h"
+#include "formats/KeyPainter.h"
 #include "formats/RegisterPreview.h"
 #include "formats/ScreenFileImport.h"
 
@@ -161,7 +161,7 @@ TEST_F(Preview, ShowsTheDecodedScreenFileWithTheKeysDrawnOnIt)
     ASSERT_EQ(written.m_KeyObjs.size(), 3);
 
     QImage expected = decoded;
-    RegisterKeyPainter::Paint(expected, written.m_KeyObjs);
+    PaintRegisterKeys(expected, written.m_KeyObjs);
     EXPECT_TRUE(preview == expected);
 
     // Outside the keys the preview is the decoded screen itself, so its colours are the
