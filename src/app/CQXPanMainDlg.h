@@ -4,6 +4,7 @@
 #include "document/CQXPanKeyObj.h"
 #include "fileio/FileResult.h"
 #include "objdlg/CQXPanObjDlg.h"
+#include "uikit/MenuIds.h"
 
 #include <QCursor>
 #include <QDialog>
@@ -50,21 +51,6 @@ public:
         IDC_PREVIEW = 1040,
         IDC_POSITION = 1041
     };
-    /// Menu command identifiers; the design area receives the edit ones: do not renumber.
-    enum MenuId : int
-    {
-        ID_FILE_NEW = 32772,
-        ID_FILE_SAVE = 32774,
-        ID_FILE_EXIT = 32777,
-        ID_FILE_CHANGETOOLD = 32778,
-        ID_FILE_OPEN = 32779,
-        ID_EDIT_CUT = 32785,
-        ID_EDIT_COPY = 32786,
-        ID_EDIT_PASTE = 32787,
-        ID_EDIT_UNDO = CQXPanDesignDlg::kCmdUndo,
-        ID_EDIT_REDO = CQXPanDesignDlg::kCmdRedo
-    };
-
     /// Builds every control and the menu; nothing is filled until OnInitDialog.
     explicit CQXPanMainDlg(CQXPanApp* app, QWidget* parent = nullptr);
     ~CQXPanMainDlg() override;

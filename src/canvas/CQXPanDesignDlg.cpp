@@ -194,7 +194,9 @@ void CQXPanDesignDlg::keyPressEvent(QKeyEvent* event)
     const int key = event->key();
     if (modifiers == Qt::ControlModifier &&
         (key == Qt::Key_X || key == Qt::Key_C || key == Qt::Key_V)) {
-        TriggerEditMenu(key == Qt::Key_X ? 32785 : key == Qt::Key_C ? 32786 : 32787);
+        TriggerEditMenu(key == Qt::Key_X   ? ID_EDIT_CUT
+                        : key == Qt::Key_C ? ID_EDIT_COPY
+                                           : ID_EDIT_PASTE);
         event->accept();
         return;
     }
@@ -682,21 +684,20 @@ void CQXPanDesignDlg::OnCommand(int id)
 {
     if (!m_pObjDlg)
         return;
-    // Menu identifiers of Cut, Copy and Paste.
     switch (id) {
-    case 32785:
+    case ID_EDIT_CUT:
         EditCommand(kKeyCut, kEditFlag);
         break;
-    case 32786:
+    case ID_EDIT_COPY:
         EditCommand(kKeyCopy, kEditFlag);
         break;
-    case 32787:
+    case ID_EDIT_PASTE:
         EditCommand(kKeyPaste, kEditFlag);
         break;
-    case kCmdUndo:
+    case ID_EDIT_UNDO:
         Undo();
         break;
-    case kCmdRedo:
+    case ID_EDIT_REDO:
         Redo();
         break;
     default:

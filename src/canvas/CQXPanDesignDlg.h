@@ -4,6 +4,7 @@
 #include "canvas/CQXPanSelRect.h"
 #include "document/CQXPanDocument.h"
 #include "document/QXPanTypes.h"
+#include "uikit/MenuIds.h"
 
 #include <QCursor>
 #include <QElapsedTimer>
@@ -136,10 +137,6 @@ public:
     bool Nudge(int dx, int dy);
     /// Replaces the millisecond clock that decides which arrow presses form one undo step.
     void SetNudgeClock(std::function<qint64()> clock) { m_fnNudgeClock = std::move(clock); }
-
-    /// Menu identifiers of Undo and Redo (also in the context menu): do not renumber.
-    static constexpr int kCmdUndo = 0xE12B;
-    static constexpr int kCmdRedo = 0xE12C;
 
     /// Key codes of the edit commands and the flag the menu commands pass.
     static constexpr int kKeyDelete = 46;

@@ -173,7 +173,7 @@ TEST_F(MainDialog, ChangeToOldStoresTheRequestAndClosesNormally)
     env.library->table.dwMode = 7;
     env.library->table.strMarker = "other";
     Start();
-    MenuAction(dlg, CQXPanMainDlg::ID_FILE_CHANGETOOLD)->trigger();
+    MenuAction(dlg, ID_FILE_CHANGETOOLD)->trigger();
     EXPECT_FALSE(dlg.isVisible());
     EXPECT_EQ(dlg.result(), 2);
     EXPECT_EQ(env.library->table.dwMode, 0x102u);
@@ -232,7 +232,7 @@ INSTANTIATE_TEST_SUITE_P(
                                }},
                       CloseWay{"MenuExit",
                                [](CQXPanMainDlg& d) {
-                                   MenuAction(d, CQXPanMainDlg::ID_FILE_EXIT)->trigger();
+                                   MenuAction(d, ID_FILE_EXIT)->trigger();
                                }}),
     [](const ::testing::TestParamInfo<CloseWay>& info) { return std::string(info.param.name); });
 
@@ -276,8 +276,7 @@ TEST_F(MainDialog, FailedLoadLeavesTheWindowEmptyAndTheTableUnwritten)
 TEST(Application, HandsOverToTheOlderEditorOnlyOnTheNextStart)
 {
     AppTestEnvironment env;
-    WhenDialogRuns(
-        [](CQXPanMainDlg& dlg) { MenuAction(dlg, CQXPanMainDlg::ID_FILE_CHANGETOOLD)->trigger(); });
+    WhenDialogRuns([](CQXPanMainDlg& dlg) { MenuAction(dlg, ID_FILE_CHANGETOOLD)->trigger(); });
     EXPECT_FALSE(env.app->InitInstance());
     EXPECT_TRUE(env.ui.Calls().isEmpty());
     EXPECT_EQ(env.library->table.strMarker, "V0101");

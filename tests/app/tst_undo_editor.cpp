@@ -166,15 +166,15 @@ TEST_F(UndoEditor, EditMenuEndsWithUndoAndRedo)
 {
     const QList<QAction*> actions = EditMenu()->actions();
     ASSERT_EQ(actions.size(), 6);
-    EXPECT_EQ(actions[0]->data().toInt(), CQXPanMainDlg::ID_EDIT_CUT);
-    EXPECT_EQ(actions[1]->data().toInt(), CQXPanMainDlg::ID_EDIT_COPY);
-    EXPECT_EQ(actions[2]->data().toInt(), CQXPanMainDlg::ID_EDIT_PASTE);
+    EXPECT_EQ(actions[0]->data().toInt(), ID_EDIT_CUT);
+    EXPECT_EQ(actions[1]->data().toInt(), ID_EDIT_COPY);
+    EXPECT_EQ(actions[2]->data().toInt(), ID_EDIT_PASTE);
     EXPECT_TRUE(actions[3]->isSeparator());
     EXPECT_EQ(actions[4]->text(), QStringLiteral("Undo(&U)"));
-    EXPECT_EQ(actions[4]->data().toInt(), CQXPanMainDlg::ID_EDIT_UNDO);
+    EXPECT_EQ(actions[4]->data().toInt(), ID_EDIT_UNDO);
     EXPECT_EQ(actions[4]->shortcuts(), QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Z"))});
     EXPECT_EQ(actions[5]->text(), QStringLiteral("Redo(&R)"));
-    EXPECT_EQ(actions[5]->data().toInt(), CQXPanMainDlg::ID_EDIT_REDO);
+    EXPECT_EQ(actions[5]->data().toInt(), ID_EDIT_REDO);
     EXPECT_EQ(actions[5]->shortcuts(),
               (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
                                    QKeySequence(QStringLiteral("Ctrl+Y"))}));
@@ -275,12 +275,12 @@ TEST_P(UndoDesignVerb, UndoAndRedoRestoreTheWholeDesign)
     ASSERT_NE(after, before);
     ASSERT_EQ(design()->UndoStack().count(), 1);
 
-    MenuAction(CQXPanMainDlg::ID_EDIT_UNDO)->trigger();
+    MenuAction(ID_EDIT_UNDO)->trigger();
     EXPECT_EQ(State(dlg), before);
     if (dlg.m_ObjDlg.m_nObjType == kBackground) {
         EXPECT_EQ(CurrentListPosition(), before.listSel);
     }
-    MenuAction(CQXPanMainDlg::ID_EDIT_REDO)->trigger();
+    MenuAction(ID_EDIT_REDO)->trigger();
     EXPECT_EQ(State(dlg), after);
     if (dlg.m_ObjDlg.m_nObjType == kBackground) {
         EXPECT_EQ(CurrentListPosition(), after.listSel);
@@ -354,7 +354,7 @@ TEST_P(UndoHistoryEnd, OnlyADoneTypeChangeConvertOrRefreshClearsIt)
     ASSERT_TRUE(design()->UndoStack().canUndo());
     GetParam().act(*this);
     EXPECT_EQ(design()->UndoStack().count() == 0, GetParam().cleared);
-    EXPECT_EQ(MenuAction(CQXPanMainDlg::ID_EDIT_UNDO)->isEnabled(), !GetParam().cleared);
+    EXPECT_EQ(MenuAction(ID_EDIT_UNDO)->isEnabled(), !GetParam().cleared);
     EXPECT_EQ(env.ui.PendingAnswers(), 0);
 }
 

@@ -26,9 +26,9 @@ public:
         m_design.SetObjDlg(&m_objDlg);
         m_design.m_nKeyCapacity = 80;
         if (withEditMenu) {
-            m_editMenu.addAction(QStringLiteral("Cut(&X)"))->setData(32785);
-            m_editMenu.addAction(QStringLiteral("Copy(&C)"))->setData(32786);
-            m_editMenu.addAction(QStringLiteral("Paste(&P)"))->setData(32787);
+            m_editMenu.addAction(QStringLiteral("Cut(&X)"))->setData(ID_EDIT_CUT);
+            m_editMenu.addAction(QStringLiteral("Copy(&C)"))->setData(ID_EDIT_COPY);
+            m_editMenu.addAction(QStringLiteral("Paste(&P)"))->setData(ID_EDIT_PASTE);
             m_design.SetEditMenu(&m_editMenu);
         }
     }

@@ -72,9 +72,9 @@ TEST_F(EditorMouse, DrawnTableIsCopiedFromTheMenuBarToTheCorner)
     EXPECT_EQ(design()->m_KeyObjs.last().DisplayRect(), (QXPanRect{300, 200, 400, 260}));
     EXPECT_EQ(design()->m_KeyObjs.last().TypeCode(), kQXPanTableCode);
 
-    MenuCommand(CQXPanMainDlg::ID_EDIT_COPY);
+    MenuCommand(ID_EDIT_COPY);
     design()->m_ptPaste = QPoint(600, 500); // the menu bar moves it to (5, 5)
-    MenuCommand(CQXPanMainDlg::ID_EDIT_PASTE);
+    MenuCommand(ID_EDIT_PASTE);
     ASSERT_EQ(design()->m_KeyObjs.size(), before + 2);
     EXPECT_EQ(design()->m_KeyObjs.last().DisplayRect(), (QXPanRect{5, 5, 105, 65}));
 }

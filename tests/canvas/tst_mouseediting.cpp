@@ -462,18 +462,18 @@ TEST_F(MouseEditing, DeleteRemovesOnlyASelectedObject)
 TEST_F(MouseEditing, CopyAndPasteFromTheContextMenu)
 {
     m_design.m_KeyObjs.append(MakeKey({100, 100, 200, 160}));
-    ContextCommand({150, 130}, 32786); // Copy
-    ContextCommand({600, 300}, 32787); // Paste at the press point
+    ContextCommand({150, 130}, ID_EDIT_COPY);  // Copy
+    ContextCommand({600, 300}, ID_EDIT_PASTE); // Paste at the press point
     ASSERT_EQ(m_design.m_KeyObjs.size(), 2);
     EXPECT_EQ(m_design.m_KeyObjs[1].DisplayRect(), (QXPanRect{600, 300, 700, 360}));
     EXPECT_EQ(m_design.m_KeyObjs[1].GetText1(), QStringLiteral("KEY"));
 
-    ContextCommand({700, 300}, 32787); // 700 + 100 is not below 800
+    ContextCommand({700, 300}, ID_EDIT_PASTE); // 700 + 100 is not below 800
     EXPECT_EQ(m_design.m_KeyObjs.size(), 2);
 
     // From the menu bar the paste point is (5, 5).
     m_design.m_ptPaste = QPoint(5, 5);
-    m_design.OnCommand(32787);
+    m_design.OnCommand(ID_EDIT_PASTE);
     ASSERT_EQ(m_design.m_KeyObjs.size(), 3);
     EXPECT_EQ(m_design.m_KeyObjs[2].DisplayRect(), (QXPanRect{5, 5, 105, 65}));
     EXPECT_FALSE(m_design.m_bModified);
@@ -482,14 +482,14 @@ TEST_F(MouseEditing, CopyAndPasteFromTheContextMenu)
 TEST_F(MouseEditing, CopyOnEmptySpaceDoesNothingAndCutRemoves)
 {
     m_design.m_KeyObjs.append(MakeKey({100, 100, 200, 160}));
-    ContextCommand({150, 130}, 32785); // Cut
+    ContextCommand({150, 130}, ID_EDIT_CUT); // Cut
     EXPECT_TRUE(m_design.m_KeyObjs.isEmpty());
     EXPECT_TRUE(m_objDlg.HasKeyInClipboard());
 
     m_design.m_KeyObjs.append(MakeKey({300, 300, 340, 340}));
-    ContextCommand({320, 320}, 32786); // selects and copies the small key
-    ContextCommand({600, 500}, 32786); // empty space: index -1, nothing copied
-    ContextCommand({10, 10}, 32787);
+    ContextCommand({320, 320}, ID_EDIT_COPY); // selects and copies the small key
+    ContextCommand({600, 500}, ID_EDIT_COPY); // empty space: index -1, nothing copied
+    ContextCommand({10, 10}, ID_EDIT_PASTE);
     ASSERT_EQ(m_design.m_KeyObjs.size(), 2);
     EXPECT_EQ(m_design.m_KeyObjs[1].DisplayRect(), (QXPanRect{10, 10, 50, 50}));
 }
@@ -498,16 +498,16 @@ TEST_F(MouseEditing, LastCopiedKindIsPasted)
 {
     m_design.m_BmpObjs.append(PlacedBitmap("second", {400, 400, 440, 440}));
     m_design.m_KeyObjs.append(MakeKey({100, 100, 200, 160}));
-    ContextCommand({150, 130}, 32786); // key
-    ContextCommand({420, 420}, 32786); // then bitmap: the key slot empties
-    ContextCommand({10, 10}, 32787);
+    ContextCommand({150, 130}, ID_EDIT_COPY); // key
+    ContextCommand({420, 420}, ID_EDIT_COPY); // then bitmap: the key slot empties
+    ContextCommand({10, 10}, ID_EDIT_PASTE);
     EXPECT_EQ(m_design.m_KeyObjs.size(), 1);
     ASSERT_EQ(m_design.m_BmpObjs.size(), 2);
     EXPECT_EQ(m_design.m_BmpObjs[1].DisplayRect(), (QXPanRect{10, 10, 50, 50}));
     EXPECT_EQ(m_design.m_BmpObjs[1].m_pImage, m_design.m_BmpObjs[0].m_pImage);
 
-    ContextCommand({150, 130}, 32786); // key again: the key wins
-    ContextCommand({600, 10}, 32787);
+    ContextCommand({150, 130}, ID_EDIT_COPY); // key again: the key wins
+    ContextCommand({600, 10}, ID_EDIT_PASTE);
     EXPECT_EQ(m_design.m_BmpObjs.size(), 2);
     EXPECT_EQ(m_design.m_KeyObjs.size(), 2);
 }
@@ -527,7 +527,7 @@ TEST_P(IgnoredCommand, WhileDraggingOrPressed)
     m_design.m_ptPaste = QPoint(400, 400);
     m_design.EditCommand(command,
                          command == CQXPanDesignDlg::kKeyDelete ? 0 : CQXPanDesignDlg::kEditFlag);
-    m_design.OnCommand(32787);
+    m_design.OnCommand(ID_EDIT_PASTE);
     EXPECT_EQ(m_design.m_KeyObjs.size(), 1);
     EXPECT_TRUE(m_design.m_SelRect.isVisible());
 }
