@@ -61,6 +61,7 @@ namespace {
 // Size of the dialog's client area in dialog units, and the width of the left column's controls.
 constexpr int kDialogWidthDlu = 677;
 constexpr int kDialogHeightDlu = 389;
+constexpr int kLeftColumnX = 10;
 constexpr int kLeftColumnDlu = 117;
 // The position readout under the design area needs this much more room at the bottom.
 constexpr int kReadoutRoomDlu = 10;
@@ -91,13 +92,14 @@ constexpr int kFirstCheckWindow = 797;
 constexpr int kScreenFileCount = 4;
 
 // Column widths of the item list from the header texts; 0 hides a column.
-int FirstColumnWidth(const QString& caption)
+// Column widths grow with the dialog font, so that the texts fit at any font.
+int FirstColumnWidth(const DialogUnits& du, const QString& caption)
 {
-    return caption.isEmpty() ? 0 : 8 * int(caption.size()) + 10;
+    return caption.isEmpty() ? 0 : du.Pixels(8 * int(caption.size()) + 10);
 }
-int OtherColumnWidth(const QString& caption)
+int OtherColumnWidth(const DialogUnits& du, const QString& caption)
 {
-    return caption.isEmpty() ? 0 : 10 * (int(caption.size()) + 1);
+    return caption.isEmpty() ? 0 : du.Pixels(10 * (int(caption.size()) + 1));
 }
 
 UserInteraction::Icon ToBoxIcon(FileMessage::Icon icon)
@@ -373,6 +375,7 @@ int CQXPanMainDlg::LeftColumnWidth() const
     int width = probe.sizeHint().width();
 
     // The item list as wide as the columns of its widest list beside the vertical scroll bar.
+    const DialogUnits du(m_lcItems->font());
     const CQXPanRefLists headers{CQXPanRefFolders{}};
     for (const QList<CQXPanRefRow>* list :
          {&headers.m_BgList, &headers.m_BmpList, &headers.m_TableList, &headers.m_SysKeyList,
@@ -380,8 +383,9 @@ int CQXPanMainDlg::LeftColumnWidth() const
         if (list->isEmpty())
             continue;
         const CQXPanRefRow& header = list->constFirst();
-        const int columns = FirstColumnWidth(header.m_strCol1) +
-                            OtherColumnWidth(header.m_strCol2) + OtherColumnWidth(header.m_strCol3);
+        const int columns = FirstColumnWidth(du, header.m_strCol1) +
+                            OtherColumnWidth(du, header.m_strCol2) +
+                            OtherColumnWidth(du, header.m_strCol3);
         const int scrollBar =
             m_lcItems->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_lcItems);
         width = std::max(width, columns + scrollBar + 2 * m_lcItems->frameWidth());
@@ -392,7 +396,9 @@ int CQXPanMainDlg::LeftColumnWidth() const
 void CQXPanMainDlg::LayoutControls()
 {
     const DialogUnits du(font());
-    const int extra = std::max(0, LeftColumnWidth() - du.X(kLeftColumnDlu));
+    // Measured as the column's boxes are placed (x 10 to 127): each edge is rounded on its own.
+    const int extra =
+        std::max(0, LeftColumnWidth() - (du.X(kLeftColumnX + kLeftColumnDlu) - du.X(kLeftColumnX)));
     QRect exitRect;
     for (const Placed& placed : std::as_const(m_layout)) {
         QRect r = du.Rect(placed.dlu.x(), placed.dlu.y(), placed.dlu.width(), placed.dlu.height());
@@ -532,7 +538,7 @@ bool CQXPanMainDlg::OnInitDialog()
     m_lcItems->setHeaderLabels(QStringList(kItemColumnCount, QString()));
     for (int column = 0; column < kItemColumnCount; ++column) {
         m_lcItems->headerItem()->setTextAlignment(column, Qt::AlignLeft | Qt::AlignVCenter);
-        m_lcItems->setColumnWidth(column, kItemColumnWidth);
+        m_lcItems->setColumnWidth(column, DialogUnits(m_lcItems->font()).Pixels(kItemColumnWidth));
     }
 
     // A type no item has, so that the list is filled for the type shown.
@@ -688,9 +694,10 @@ void CQXPanMainDlg::FillItemList(bool bOnlyWhenChanged)
     if (list && !list->empty()) {
         const CQXPanRefItem& header = list->front();
         m_lcItems->setHeaderLabels({header.m_strCol1, header.m_strCol2, header.m_strCol3});
-        m_lcItems->setColumnWidth(0, FirstColumnWidth(header.m_strCol1));
-        m_lcItems->setColumnWidth(1, OtherColumnWidth(header.m_strCol2));
-        m_lcItems->setColumnWidth(2, OtherColumnWidth(header.m_strCol3));
+        const DialogUnits du(m_lcItems->font());
+        m_lcItems->setColumnWidth(0, FirstColumnWidth(du, header.m_strCol1));
+        m_lcItems->setColumnWidth(1, OtherColumnWidth(du, header.m_strCol2));
+        m_lcItems->setColumnWidth(2, OtherColumnWidth(du, header.m_strCol3));
 
         // Built from the last row to the first: position p shows row p + 1.
         QList<QTreeWidgetItem*> items;

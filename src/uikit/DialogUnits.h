@@ -23,6 +23,9 @@ public:
     }
 
     int X(int du) const { return MulDiv(du, m_baseX, 4); }
+    /// A width given in pixels of the dialog font the editor was first drawn with (an average
+    /// character 6 pixels wide), in pixels of this font.
+    int Pixels(int px) const { return MulDiv(px, m_baseX, 6); }
     int Y(int du) const { return MulDiv(du, m_baseY, 8); }
     /// A template rectangle in pixels; each edge is converted on its own, as templates are.
     QRect Rect(int x, int y, int width, int height) const
