@@ -7,7 +7,7 @@
 #include "branch/BranchConvert.h"
 #include "branch/BranchEnvironment.h"
 #include "canvas/CQXPanPositionReadout.h"
-#include "canvas/CQXPanUndoCommands.h"
+#include "document/CQXPanUndoCommands.h"
 #include "document/PanelFile.h"
 #include "document/PanelReadHost.h"
 #include "document/RegisterFiles.h"

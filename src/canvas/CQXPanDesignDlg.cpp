@@ -1,6 +1,6 @@
 #include "canvas/CQXPanDesignDlg.h"
 
-#include "canvas/CQXPanUndoCommands.h"
+#include "document/CQXPanUndoCommands.h"
 #include "formats/KeyPainter.h"
 #include "formats/ScreenRender.h"
 #include "image/CDibImage.h"
@@ -49,6 +49,21 @@ CQXPanDesignDlg::CQXPanDesignDlg(QWidget* parent) : QWidget(parent), m_SelRect(t
     m_fnNudgeClock = [this] {
         return m_nudgeTimer.elapsed();
     };
+    // The area shows what was done to the design; after undo and redo the selection follows.
+    connect(&Events(), &CQXPanDocumentEvents::ObjectChanged, this,
+            [this](int kind, int index, bool bHistoryStep) {
+                if (bHistoryStep)
+                    ShowUndoStep(kind, index);
+                else
+                    Redraw();
+            });
+    connect(&Events(), &CQXPanDocumentEvents::StateRestored, this,
+            [this](int nListSel, bool bHistoryStep) {
+                if (!bHistoryStep)
+                    return Redraw();
+                ShowUndoStep(CQXPanObjectCommand::KindKey, -1);
+                emit BackgroundRowRestored(nListSel);
+            });
 }
 
 CQXPanDesignDlg::~CQXPanDesignDlg()
@@ -85,6 +100,8 @@ void CQXPanDesignDlg::OnInitDialog()
 void CQXPanDesignDlg::SetObjDlg(CQXPanItemState* pObjDlg)
 {
     m_pObjDlg = pObjDlg;
+    // Only the editor keeps a history: without an object dialog nobody can undo.
+    SetRecording(m_pObjDlg != nullptr);
     if (m_pObjDlg)
         m_pObjDlg->SetKeyObjects(&m_KeyObjs);
 }
@@ -423,9 +440,9 @@ template <class Obj> void CQXPanDesignDlg::EndMoveResize(QList<Obj>& objs, int i
     m_bModified = true;
     // The whole drag is one step: the record changes only here, at the release.
     if (moved)
-        Record(new CQXPanMoveCommand(*this, i, before, objs[i], wasModified, m_bModified));
+        Do(new CQXPanMoveCommand(*this, i, before, objs[i], wasModified, m_bModified));
     else
-        Record(new CQXPanResizeCommand(*this, i, before, objs[i], wasModified, m_bModified));
+        Do(new CQXPanResizeCommand(*this, i, before, objs[i], wasModified, m_bModified));
 }
 
 bool CQXPanDesignDlg::FitsDesign(const QXPanRect& r) const
@@ -532,7 +549,8 @@ void CQXPanDesignDlg::ReleaseLeft(QPoint pt)
             m_SelRect.FrameRect(r, nullptr, 0, true);
             Redraw();
             m_bModified = true;
-            Record(new CQXPanCreateCommand(*this, index, m_BmpObjs[index], wasModified, true));
+            // Made in place while drawn; the step makes it for good.
+            Do(new CQXPanCreateCommand(*this, index, m_BmpObjs.takeAt(index), wasModified, true));
         } else if (mode == QXPanObj::ModeDragging) {
             int index = -1;
             if (!AddBmpObjFromItem(index))
@@ -552,7 +570,8 @@ void CQXPanDesignDlg::ReleaseLeft(QPoint pt)
             m_SelRect.FrameRect(m_BmpObjs[index].DisplayRect(), nullptr, 0, true);
             Redraw();
             m_bModified = true;
-            Record(new CQXPanCreateCommand(*this, index, m_BmpObjs[index], wasModified, true));
+            // Made in place while drawn; the step makes it for good.
+            Do(new CQXPanCreateCommand(*this, index, m_BmpObjs.takeAt(index), wasModified, true));
         }
         endStep();
         return;
@@ -583,7 +602,7 @@ void CQXPanDesignDlg::ReleaseLeft(QPoint pt)
             m_pObjDlg->ApplyItemToKey(key);
             m_SelRect.FrameRect(key.DisplayRect(), nullptr, 0, true);
             Redraw();
-            Record(new CQXPanDropOnKeyCommand(*this, hit, before, key, m_bModified));
+            Do(new CQXPanDropOnKeyCommand(*this, hit, before, key, m_bModified));
             endStep();
             return;
         }
@@ -608,7 +627,7 @@ void CQXPanDesignDlg::ReleaseLeft(QPoint pt)
             m_SelRect.FrameRect(key.DisplayRect(), nullptr, 0, true);
             Redraw();
             m_bModified = true;
-            Record(new CQXPanCreateCommand(*this, index, key, wasModified, true));
+            Do(new CQXPanCreateCommand(*this, index, m_KeyObjs.takeAt(index), wasModified, true));
         }
     }
     endStep();
@@ -645,7 +664,7 @@ void CQXPanDesignDlg::OnLButtonDblClk(QPoint pt)
         Redraw();
     }
     if (k >= 0)
-        Record(new CQXPanPropertiesCommand(*this, int(k), before, m_KeyObjs[k], m_bModified));
+        Do(new CQXPanPropertiesCommand(*this, int(k), before, m_KeyObjs[k], m_bModified));
     mode = QXPanObj::ModeIdle;
 }
 
@@ -713,21 +732,21 @@ void CQXPanDesignDlg::DeleteSelected(bool bCut)
     if (m_pObjDlg->m_nObjType > QXPanObj::TypePlaceBitmap) {
         if (i >= m_KeyObjs.size())
             return;
-        // The properties dialog must not keep editing the removed record.
-        const CQXPanKeyObj removed = m_KeyObjs.takeAt(i);
-        m_pObjDlg->KeyObjRemoved(i);
+        const CQXPanKeyObj removed = m_KeyObjs[i];
         if (bCut)
-            Record(new CQXPanCutCommand(*this, i, removed, m_bModified));
+            Do(new CQXPanCutCommand(*this, i, removed, m_bModified));
         else
-            Record(new CQXPanDeleteCommand(*this, i, removed, m_bModified));
+            Do(new CQXPanDeleteCommand(*this, i, removed, m_bModified));
+        // The properties dialog must not keep editing the removed record.
+        m_pObjDlg->KeyObjRemoved(i);
     } else {
         if (i >= m_BmpObjs.size())
             return;
-        const CQXPanBmpObj removed = m_BmpObjs.takeAt(i);
+        const CQXPanBmpObj removed = m_BmpObjs[i];
         if (bCut)
-            Record(new CQXPanCutCommand(*this, i, removed, m_bModified));
+            Do(new CQXPanCutCommand(*this, i, removed, m_bModified));
         else
-            Record(new CQXPanDeleteCommand(*this, i, removed, m_bModified));
+            Do(new CQXPanDeleteCommand(*this, i, removed, m_bModified));
     }
     Deselect();
 }
@@ -742,9 +761,8 @@ void CQXPanDesignDlg::Paste()
         const QXPanRect r = MovedTo(key.DisplayRect(), m_ptPaste);
         if (FitsDesign(r)) {
             key.SetDisplayRect(r);
-            const int index = AddKeyObj(&key);
-            if (index >= 0)
-                Record(new CQXPanPasteCommand(*this, index, m_KeyObjs[index], m_bModified));
+            if (m_KeyObjs.size() < m_nKeyCapacity)
+                Do(new CQXPanPasteCommand(*this, int(m_KeyObjs.size()), key, m_bModified));
             else
                 RefuseFullScreen();
             Redraw();
@@ -763,8 +781,7 @@ void CQXPanDesignDlg::Paste()
         return;
     }
     bitmap.SetDisplayRect(r);
-    const int index = AddBmpObj(bitmap);
-    Record(new CQXPanPasteCommand(*this, index, m_BmpObjs[index], m_bModified));
+    Do(new CQXPanPasteCommand(*this, int(m_BmpObjs.size()), bitmap, m_bModified));
     Redraw();
 }
 
@@ -814,7 +831,7 @@ bool CQXPanDesignDlg::Busy() const
 
 void CQXPanDesignDlg::UndoOrRedo(bool bUndo)
 {
-    if (!m_pObjDlg || Busy() || !(bUndo ? m_undoStack.canUndo() : m_undoStack.canRedo()))
+    if (!m_pObjDlg || Busy() || !(bUndo ? History().canUndo() : History().canRedo()))
         return;
     // Selecting the object that follows the step must show its type, as a click would; a
     // step taken back or made again also ends what was left of a drop.
@@ -822,9 +839,9 @@ void CQXPanDesignDlg::UndoOrRedo(bool bUndo)
     if (mode == QXPanObj::ModeReleasedOutside || mode == QXPanObj::ModeDragging)
         mode = QXPanObj::ModeIdle;
     if (bUndo)
-        m_undoStack.undo();
+        History().undo();
     else
-        m_undoStack.redo();
+        History().redo();
 }
 
 void CQXPanDesignDlg::Undo()
@@ -835,71 +852,6 @@ void CQXPanDesignDlg::Undo()
 void CQXPanDesignDlg::Redo()
 {
     UndoOrRedo(false);
-}
-
-void CQXPanDesignDlg::ClearHistory()
-{
-    if (!m_undoStack.isClean())
-        m_bUnsavedHistory = true;
-    m_undoStack.clear();
-}
-
-void CQXPanDesignDlg::MarkSaved()
-{
-    m_bUnsavedHistory = false;
-    m_undoStack.setClean();
-}
-
-bool CQXPanDesignDlg::IsDesignModified() const
-{
-    return m_bModified || m_bUnsavedHistory || !m_undoStack.isClean();
-}
-
-void CQXPanDesignDlg::Record(QUndoCommand* pCommand)
-{
-    std::unique_ptr<QUndoCommand> command(pCommand);
-    if (!IsRecording())
-        return;
-    bool changes = true;
-    if (const auto* object = dynamic_cast<const CQXPanObjectCommand*>(pCommand))
-        changes = object->Changes();
-    else if (const auto* design = dynamic_cast<const CQXPanDesignCommand*>(pCommand))
-        changes = design->Changes();
-    if (changes)
-        m_undoStack.push(command.release());
-}
-
-CQXPanDesignState CQXPanDesignDlg::CaptureState(int nListSel) const
-{
-    CQXPanDesignState state;
-    state.keys = m_KeyObjs;
-    state.bitmaps = m_BmpObjs;
-    auto background = std::make_shared<CDibImage>();
-    background->CopyFrom(m_Background);
-    state.background = std::move(background);
-    state.nListSel = nListSel;
-    state.bModified = m_bModified;
-    return state;
-}
-
-CQXPanDesignState CQXPanDesignDlg::BeginDesignChange(int nListSel)
-{
-    CQXPanDesignState before = CaptureState(nListSel);
-    SuspendRecording();
-    return before;
-}
-
-void CQXPanDesignDlg::RestoreState(const CQXPanDesignState& state)
-{
-    m_KeyObjs = state.keys;
-    m_BmpObjs = state.bitmaps;
-    if (state.background)
-        m_Background.CopyFrom(*state.background);
-    else
-        m_Background.Destroy();
-    m_bModified = state.bModified;
-    emit BackgroundRowRestored(state.nListSel);
-    ShowUndoStep(CQXPanObjectCommand::KindKey, -1);
 }
 
 void CQXPanDesignDlg::ShowUndoStep(int nKind, int nIndex)
@@ -978,14 +930,14 @@ bool CQXPanDesignDlg::Nudge(int dx, int dy)
         changed = m_KeyObjs[i].SetDisplayRect(moved);
         if (changed) {
             m_bModified = true;
-            Record(new CQXPanNudgeCommand(*this, i, before, m_KeyObjs[i], wasModified, true, now));
+            Do(new CQXPanNudgeCommand(*this, i, before, m_KeyObjs[i], wasModified, true, now));
         }
     } else {
         const CQXPanBmpObj before = m_BmpObjs[i];
         changed = m_BmpObjs[i].SetDisplayRect(moved);
         if (changed) {
             m_bModified = true;
-            Record(new CQXPanNudgeCommand(*this, i, before, m_BmpObjs[i], wasModified, true, now));
+            Do(new CQXPanNudgeCommand(*this, i, before, m_BmpObjs[i], wasModified, true, now));
         }
     }
     const QXPanRect stored = isKey ? m_KeyObjs[i].DisplayRect() : m_BmpObjs[i].DisplayRect();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "canvas/CQXPanDesignState.h"
 #include "canvas/CQXPanSelRect.h"
+#include "document/CQXPanDesignState.h"
 #include "document/CQXPanDocument.h"
 #include "document/QXPanTypes.h"
 #include "uikit/MenuIds.h"
@@ -90,44 +90,12 @@ public:
     /// The popup shown as context menu; its actions carry their menu identifiers as data.
     void SetEditMenu(QMenu* pMenu) { m_pEditMenu = pMenu; }
 
-    /// The history of changes to the design.
-    QUndoStack& UndoStack() { return m_undoStack; }
+    /// The history of changes to the design (the document's).
+    QUndoStack& UndoStack() { return History(); }
     /// Takes back the last change; ignored while a press or a row drag is going on.
     void Undo();
     /// Makes the last change taken back again; ignored as Undo is.
     void Redo();
-    /// Forgets the history (a new image type, Convert, a refreshed bitmap library); changes that
-    /// were not saved still count as such.
-    void ClearHistory();
-    /// The design as it is now is kept (saved, opened, new or converted).
-    void MarkSaved();
-    /// True when the design may hold work that is not kept: m_bModified, or changes made since
-    /// the last MarkSaved, also when their history has been cleared.
-    bool IsDesignModified() const;
-    /// Adds a change that has already been made to the history, unless recording is
-    /// suspended or the change changes nothing; takes ownership.
-    void Record(QUndoCommand* pCommand);
-    /// While suspended (nested), changes are not recorded one by one: New and Open record
-    /// the whole design instead.
-    void SuspendRecording() { ++m_nRecordingSuspended; }
-    void ResumeRecording() { --m_nRecordingSuspended; }
-    /// True when changes are recorded.
-    bool IsRecording() const { return m_pObjDlg && m_nRecordingSuspended == 0; }
-    /// Starts a change of the whole design (New, Open, a background): captures the design and
-    /// suspends the recording of the change's pieces.
-    CQXPanDesignState BeginDesignChange(int nListSel);
-    /// Ends it: resumes recording and records one step of the Command kind, from before to the
-    /// design as it is now (nothing when nothing changed).
-    template <class Command> void EndDesignChange(CQXPanDesignState before, int nListSel)
-    {
-        ResumeRecording();
-        Record(new Command(*this, std::move(before), CaptureState(nListSel)));
-    }
-    /// The design as a whole-design change must be able to put it back; nListSel is the item
-    /// list's background row, which the design area does not keep.
-    CQXPanDesignState CaptureState(int nListSel) const;
-    /// Puts a captured design back, drops the selection and redraws.
-    void RestoreState(const CQXPanDesignState& state);
     /// After undo or redo of an object's change: the properties dialog forgets its record, the
     /// selection follows the object (index -1: dropped), the area is redrawn.
     void ShowUndoStep(int nKind, int nIndex);
@@ -208,10 +176,6 @@ private:
     /// Frames object nIndex of the kind and makes its type current, as a click on it does.
     void SelectObject(int nKind, int nIndex);
 
-    QUndoStack m_undoStack;
-    /// The history was cleared while it held changes that were not kept.
-    bool m_bUnsavedHistory = false;
-    int m_nRecordingSuspended = 0;
     QElapsedTimer m_nudgeTimer;
     std::function<qint64()> m_fnNudgeClock;
 };

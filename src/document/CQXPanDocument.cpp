@@ -1,6 +1,9 @@
 #include "document/CQXPanDocument.h"
 
+#include "document/CQXPanDocumentCommand.h"
+
 #include <array>
+#include <memory>
 
 void CQXPanDocument::ClearObjects(bool bBitmapsOnly)
 {
@@ -68,4 +71,68 @@ int CQXPanDocument::StoreTableSlice(QList<CQXPanKeyObj>& table, int fileNumber) 
     for (int i = start + n; i < start + sliceSize; ++i)
         table[i].SetFromRecord(zeros.data());
     return n;
+}
+
+void CQXPanDocument::Do(CQXPanDocumentCommand* pCommand)
+{
+    std::unique_ptr<CQXPanDocumentCommand> command(pCommand);
+    // A step that changes nothing finds the design as it would leave it.
+    if (!command->Changes())
+        return;
+    if (IsRecording()) {
+        // The stack runs redo(), which makes the change.
+        m_History.push(command.release());
+        return;
+    }
+    command->redo();
+}
+
+void CQXPanDocument::ClearHistory()
+{
+    if (!m_History.isClean())
+        m_bUnsavedHistory = true;
+    m_History.clear();
+}
+
+void CQXPanDocument::MarkSaved()
+{
+    m_bUnsavedHistory = false;
+    m_History.setClean();
+}
+
+bool CQXPanDocument::IsDesignModified() const
+{
+    return m_bModified || m_bUnsavedHistory || !m_History.isClean();
+}
+
+CQXPanDesignState CQXPanDocument::CaptureState(int nListSel) const
+{
+    CQXPanDesignState state;
+    state.keys = m_KeyObjs;
+    state.bitmaps = m_BmpObjs;
+    auto background = std::make_shared<CDibImage>();
+    background->CopyFrom(m_Background);
+    state.background = std::move(background);
+    state.nListSel = nListSel;
+    state.bModified = m_bModified;
+    return state;
+}
+
+void CQXPanDocument::RestoreState(const CQXPanDesignState& state, bool bHistoryStep)
+{
+    m_KeyObjs = state.keys;
+    m_BmpObjs = state.bitmaps;
+    if (state.background)
+        m_Background.CopyFrom(*state.background);
+    else
+        m_Background.Destroy();
+    m_bModified = state.bModified;
+    emit m_Events.StateRestored(state.nListSel, bHistoryStep);
+}
+
+CQXPanDesignState CQXPanDocument::BeginDesignChange(int nListSel)
+{
+    CQXPanDesignState before = CaptureState(nListSel);
+    SuspendRecording();
+    return before;
 }

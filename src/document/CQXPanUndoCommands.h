@@ -1,7 +1,7 @@
 #pragma once
 
-#include "canvas/CQXPanDesignCommand.h"
-#include "canvas/CQXPanObjectCommand.h"
+#include "document/CQXPanDesignCommand.h"
+#include "document/CQXPanObjectCommand.h"
 
 // The verbs of the design's history. Each only names its change; the base classes keep the
 // exact records (or the whole design) before and after it.
@@ -16,9 +16,9 @@ enum CQXPanUndoId : int
 class CQXPanCreateCommand : public CQXPanObjectCommand
 {
 public:
-    CQXPanCreateCommand(CQXPanDesignDlg& design, int index, const CQXPanKeyObj& key,
+    CQXPanCreateCommand(CQXPanDocument& doc, int index, const CQXPanKeyObj& key,
                         bool bModifiedBefore, bool bModifiedAfter);
-    CQXPanCreateCommand(CQXPanDesignDlg& design, int index, const CQXPanBmpObj& bitmap,
+    CQXPanCreateCommand(CQXPanDocument& doc, int index, const CQXPanBmpObj& bitmap,
                         bool bModifiedBefore, bool bModifiedAfter);
 };
 
@@ -26,28 +26,24 @@ public:
 class CQXPanPasteCommand : public CQXPanObjectCommand
 {
 public:
-    CQXPanPasteCommand(CQXPanDesignDlg& design, int index, const CQXPanKeyObj& key, bool bModified);
-    CQXPanPasteCommand(CQXPanDesignDlg& design, int index, const CQXPanBmpObj& bitmap,
-                       bool bModified);
+    CQXPanPasteCommand(CQXPanDocument& doc, int index, const CQXPanKeyObj& key, bool bModified);
+    CQXPanPasteCommand(CQXPanDocument& doc, int index, const CQXPanBmpObj& bitmap, bool bModified);
 };
 
 /// An object removed by Delete (button, key or menu).
 class CQXPanDeleteCommand : public CQXPanObjectCommand
 {
 public:
-    CQXPanDeleteCommand(CQXPanDesignDlg& design, int index, const CQXPanKeyObj& key,
-                        bool bModified);
-    CQXPanDeleteCommand(CQXPanDesignDlg& design, int index, const CQXPanBmpObj& bitmap,
-                        bool bModified);
+    CQXPanDeleteCommand(CQXPanDocument& doc, int index, const CQXPanKeyObj& key, bool bModified);
+    CQXPanDeleteCommand(CQXPanDocument& doc, int index, const CQXPanBmpObj& bitmap, bool bModified);
 };
 
 /// An object removed by Cut; the clipboard keeps its copy whatever the history does.
 class CQXPanCutCommand : public CQXPanObjectCommand
 {
 public:
-    CQXPanCutCommand(CQXPanDesignDlg& design, int index, const CQXPanKeyObj& key, bool bModified);
-    CQXPanCutCommand(CQXPanDesignDlg& design, int index, const CQXPanBmpObj& bitmap,
-                     bool bModified);
+    CQXPanCutCommand(CQXPanDocument& doc, int index, const CQXPanKeyObj& key, bool bModified);
+    CQXPanCutCommand(CQXPanDocument& doc, int index, const CQXPanBmpObj& bitmap, bool bModified);
 };
 
 /// One drag of an object's body with the mouse.
@@ -55,9 +51,9 @@ class CQXPanMoveCommand : public CQXPanObjectCommand
 {
 public:
     template <class Obj>
-    CQXPanMoveCommand(CQXPanDesignDlg& design, int index, const Obj& before, const Obj& after,
+    CQXPanMoveCommand(CQXPanDocument& doc, int index, const Obj& before, const Obj& after,
                       bool bModifiedBefore, bool bModifiedAfter)
-        : CQXPanObjectCommand(design, QStringLiteral("Move"), index, std::optional<Obj>(before),
+        : CQXPanObjectCommand(doc, QStringLiteral("Move"), index, std::optional<Obj>(before),
                               std::optional<Obj>(after), bModifiedBefore, bModifiedAfter)
     {}
 };
@@ -67,9 +63,9 @@ class CQXPanResizeCommand : public CQXPanObjectCommand
 {
 public:
     template <class Obj>
-    CQXPanResizeCommand(CQXPanDesignDlg& design, int index, const Obj& before, const Obj& after,
+    CQXPanResizeCommand(CQXPanDocument& doc, int index, const Obj& before, const Obj& after,
                         bool bModifiedBefore, bool bModifiedAfter)
-        : CQXPanObjectCommand(design, QStringLiteral("Resize"), index, std::optional<Obj>(before),
+        : CQXPanObjectCommand(doc, QStringLiteral("Resize"), index, std::optional<Obj>(before),
                               std::optional<Obj>(after), bModifiedBefore, bModifiedAfter)
     {}
 };
@@ -83,9 +79,9 @@ public:
     static constexpr qint64 kBurstMs = 1000;
 
     template <class Obj>
-    CQXPanNudgeCommand(CQXPanDesignDlg& design, int index, const Obj& before, const Obj& after,
+    CQXPanNudgeCommand(CQXPanDocument& doc, int index, const Obj& before, const Obj& after,
                        bool bModifiedBefore, bool bModifiedAfter, qint64 msPressed)
-        : CQXPanObjectCommand(design, QStringLiteral("Nudge"), index, std::optional<Obj>(before),
+        : CQXPanObjectCommand(doc, QStringLiteral("Nudge"), index, std::optional<Obj>(before),
                               std::optional<Obj>(after), bModifiedBefore, bModifiedAfter),
           m_msLast(msPressed)
     {}
@@ -102,7 +98,7 @@ private:
 class CQXPanDropOnKeyCommand : public CQXPanObjectCommand
 {
 public:
-    CQXPanDropOnKeyCommand(CQXPanDesignDlg& design, int index, const CQXPanKeyObj& before,
+    CQXPanDropOnKeyCommand(CQXPanDocument& doc, int index, const CQXPanKeyObj& before,
                            const CQXPanKeyObj& after, bool bModified);
 };
 
@@ -110,7 +106,7 @@ public:
 class CQXPanPropertiesCommand : public CQXPanObjectCommand
 {
 public:
-    CQXPanPropertiesCommand(CQXPanDesignDlg& design, int index, const CQXPanKeyObj& before,
+    CQXPanPropertiesCommand(CQXPanDocument& doc, int index, const CQXPanKeyObj& before,
                             const CQXPanKeyObj& after, bool bModified);
 };
 
@@ -118,20 +114,19 @@ public:
 class CQXPanBackgroundCommand : public CQXPanDesignCommand
 {
 public:
-    CQXPanBackgroundCommand(CQXPanDesignDlg& design, CQXPanDesignState before,
-                            CQXPanDesignState after);
+    CQXPanBackgroundCommand(CQXPanDocument& doc, CQXPanDesignState before, CQXPanDesignState after);
 };
 
 /// The New command: the design emptied and the first background shown.
 class CQXPanNewCommand : public CQXPanDesignCommand
 {
 public:
-    CQXPanNewCommand(CQXPanDesignDlg& design, CQXPanDesignState before, CQXPanDesignState after);
+    CQXPanNewCommand(CQXPanDocument& doc, CQXPanDesignState before, CQXPanDesignState after);
 };
 
 /// A panel file read in place of the design.
 class CQXPanOpenCommand : public CQXPanDesignCommand
 {
 public:
-    CQXPanOpenCommand(CQXPanDesignDlg& design, CQXPanDesignState before, CQXPanDesignState after);
+    CQXPanOpenCommand(CQXPanDocument& doc, CQXPanDesignState before, CQXPanDesignState after);
 };

@@ -3,17 +3,14 @@
 #include "document/CQXPanBmpObj.h"
 #include "document/CQXPanKeyObj.h"
 
-#include <QUndoCommand>
+#include "document/CQXPanDocumentCommand.h"
 
 #include <optional>
 
-class CQXPanDesignDlg;
-
 /// A change of one object of the design: added (no record before), removed (no record after)
-/// or replaced, at one index of the key or placed-bitmap array. Undo and redo put back the
-/// exact records and the modified mark. Commands are recorded after the change was made, so
-/// the first redo (run by QUndoStack::push) does nothing.
-class CQXPanObjectCommand : public QUndoCommand
+/// or replaced, at one index of the key or placed-bitmap array. Redo puts the record after the
+/// change at the index, undo the one before, each with its modified mark.
+class CQXPanObjectCommand : public CQXPanDocumentCommand
 {
 public:
     /// Which array the index refers to; the design area's hit-test kinds.
@@ -24,11 +21,11 @@ public:
     };
 
     /// A change of the key at index from before to after (either may be absent, not both).
-    CQXPanObjectCommand(CQXPanDesignDlg& design, const QString& text, int index,
+    CQXPanObjectCommand(CQXPanDocument& doc, const QString& text, int index,
                         std::optional<CQXPanKeyObj> before, std::optional<CQXPanKeyObj> after,
                         bool bModifiedBefore, bool bModifiedAfter);
     /// The same for the placed bitmap at index.
-    CQXPanObjectCommand(CQXPanDesignDlg& design, const QString& text, int index,
+    CQXPanObjectCommand(CQXPanDocument& doc, const QString& text, int index,
                         std::optional<CQXPanBmpObj> before, std::optional<CQXPanBmpObj> after,
                         bool bModifiedBefore, bool bModifiedAfter);
 
@@ -38,7 +35,7 @@ public:
     int Kind() const { return m_nKind; }
     int Index() const { return m_nIndex; }
     /// True when the recorded states differ (an unchanged object is not worth a step).
-    bool Changes() const;
+    bool Changes() const override;
 
     /// True when two records are equal byte for byte: register record, cell and scale.
     static bool Same(const CQXPanKeyObj& a, const CQXPanKeyObj& b);
@@ -48,13 +45,12 @@ public:
 protected:
     /// Takes over the later state of a following command of the same object (merging).
     void TakeAfterFrom(const CQXPanObjectCommand& later);
-    /// False once the command has been undone or redone: the history has moved past it.
+    /// False once the command has been undone: the history has moved past it.
     bool IsFresh() const { return m_bFresh; }
 
 private:
     void Apply(bool bForward);
 
-    CQXPanDesignDlg& m_design;
     int m_nKind;
     int m_nIndex;
     std::optional<CQXPanKeyObj> m_keyBefore;
@@ -63,6 +59,5 @@ private:
     std::optional<CQXPanBmpObj> m_bmpAfter;
     bool m_bModifiedBefore;
     bool m_bModifiedAfter;
-    bool m_bDone = true;
     bool m_bFresh = true;
 };

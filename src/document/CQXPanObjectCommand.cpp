@@ -1,6 +1,6 @@
-#include "canvas/CQXPanObjectCommand.h"
+#include "document/CQXPanObjectCommand.h"
 
-#include "canvas/CQXPanDesignDlg.h"
+#include "document/CQXPanDocument.h"
 
 namespace {
 
@@ -37,58 +37,53 @@ bool PutState(QList<T>& list, int index, const std::optional<T>& from, const std
 
 } // namespace
 
-CQXPanObjectCommand::CQXPanObjectCommand(CQXPanDesignDlg& design, const QString& text, int index,
+CQXPanObjectCommand::CQXPanObjectCommand(CQXPanDocument& doc, const QString& text, int index,
                                          std::optional<CQXPanKeyObj> before,
                                          std::optional<CQXPanKeyObj> after, bool bModifiedBefore,
                                          bool bModifiedAfter)
-    : QUndoCommand(text), m_design(design), m_nKind(KindKey), m_nIndex(index),
+    : CQXPanDocumentCommand(doc, text), m_nKind(KindKey), m_nIndex(index),
       m_keyBefore(std::move(before)), m_keyAfter(std::move(after)),
       m_bModifiedBefore(bModifiedBefore), m_bModifiedAfter(bModifiedAfter)
 {}
 
-CQXPanObjectCommand::CQXPanObjectCommand(CQXPanDesignDlg& design, const QString& text, int index,
+CQXPanObjectCommand::CQXPanObjectCommand(CQXPanDocument& doc, const QString& text, int index,
                                          std::optional<CQXPanBmpObj> before,
                                          std::optional<CQXPanBmpObj> after, bool bModifiedBefore,
                                          bool bModifiedAfter)
-    : QUndoCommand(text), m_design(design), m_nKind(KindBitmap), m_nIndex(index),
+    : CQXPanDocumentCommand(doc, text), m_nKind(KindBitmap), m_nIndex(index),
       m_bmpBefore(std::move(before)), m_bmpAfter(std::move(after)),
       m_bModifiedBefore(bModifiedBefore), m_bModifiedAfter(bModifiedAfter)
 {}
 
 void CQXPanObjectCommand::undo()
 {
+    m_bFresh = false;
     Apply(false);
 }
 
 void CQXPanObjectCommand::redo()
 {
-    // The change was made before it was recorded; only later redos make it again.
-    if (m_bDone) {
-        m_bDone = false;
-        return;
-    }
     Apply(true);
 }
 
 void CQXPanObjectCommand::Apply(bool bForward)
 {
-    m_bFresh = false;
     bool ok = false;
     bool present = false;
     if (m_nKind == KindKey) {
         const auto& from = bForward ? m_keyBefore : m_keyAfter;
         const auto& to = bForward ? m_keyAfter : m_keyBefore;
-        ok = PutState(m_design.m_KeyObjs, m_nIndex, from, to);
+        ok = PutState(m_doc.m_KeyObjs, m_nIndex, from, to);
         present = to.has_value();
     } else {
         const auto& from = bForward ? m_bmpBefore : m_bmpAfter;
         const auto& to = bForward ? m_bmpAfter : m_bmpBefore;
-        ok = PutState(m_design.m_BmpObjs, m_nIndex, from, to);
+        ok = PutState(m_doc.m_BmpObjs, m_nIndex, from, to);
         present = to.has_value();
     }
     if (ok)
-        m_design.m_bModified = bForward ? m_bModifiedAfter : m_bModifiedBefore;
-    m_design.ShowUndoStep(m_nKind, ok && present ? m_nIndex : -1);
+        m_doc.m_bModified = bForward ? m_bModifiedAfter : m_bModifiedBefore;
+    emit m_doc.Events().ObjectChanged(m_nKind, ok && present ? m_nIndex : -1, HistoryStep());
 }
 
 void CQXPanObjectCommand::TakeAfterFrom(const CQXPanObjectCommand& later)

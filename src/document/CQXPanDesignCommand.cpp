@@ -1,7 +1,7 @@
-#include "canvas/CQXPanDesignCommand.h"
+#include "document/CQXPanDesignCommand.h"
 
-#include "canvas/CQXPanDesignDlg.h"
-#include "canvas/CQXPanObjectCommand.h"
+#include "document/CQXPanDocument.h"
+#include "document/CQXPanObjectCommand.h"
 #include "image/CDibImage.h"
 
 namespace {
@@ -27,24 +27,19 @@ bool SamePicture(const CDibImage* a, const CDibImage* b)
 
 } // namespace
 
-CQXPanDesignCommand::CQXPanDesignCommand(CQXPanDesignDlg& design, const QString& text,
+CQXPanDesignCommand::CQXPanDesignCommand(CQXPanDocument& doc, const QString& text,
                                          CQXPanDesignState before, CQXPanDesignState after)
-    : QUndoCommand(text), m_design(design), m_before(std::move(before)), m_after(std::move(after))
+    : CQXPanDocumentCommand(doc, text), m_before(std::move(before)), m_after(std::move(after))
 {}
 
 void CQXPanDesignCommand::undo()
 {
-    m_design.RestoreState(m_before);
+    m_doc.RestoreState(m_before, HistoryStep());
 }
 
 void CQXPanDesignCommand::redo()
 {
-    // The change was made before it was recorded.
-    if (m_bDone) {
-        m_bDone = false;
-        return;
-    }
-    m_design.RestoreState(m_after);
+    m_doc.RestoreState(m_after, HistoryStep());
 }
 
 bool CQXPanDesignCommand::Changes() const
