@@ -1,0 +1,214 @@
+// Panel files: New, Open and Save, and reading a panel file with the editor's effects.
+#include "app/CQXPanMainDlg.h"
+
+#include "app/CQXPanApp.h"
+#include "app/CQXPanMainDlgParts.h"
+#include "document/CQXPanUndoCommands.h"
+#include "document/PanelFile.h"
+#include "document/PanelReadHost.h"
+#include "formats/BitmapTableFile.h"
+#include "formats/ScreenFileImport.h"
+#include "image/CDibImage.h"
+#include "refdata/BackgroundRow.h"
+#include "uikit/DialogUnits.h"
+#include "uikit/UserInteraction.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTreeWidget>
+
+using namespace MainDlgParts;
+
+namespace {
+
+const QString kPanelDialogTitle = QStringLiteral("Full Check Window");
+const QString kPanelFilter = QStringLiteral("Data files (*.pan)");
+
+QStringList NamesOf(const CQXPanRefList& list)
+{
+    QStringList names;
+    names.reserve(qsizetype(list.size()));
+    for (const CQXPanRefItem& item : list)
+        names.append(item.m_strCol1);
+    return names;
+}
+
+// Reading a panel file with the editor's effects: the item list follows the background, the
+// properties dialog picks the placed bitmaps, questions and messages go to the user.
+class EditorPanelHost final : public PanelReadHost
+{
+public:
+    explicit EditorPanelHost(CQXPanMainDlg& dlg) : m_dlg(dlg) {}
+
+    void BeginRead() override
+    {
+        m_savedType = m_dlg.m_ObjDlg.m_nObjType;
+        m_dlg.m_cbObjectType->setCurrentIndex(QXPanObj::TypeBackground);
+        m_dlg.FillItemList(true);
+    }
+    void EndRead() override
+    {
+        m_dlg.m_cbObjectType->setCurrentIndex(m_savedType);
+        // The list shows the background rows; show the restored type's rows again.
+        m_dlg.m_ObjDlg.m_nObjType = QXPanObj::TypeBackground;
+        m_dlg.FillItemList(true);
+    }
+    void ShowMessage(const QString& text) override
+    {
+        if (UserInteraction* ui = Ui())
+            ui->MessageBox(text);
+    }
+    QStringList BackgroundNames() const override { return NamesOf(m_dlg.m_ObjDlg.m_BgList); }
+    QStringList PlacedBitmapNames() const override { return NamesOf(m_dlg.m_ObjDlg.m_BmpList); }
+    // The remembered background row is always the row shown, so that Save writes the background
+    // that is seen and a change of image type reloads what it must.
+    void SelectBackgroundItem(int nListSel, int nItem) override
+    {
+        // Selected afresh, so that the list shows the background even when the row was current.
+        m_dlg.m_lcItems->clearSelection();
+        m_dlg.SelectListPosition(nItem);
+        m_dlg.m_nListSel = m_dlg.ItemAt(nItem) ? nItem : nListSel;
+    }
+    void LoadEmptyBackground(int nListSel) override
+    {
+        if (!m_dlg.m_pApp)
+            return;
+        const QString name = QStringLiteral("Aempty.bmp");
+        m_dlg.LoadBackgroundBitmap(QDir(m_dlg.m_pApp->m_strBackgroundFolder).filePath(name));
+        const QStringList names = BackgroundNames();
+        qsizetype row = 1;
+        while (row < names.size() && names[row].compare(name, Qt::CaseInsensitive) != 0)
+            ++row;
+        m_dlg.m_nListSel = row < names.size() ? int(row) - 1 : nListSel;
+        m_dlg.ShowListPositionQuietly(m_dlg.m_nListSel);
+    }
+    void ImportScreenBackground(int nListSel, int fileNumber) override
+    {
+        m_dlg.ImportScreenFile(fileNumber);
+        // A screen file that is not listed shows as no row; Save then names the screen file.
+        m_dlg.m_nListSel = m_dlg.ItemAt(nListSel) ? nListSel : -1;
+        m_dlg.ShowListPositionQuietly(m_dlg.m_nListSel);
+    }
+    bool TakePlacedBitmap(int j, CQXPanBmpObj& obj) override
+    {
+        m_dlg.m_ObjDlg.m_nObjType = QXPanObj::TypePlaceBitmap;
+        m_dlg.m_ObjDlg.SelectRow(j);
+        return m_dlg.m_ObjDlg.ApplyItemToBitmap(obj) != 0;
+    }
+    bool AskContinue(const QString&, const QString& question) override
+    {
+        UserInteraction* ui = Ui();
+        return ui && ui->MessageBox(question, QString::fromLatin1(kAppName),
+                                    UserInteraction::MB_YESNO) == UserInteraction::IDYES;
+    }
+
+private:
+    UserInteraction* Ui() const { return m_dlg.m_pApp ? m_dlg.m_pApp->Ui() : nullptr; }
+
+    CQXPanMainDlg& m_dlg;
+    int m_savedType = QXPanObj::TypeBackground;
+};
+
+} // namespace
+
+bool CQXPanMainDlg::OnSave()
+{
+    if (!HasScreen() || !m_pApp->Ui())
+        return false;
+    UserInteraction::FileDialogRequest request;
+    request.title = kPanelDialogTitle;
+    request.initialName = QStringLiteral("untitled.pan");
+    request.filter = kPanelFilter;
+    request.options = UserInteraction::OverwritePrompt;
+    // The name is used as typed: no extension is added.
+    const QString path = m_pApp->Ui()->GetSaveFileName(request);
+    if (path.isEmpty())
+        return false;
+
+    QList<PanelFile::BitmapRow> rows;
+    rows.reserve(qsizetype(m_ObjDlg.m_BmpList.size()));
+    for (const CQXPanRefItem& item : m_ObjDlg.m_BmpList)
+        rows.append(PanelFile::BitmapRow{item.m_strCol1, item.Image()});
+    const int background =
+        PanelFile::BackgroundNumberForSave(NamesOf(m_ObjDlg.m_BgList), m_nListSel);
+    if (!PanelFile::Write(path, m_DesignDlg, background, m_pApp->m_strPlacedBitmapFolder, rows)) {
+        m_pApp->Ui()->MessageBox(PanelFile::CantOpenText(path));
+        return false;
+    }
+    m_DesignDlg.MarkSaved();
+    return true;
+}
+
+void CQXPanMainDlg::OnOpen()
+{
+    if (!HasScreen() || !m_pApp->Ui())
+        return;
+    UserInteraction::FileDialogRequest request;
+    request.title = kPanelDialogTitle;
+    request.initialName = QStringLiteral("*.pan");
+    request.filter = kPanelFilter;
+    const QString path = m_pApp->Ui()->GetOpenFileName(request);
+    if (path.isEmpty())
+        return;
+    m_DesignDlg.Deselect();
+    CQXPanDesignState before = m_DesignDlg.BeginDesignChange(m_nListSel);
+    ReadPanelFile(path);
+    m_DesignDlg.EndDesignChange<CQXPanOpenCommand>(std::move(before), m_nListSel);
+    m_DesignDlg.MarkSaved();
+    m_DesignDlg.Redraw();
+}
+
+int CQXPanMainDlg::ReadPanelFile(const QString& path)
+{
+    EditorPanelHost host(*this);
+    const int T = kFirstScreenFile + m_cbImageType->currentIndex();
+    return PanelFile::Read(path, T, m_DesignDlg, host).nResult;
+}
+
+void CQXPanMainDlg::OnNew()
+{
+    if (!HasScreen() || !m_pApp->Ui())
+        return;
+    const int answer = m_pApp->Ui()->MessageBox(
+        QStringLiteral("Would you like to save the data and creat a new image?"),
+        QString::fromLatin1(kAppName), UserInteraction::MB_YESNO,
+        UserInteraction::MB_ICONEXCLAMATION);
+    if (answer != UserInteraction::IDYES)
+        return;
+    // A cancelled or failed save does not stop the command: New can be taken back.
+    OnSave();
+    m_DesignDlg.Deselect();
+    CQXPanDesignState before = m_DesignDlg.BeginDesignChange(m_nListSel);
+    m_DesignDlg.ClearObjects(false);
+
+    const CQXPanRefList& backgrounds = m_ObjDlg.m_BgList;
+    int first = -1;
+    for (size_t e = 1; e < backgrounds.size(); ++e) {
+        if (backgrounds[e].m_strCol1.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)) {
+            first = int(e);
+            break;
+        }
+    }
+    if (first > 0) {
+        if (m_ObjDlg.m_nObjType == QXPanObj::TypeBackground) {
+            // Selected afresh, so that the list loads it even when the row was current.
+            m_lcItems->clearSelection();
+            SelectListPosition(first - 1);
+        } else {
+            if (m_lcItems->topLevelItemCount() > 0)
+                SelectListPosition(0);
+            // An empty design should look empty whatever object type is shown.
+            const FileResult loaded = ::LoadBackgroundBitmap(
+                QDir(m_pApp->m_strBackgroundFolder).filePath(backgrounds[size_t(first)].m_strCol1),
+                m_DesignDlg.m_Background);
+            ShowOpenError(loaded);
+            if (loaded)
+                m_nListSel = first - 1;
+        }
+    }
+    m_DesignDlg.EndDesignChange<CQXPanNewCommand>(std::move(before), m_nListSel);
+    m_DesignDlg.MarkSaved();
+    m_DesignDlg.Redraw();
+}
