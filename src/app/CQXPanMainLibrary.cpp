@@ -11,6 +11,7 @@
 #include "formats/RegisterPreview.h"
 #include "formats/ScreenFileImport.h"
 #include "image/CDibImage.h"
+#include "library/CQXPanBitmapLibrary.h"
 #include "library/CQXPgco.h"
 #include "refdata/BackgroundRow.h"
 #include "refdata/CQXPanRefLists.h"
@@ -28,36 +29,6 @@
 #include <QTreeWidget>
 
 using namespace MainDlgParts;
-
-namespace {
-
-bool SameFilePath(const QString& a, const QString& b)
-{
-    return QDir::cleanPath(QFileInfo(a).absoluteFilePath())
-               .compare(QDir::cleanPath(QFileInfo(b).absoluteFilePath()), Qt::CaseInsensitive) == 0;
-}
-
-bool IsBmpName(const QString& name)
-{
-    return name.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive);
-}
-
-// The row of a list whose file is name: the same spelling first, else the first that differs
-// only in case; -1 when none. One row, so that two files "a.bmp" and "A.bmp" give one object.
-int RowOfFile(const CQXPanRefList& list, const QString& name)
-{
-    int caseless = -1;
-    for (size_t row = 1; row < list.size(); ++row) {
-        const QString& file = list[row].m_strCol1;
-        if (file == name)
-            return int(row);
-        if (caseless < 0 && file.compare(name, Qt::CaseInsensitive) == 0)
-            caseless = int(row);
-    }
-    return caseless;
-}
-
-} // namespace
 
 void CQXPanMainDlg::ConnectBitmapLibrary()
 {
@@ -80,53 +51,8 @@ void CQXPanMainDlg::OnBrowse()
     const QString folder = type == QXPanObj::TypePlaceBitmap ? m_pApp->m_strPlacedBitmapFolder
                                                              : m_pApp->m_strBackgroundFolder;
 
-    UserInteraction::FileDialogRequest request;
-    request.title = QStringLiteral("Copy into branch");
-    request.initialName = folder + QLatin1Char('/');
-    request.filter = QStringLiteral("bitmap file(*.bmp)");
-    request.options = UserInteraction::FileMustExist;
-    const QStringList files = ui->GetOpenFileNames(request);
-    if (files.isEmpty())
+    if (!CQXPanBitmapLibrary::CopyIntoFolder(*ui, folder))
         return;
-
-    enum class Existing
-    {
-        NotAsked,
-        Replace,
-        Keep
-    };
-    Existing existing = Existing::NotAsked;
-    bool first = true;
-    for (const QString& path : files) {
-        // The placeholder background is never overwritten.
-        if (path.endsWith(QStringLiteral("Aempty.bmp"), Qt::CaseInsensitive))
-            continue;
-        // Only the file's own name is used, so nothing is written outside the folder.
-        const QString title = QFileInfo(path).fileName();
-        if (title.isEmpty() || title.size() > 256)
-            continue;
-        const QString destination =
-            QDir(folder).filePath(IsBmpName(title) ? title : title + QStringLiteral(".bmp"));
-        if (first) {
-            first = false;
-            // A file of the target folder itself: the user is browsing the wrong way round.
-            if (SameFilePath(path, destination))
-                return;
-        }
-        if (QFileInfo::exists(destination)) {
-            if (existing == Existing::NotAsked) {
-                existing =
-                    ui->MessageBox(QStringLiteral("Do you update existing BMP files in branch?"),
-                                   QString::fromLatin1(kAppName),
-                                   UserInteraction::MB_YESNO) == UserInteraction::IDYES
-                        ? Existing::Replace
-                        : Existing::Keep;
-            }
-            if (existing == Existing::Keep)
-                continue;
-        }
-        CopyFileReplacing(path, destination);
-    }
 
     RefreshAfterBitmapChange();
     // The object type box items keep pointing at the two bitmap lists by their type.
@@ -156,21 +82,8 @@ void CQXPanMainDlg::OnEdit()
             QDir(m_pApp->m_strBackgroundFolder).filePath(m_ObjDlg.m_BgList[size_t(row)].m_strCol1);
     }
 
-    // An absolute path, so that a file name beginning with "-" never reads as an option.
-    path = QFileInfo(path).absoluteFilePath();
-
-    // Screen table 4 names the branch's bitmap editor; flag bit value 2 says it is set.
-    _ScreenDefinition_InterfaceTable table;
-    const bool hasEditor =
-        CDefScrInfo(m_pApp->Store()).GetScrIFTab(nullptr, DEFSCR_SCRNO_BMPEDITOR, table) != 0 &&
-        (table.dwFlags & 2u) != 0;
-    UserInteraction* ui = m_pApp->Ui();
-    const UserInteraction::ProgramRun run =
-        hasEditor ? ui->StartAndWait(table.strProgramPath, {path}) : ui->OpenDocumentAndWait(path);
-    if (!run.started) {
-        ui->MessageBox(QStringLiteral("shell exe err"));
+    if (!CQXPanBitmapLibrary::EditAndWait(*m_pApp->Ui(), m_pApp->Store(), path))
         return;
-    }
     RefreshAfterBitmapChange();
     if (isVisible())
         activateWindow();
@@ -184,43 +97,9 @@ void CQXPanMainDlg::RefreshAfterBitmapChange()
     m_DesignDlg.ClearHistory();
     QStringList dropped;
     if (m_cbObjectType->currentIndex() == QXPanObj::TypePlaceBitmap) {
-        // The list's images are released below: keep only names and rectangles.
-        const QList<CQXPanBmpObj> previous = m_DesignDlg.m_BmpObjs;
         m_DesignDlg.m_SelRect.m_nObjIndex = -1;
         m_DesignDlg.m_SelRect.ForgetTrack();
-        m_DesignDlg.ClearObjects(true);
-        m_ObjDlg.RefreshBitmapLists(1);
-
-        CQXPanRefList& list = m_ObjDlg.m_BmpList;
-        for (const CQXPanBmpObj& old : previous) {
-            const int row = RowOfFile(list, old.m_strFileName);
-            CQXPanBmpObj fresh;
-            if (row > 0) {
-                m_ObjDlg.SelectRow(row);
-                // A listed file that no longer loads leaves its object out of the design.
-                if (m_ObjDlg.ApplyItemToBitmap(fresh)) {
-                    fresh.SetRegisterRect(old.m_rcRegister);
-                    m_DesignDlg.AddBmpObj(fresh);
-                    continue;
-                }
-            }
-            if (!dropped.contains(old.m_strFileName))
-                dropped.append(old.m_strFileName);
-        }
-
-        // The bitmap slot pointed into the old list as well.
-        CQXPanBmpObj& clip = m_ObjDlg.m_BmpClip;
-        if (clip.m_pImage) {
-            const int row = RowOfFile(list, clip.m_strFileName);
-            CDibImage* image = row > 0 ? list[size_t(row)].LoadImage() : nullptr;
-            const QXPanRect rect = clip.DisplayRect();
-            clip.m_pImage = nullptr;
-            if (image) {
-                const QString name = clip.m_strFileName;
-                clip.SetImage(image, &name);
-                clip.SetDisplayRect(rect);
-            }
-        }
+        dropped = CQXPanBitmapLibrary::RebindPlacedBitmaps(m_ObjDlg, m_DesignDlg);
     } else {
         QString name;
         if (m_nListSel > 0) {
@@ -229,18 +108,8 @@ void CQXPanMainDlg::RefreshAfterBitmapChange()
             if (row > 1 && size_t(row) < m_ObjDlg.m_BgList.size())
                 name = m_ObjDlg.m_BgList[size_t(row)].m_strCol1;
         }
-        m_ObjDlg.RefreshBitmapLists(0);
-        if (IsBmpName(name)) {
-            const CQXPanRefList& list = m_ObjDlg.m_BgList;
-            for (size_t row = 1; row < list.size(); ++row) {
-                if (list[row].m_strCol1.compare(name, Qt::CaseInsensitive) == 0) {
-                    // Not reported: a file that fails to load keeps the shown background.
-                    m_DesignDlg.m_Background.Load(
-                        QDir(m_pApp->m_strBackgroundFolder).filePath(list[row].m_strCol1));
-                    break;
-                }
-            }
-        }
+        CQXPanBitmapLibrary::ReloadBackground(m_ObjDlg, m_DesignDlg, name,
+                                              m_pApp->m_strBackgroundFolder);
     }
     m_DesignDlg.Redraw();
     if (!dropped.isEmpty()) {
