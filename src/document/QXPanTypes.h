@@ -27,6 +27,8 @@ struct QXPanRect
     constexpr int Height() const { return bottom - top; }
     /// True when the rectangle has no area (zero or negative width or height).
     constexpr bool IsRectEmpty() const { return right <= left || bottom <= top; }
+    /// The rectangle moved, keeping its size, so that its top-left corner is (x, y).
+    constexpr QXPanRect MovedTo(int x, int y) const { return {x, y, x + Width(), y + Height()}; }
     friend constexpr bool operator==(const QXPanRect&, const QXPanRect&) = default;
 };
 
