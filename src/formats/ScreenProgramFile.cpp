@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QtEndian>
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #include <immintrin.h>
@@ -18,6 +17,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
 #include <memory>
 
@@ -98,6 +98,8 @@ bool hasSsse3()
 }
 #endif
 
+std::atomic<bool> scalarOnly{false};
+
 constexpr qint64 pixelWordCount = qint64(RecordCount) * WordsPerRecord - 8;
 
 inline void putByte(char* out, unsigned value)
@@ -129,11 +131,12 @@ void encodeWords(const unsigned char* raw, qsizetype rawSize, const unsigned cha
     if (hasTail)
         std::memcpy(tail, raw + full * pixelBytes, size_t(rawSize - full * pixelBytes));
     const auto& digits = wordDigits();
-    const qint64 wide = rawSize >= 4 ? std::min<qint64>(full, (rawSize - 4) / pixelBytes + 1) : 0;
 #ifdef QXPAN_ENCODE_SSSE3
     // Steps start at multiples of four pixels (records hold 72 and 80) and read 16 bytes.
     const qint64 simdEnd =
-        hasSsse3() && rawSize >= 16 ? std::min<qint64>(full, (rawSize - 16) / pixelBytes + 4) : 0;
+        hasSsse3() && !scalarOnly.load(std::memory_order_relaxed) && rawSize >= 16
+            ? std::min<qint64>(full, (rawSize - 16) / pixelBytes + 4)
+            : 0;
 #endif
     const unsigned char* p = raw;
     qint64 index = 0;
@@ -162,18 +165,7 @@ void encodeWords(const unsigned char* raw, qsizetype rawSize, const unsigned cha
             }
         }
 #endif
-        if constexpr (Bits != 16) {
-            // One 32-bit load per pixel where four bytes are there to read: blue, green and red
-            // sit in bits 0-23, and each channel's upper five bits move into place by a shift.
-            const qint64 wideEnd = std::min(recordEnd, wide);
-            for (; index < wideEnd; ++index, p += pixelBytes, d += 4) {
-                quint32 v;
-                std::memcpy(&v, p, 4);
-                v = qFromLittleEndian(v);
-                const unsigned word = ((v >> 9) & 0x7C00) | ((v >> 6) & 0x03E0) | ((v >> 3) & 0x1F);
-                std::memcpy(d, digits[word].data(), 4);
-            }
-        }
+        // The portable path, and whatever the four-pixel steps left.
         const qint64 fastEnd = std::min(recordEnd, full);
         for (; index < fastEnd; ++index, p += pixelBytes, d += 4)
             std::memcpy(d, digits[RgbToRegisterWord(p, Bits)].data(), 4);
@@ -312,6 +304,11 @@ QByteArray fLine(int fileNumber)
 {
     return "\"f\",\"FILE" + QByteArray::number(fileNumber).rightJustified(3, '0') +
            "\",\"P\",\"P\",\"0001\"\r\n";
+}
+
+void forceScalarEncode(bool on)
+{
+    scalarOnly.store(on, std::memory_order_relaxed);
 }
 
 void encodeRecords(const unsigned char* raw, qsizetype rawSize, int width, int height,

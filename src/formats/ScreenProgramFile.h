@@ -46,6 +46,10 @@ QByteArray fLine(int fileNumber);
 void encodeRecords(const unsigned char* raw, qsizetype rawSize, int width, int height,
                    int bitsPerPixel, char* out);
 
+/// Encodes without the processor's byte shuffles even where it has them (the output is the same
+/// either way), so that tests and benchmarks reach the portable path on any machine.
+void forceScalarEncode(bool on);
+
 /// The complete text of a fresh file (new "h" and "f" lines) for image; the image may have any
 /// depth, 1- and 8-bit images are taken by their colours.
 QByteArray buildFileText(const CDibImage& image, int fileNumber, const QDateTime& written);

@@ -81,30 +81,33 @@ TEST(ScreenProgramFile, WriterProducesTheExactGoldenFiles)
          0},
         {"rgb16-799.txt", 2, 2, 16, 799, {0xFF, 0xFF, 0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00}, 0},
         {"rgb32-797.txt", 2, 1, 32, 797, {0x10, 0x20, 0x30, 0xAB, 0xF8, 0x08, 0x80, 0xCD}, 0}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.file);
-        CDibImage image;
-        ASSERT_TRUE(image.Create(c.width, c.height, c.bits));
-        std::vector<uchar> raw = c.raw;
-        if (raw.empty())
-            raw.assign(size_t(image.RawSize()), c.fill);
-        ASSERT_EQ(image.SetBits(qsizetype(raw.size()), raw.data()), image.RawSize());
+    // Both encoders, whichever the processor picks by itself; the default is left last.
+    for (const bool scalar : {true, false})
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.file) + (scalar ? " scalar" : " default"));
+            ScreenProgram::forceScalarEncode(scalar);
+            CDibImage image;
+            ASSERT_TRUE(image.Create(c.width, c.height, c.bits));
+            std::vector<uchar> raw = c.raw;
+            if (raw.empty())
+                raw.assign(size_t(image.RawSize()), c.fill);
+            ASSERT_EQ(image.SetBits(qsizetype(raw.size()), raw.data()), image.RawSize());
 
-        Branch branch;
-        EXPECT_EQ(branch.Write(image, c.number), 0);
-        EXPECT_TRUE(branch.messages.empty());
-        const QByteArray expected = Golden(c.file);
-        ASSERT_EQ(expected.size(), kFileBytes) << "golden file missing";
-        const QByteArray written = ReadAll(branch.Target(c.number));
-        ASSERT_EQ(written.size(), expected.size());
-        EXPECT_TRUE(written == expected)
-            << "first difference at byte "
-            << std::mismatch(written.begin(), written.end(), expected.begin()).first -
-                   written.begin();
-        EXPECT_EQ(branch.Files(),
-                  QStringList{QString::asprintf("FILE%03dP.TXT", c.number)}); // nothing left
-        EXPECT_TRUE(ScreenProgram::buildFileText(image, c.number, kStamp) == expected);
-    }
+            Branch branch;
+            EXPECT_EQ(branch.Write(image, c.number), 0);
+            EXPECT_TRUE(branch.messages.empty());
+            const QByteArray expected = Golden(c.file);
+            ASSERT_EQ(expected.size(), kFileBytes) << "golden file missing";
+            const QByteArray written = ReadAll(branch.Target(c.number));
+            ASSERT_EQ(written.size(), expected.size());
+            EXPECT_TRUE(written == expected)
+                << "first difference at byte "
+                << std::mismatch(written.begin(), written.end(), expected.begin()).first -
+                       written.begin();
+            EXPECT_EQ(branch.Files(),
+                      QStringList{QString::asprintf("FILE%03dP.TXT", c.number)}); // nothing left
+            EXPECT_TRUE(ScreenProgram::buildFileText(image, c.number, kStamp) == expected);
+        }
 }
 
 TEST(ScreenProgramFile, PalettedImageIsWrittenByItsColours)
