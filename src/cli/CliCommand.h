@@ -26,6 +26,8 @@ public:
     virtual QStringList Flags() const { return {}; }
     /// Number of positional arguments the command needs.
     virtual int PositionalCount() const = 0;
+    /// True when the command draws text, which needs the platform's fonts.
+    virtual bool DrawsText() const { return false; }
 
     /// Runs the command on arguments that passed the generic checks; returns a CliExit value.
     virtual int Run(const CliArgs& args, CliIo& io) = 0;

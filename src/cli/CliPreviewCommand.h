@@ -15,5 +15,6 @@ public:
     QString Details() const override;
     QStringList ValueOptions() const override { return {QStringLiteral("table")}; }
     int PositionalCount() const override { return 2; }
+    bool DrawsText() const override { return true; }
     int Run(const CliArgs& args, CliIo& io) override;
 };

@@ -69,6 +69,15 @@ int CliRunner::Run(const QStringList& arguments, CliIo& io)
     return CliUsage;
 }
 
+bool CliRunner::DrawsText(const QStringList& arguments) const
+{
+    for (const auto& command : m_commands) {
+        if (command->Name() == arguments.value(1))
+            return command->DrawsText();
+    }
+    return false;
+}
+
 void CliRunner::PrintOverview(CliIo& io, bool toError) const
 {
     QTextStream& s = toError ? io.Err() : io.Out();

@@ -17,6 +17,8 @@ public:
 
     /// Runs the command line (program name first); returns the exit status.
     int Run(const QStringList& arguments, CliIo& io);
+    /// True when the command the line names draws text (program name first).
+    bool DrawsText(const QStringList& arguments) const;
 
 private:
     void PrintOverview(CliIo& io, bool toError) const;

@@ -42,6 +42,11 @@ bool CliScreenFile::Decode(const QString& path, QImage& picture, QString* error)
     }
     for (int y = 0; y < image.height(); ++y)
         std::memcpy(image.scanLine(y), pixels.constData() + qsizetype(y) * 3 * 1024, 3 * 1024);
+    // 96 dpi in the saved picture, as ever: the default follows the platform, and the tool may
+    // run without one.
+    constexpr int dotsPerMetreAt96Dpi = 3780;
+    image.setDotsPerMeterX(dotsPerMetreAt96Dpi);
+    image.setDotsPerMeterY(dotsPerMetreAt96Dpi);
     picture = image;
     return true;
 }

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -43,10 +44,16 @@ int main(int argc, char* argv[])
         arguments << argument;
     }
     int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);
-    // The same name as the editor, so that both find the same branch folders.
-    QGuiApplication::setApplicationName(QStringLiteral("QXPan"));
-    CliIo io;
     CliRunner runner;
+    // Pictures need no more than QtCore's application; the platform that text drawing needs
+    // costs more to start and end than an encode takes.
+    std::unique_ptr<QCoreApplication> app;
+    if (runner.DrawsText(arguments))
+        app = std::make_unique<QGuiApplication>(qtArgc, argv);
+    else
+        app = std::make_unique<QCoreApplication>(qtArgc, argv);
+    // The same name as the editor, so that both find the same branch folders.
+    QCoreApplication::setApplicationName(QStringLiteral("QXPan"));
+    CliIo io;
     return runner.Run(arguments, io);
 }

@@ -155,6 +155,7 @@ TEST(CliDecode, WritesPngOrBmpAndRefusesBrokenInput)
         ASSERT_EQ(image.size(), QSize(1024, 768));
         EXPECT_EQ(image.pixel(0, 0), qRgb(0, 248, 0));
         EXPECT_EQ(image.pixel(1023, 767), qRgb(0, 248, 0));
+        EXPECT_EQ(image.dotsPerMeterX(), 3780); // 96 dpi, with or without a display platform
     }
 
     const QString out = dir.filePath(QStringLiteral("new.png"));
