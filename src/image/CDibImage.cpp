@@ -2,6 +2,7 @@
 
 #include "fileio/InputFile.h"
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 
@@ -47,6 +48,41 @@ QList<QRgb> bmpMonoPalette(const QByteArray& head)
     for (qsizetype i = at; i < at + 2 * entrySize; i += entrySize)
         table.append(qRgb(byteAt(i + 2), byteAt(i + 1), byteAt(i)));
     return table;
+}
+
+// A plain 24-bit BMP (40-byte header, no compression, rows bottom-up, every row there) read
+// straight into the rows of an image of the same layout; null for any other file. Qt's decoder
+// widens such a file to 32 bits and normalised() narrows it again: two more copies of the picture.
+QImage readPlainBmp24(QFile& file, const QByteArray& head)
+{
+    if (head.size() < 54)
+        return {};
+    const auto u16 = [&head](int i) {
+        return quint32(static_cast<unsigned char>(head[i])) |
+               quint32(static_cast<unsigned char>(head[i + 1])) << 8;
+    };
+    const auto u32 = [&u16](int i) {
+        return u16(i) | u16(i + 2) << 16;
+    };
+    const qint64 offset = u32(10);
+    const auto width = qint32(u32(18));
+    const auto height = qint32(u32(22));
+    if (head[0] != 'B' || head[1] != 'M' || u32(14) != 40 || u16(26) != 1 || u16(28) != 24 ||
+        u32(30) != 0 || offset < 54 || !withinLimits(width, height))
+        return {};
+    QImage image(width, height, QImage::Format_BGR888);
+    const qsizetype used = qsizetype(width) * 3;
+    const qsizetype rowBytes = (used + 3) / 4 * 4;
+    if (image.isNull() || image.bytesPerLine() != rowBytes ||
+        file.size() < offset + rowBytes * height || !file.seek(offset))
+        return {};
+    for (int y = height - 1; y >= 0; --y) {
+        uchar* row = image.scanLine(y);
+        if (file.read(reinterpret_cast<char*>(row), rowBytes) != rowBytes)
+            return {};
+        std::memset(row + used, 0, size_t(rowBytes - used));
+    }
+    return image;
 }
 
 // Brings a decoded image into one of the formats this class works with, keeping the file's own
@@ -236,7 +272,23 @@ int CDibImage::Load(const QString& path)
     const QByteArray head = file.peek(256);
     const int fileBits = bmpBitCount(head);
 
+    const bool bmpByName =
+        fileBits != 0 && QFileInfo(path).suffix().compare(u"bmp", Qt::CaseInsensitive) == 0;
+    if (bmpByName && fileBits == 24) {
+        if (QImage image = readPlainBmp24(file, head); !image.isNull()) {
+            endSurface();
+            m_image = std::move(image);
+            return LoadOk;
+        }
+        file.seek(0);
+    }
     QImageReader reader(&file);
+    // Qt's own decoder reads a BMP of that name whatever the plugins say; naming the format
+    // spares loading every image plugin only to ask it first.
+    if (bmpByName) {
+        reader.setFormat("bmp");
+        reader.setAutoDetectImageFormat(false);
+    }
     reader.setAutoTransform(false);
     // The limit is ours, in pixels a side: Qt's own allocation limit (128 MiB) would refuse a
     // picture well inside it.
