@@ -433,7 +433,11 @@ bool CDibImage::StretchBlt(CDibImage& target, int x, int y, int w, int h, int sr
     const QImage* source = &m_image;
     int originX = srcX, originY = srcY;
     if ((format != QImage::Format_RGB32 && format != QImage::Format_ARGB32) || this == &target) {
-        converted = m_image.copy(srcX, srcY, srcW, srcH).convertToFormat(QImage::Format_RGB32);
+        // The whole picture needs no block copy first: the conversion is a new image already,
+        // and one that shares this one's pixels is parted from them when the target is written.
+        const bool whole = srcX == 0 && srcY == 0 && srcW == Width() && srcH == Height();
+        converted = (whole ? m_image : m_image.copy(srcX, srcY, srcW, srcH))
+                        .convertToFormat(QImage::Format_RGB32);
         if (converted.isNull())
             return false;
         source = &converted;
