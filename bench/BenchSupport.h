@@ -5,13 +5,25 @@
 
 #include "image/CDibImage.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace bench {
+
+/// /dev/shm, the tmpfs the file goals are stated for; elsewhere the system's temporary folder.
+inline QString tmpfsRoot()
+{
+    return QFileInfo(QStringLiteral("/dev/shm")).isDir() ? QStringLiteral("/dev/shm")
+                                                         : QDir::tempPath();
+}
 
 /// A picture with varied colours so that no encoding shortcut applies.
 inline void fillPattern(CDibImage& image, int width, int height, quint32 seed)
@@ -39,8 +51,14 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                m_seconds[run.benchmark_name()] = {
+            if (run.run_type != Run::RT_Iteration)
+                continue;
+            // By the function's name alone, without "/min_time:..." or "/manual_time".
+            const std::string& name = run.run_name.function_name;
+            if (run.error_occurred)
+                m_failed.insert(name);
+            else
+                m_seconds[name] = {
                     run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit),
                     run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit)};
         }
@@ -54,11 +72,38 @@ public:
         return it == m_seconds.end() ? Times{} : it->second;
     }
 
+    /// True when the named benchmark stopped with an error.
+    bool failed(const char* name) const { return m_failed.count(name) != 0; }
+
+    /// Prints a goal's verdict at the end of its line and keeps a missed one for the exit status.
+    void verdict(bool met) const
+    {
+        std::printf(": %s\n", met ? "PASS" : "FAIL");
+        m_allMet = m_allMet && met;
+    }
+
+    /// Prints a goal that has no figure: a benchmark that failed misses it, one left out by
+    /// --benchmark_filter does not count.
+    void unmeasured(const char* label, const char* benchmarkName) const
+    {
+        std::printf("%-7s: not measured", label);
+        if (failed(benchmarkName))
+            verdict(false);
+        else
+            std::printf("\n");
+    }
+
+    /// False once any goal was missed.
+    bool allMet() const { return m_allMet; }
+
 private:
     std::map<std::string, Times> m_seconds;
+    std::set<std::string> m_failed;
+    mutable bool m_allMet = true;
 };
 
-/// Runs the benchmarks named on the command line and then prints the reporter's summary.
+/// Runs the benchmarks named on the command line, then prints the reporter's summary; exits with
+/// 1 when a goal was missed, so that `make bench` fails.
 template <typename Reporter> int runWithSummary(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
@@ -68,7 +113,7 @@ template <typename Reporter> int runWithSummary(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.printSummary();
     benchmark::Shutdown();
-    return 0;
+    return reporter.allMet() ? 0 : 1;
 }
 
 } // namespace bench
