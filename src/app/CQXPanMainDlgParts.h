@@ -4,12 +4,14 @@
 
 #include "app/CQXPanApp.h"
 #include "formats/FileMessage.h"
+#include "refdata/CQXPanRefItem.h"
 #include "reglib/QxCtrlTypes.h"
 #include "uikit/DialogUnits.h"
 #include "uikit/UserInteraction.h"
 
 #include <QApplication>
 #include <QString>
+#include <QStringList>
 
 namespace MainDlgParts {
 
@@ -91,6 +93,16 @@ inline QxRect Normalised(QxRect rc)
     if (rc.bottom - rc.top < kMinTrackHeight)
         rc.bottom = rc.top + kMinTrackHeight;
     return rc;
+}
+
+// The first column of every row of a list: the file names of the bitmap lists.
+inline QStringList NamesOf(const CQXPanRefList& list)
+{
+    QStringList names;
+    names.reserve(qsizetype(list.size()));
+    for (const CQXPanRefItem& item : list)
+        names.append(item.m_strCol1);
+    return names;
 }
 
 } // namespace MainDlgParts

@@ -1,7 +1,8 @@
-// Panel files: New, Open and Save, and reading a panel file with the editor's effects.
+// Panel files: New, Open and Save.
 #include "app/CQXPanMainDlg.h"
 
 #include "app/CQXPanApp.h"
+#include "app/CQXPanEditorPanelHost.h"
 #include "app/CQXPanMainDlgParts.h"
 #include "document/CQXPanUndoCommands.h"
 #include "document/PanelFile.h"
@@ -25,91 +26,6 @@ namespace {
 
 const QString kPanelDialogTitle = QStringLiteral("Full Check Window");
 const QString kPanelFilter = QStringLiteral("Data files (*.pan)");
-
-QStringList NamesOf(const CQXPanRefList& list)
-{
-    QStringList names;
-    names.reserve(qsizetype(list.size()));
-    for (const CQXPanRefItem& item : list)
-        names.append(item.m_strCol1);
-    return names;
-}
-
-// Reading a panel file with the editor's effects: the item list follows the background, the
-// properties dialog picks the placed bitmaps, questions and messages go to the user.
-class EditorPanelHost final : public PanelReadHost
-{
-public:
-    explicit EditorPanelHost(CQXPanMainDlg& dlg) : m_dlg(dlg) {}
-
-    void BeginRead() override
-    {
-        m_savedType = m_dlg.m_ObjDlg.m_nObjType;
-        m_dlg.m_cbObjectType->setCurrentIndex(QXPanObj::TypeBackground);
-        m_dlg.FillItemList(true);
-    }
-    void EndRead() override
-    {
-        m_dlg.m_cbObjectType->setCurrentIndex(m_savedType);
-        // The list shows the background rows; show the restored type's rows again.
-        m_dlg.m_ObjDlg.m_nObjType = QXPanObj::TypeBackground;
-        m_dlg.FillItemList(true);
-    }
-    void ShowMessage(const QString& text) override
-    {
-        if (UserInteraction* ui = Ui())
-            ui->MessageBox(text);
-    }
-    QStringList BackgroundNames() const override { return NamesOf(m_dlg.m_ObjDlg.m_BgList); }
-    QStringList PlacedBitmapNames() const override { return NamesOf(m_dlg.m_ObjDlg.m_BmpList); }
-    // The remembered background row is always the row shown, so that Save writes the background
-    // that is seen and a change of image type reloads what it must.
-    void SelectBackgroundItem(int nListSel, int nItem) override
-    {
-        // Selected afresh, so that the list shows the background even when the row was current.
-        m_dlg.m_lcItems->clearSelection();
-        m_dlg.SelectListPosition(nItem);
-        m_dlg.m_nListSel = m_dlg.ItemAt(nItem) ? nItem : nListSel;
-    }
-    void LoadEmptyBackground(int nListSel) override
-    {
-        if (!m_dlg.m_pApp)
-            return;
-        const QString name = QStringLiteral("Aempty.bmp");
-        m_dlg.LoadBackgroundBitmap(QDir(m_dlg.m_pApp->m_strBackgroundFolder).filePath(name));
-        const QStringList names = BackgroundNames();
-        qsizetype row = 1;
-        while (row < names.size() && names[row].compare(name, Qt::CaseInsensitive) != 0)
-            ++row;
-        m_dlg.m_nListSel = row < names.size() ? int(row) - 1 : nListSel;
-        m_dlg.ShowListPositionQuietly(m_dlg.m_nListSel);
-    }
-    void ImportScreenBackground(int nListSel, int fileNumber) override
-    {
-        m_dlg.ImportScreenFile(fileNumber);
-        // A screen file that is not listed shows as no row; Save then names the screen file.
-        m_dlg.m_nListSel = m_dlg.ItemAt(nListSel) ? nListSel : -1;
-        m_dlg.ShowListPositionQuietly(m_dlg.m_nListSel);
-    }
-    bool TakePlacedBitmap(int j, CQXPanBmpObj& obj) override
-    {
-        m_dlg.m_ObjDlg.m_nObjType = QXPanObj::TypePlaceBitmap;
-        m_dlg.m_ObjDlg.SelectRow(j);
-        return m_dlg.m_ObjDlg.ApplyItemToBitmap(obj) != 0;
-    }
-    bool AskContinue(const QString&, const QString& question) override
-    {
-        UserInteraction* ui = Ui();
-        return ui && ui->MessageBox(question, QString::fromLatin1(kAppName),
-                                    UserInteraction::MB_YESNO) == UserInteraction::IDYES;
-    }
-
-private:
-    UserInteraction* Ui() const { return m_dlg.m_pApp ? m_dlg.m_pApp->Ui() : nullptr; }
-
-    CQXPanMainDlg& m_dlg;
-    int m_savedType = QXPanObj::TypeBackground;
-};
 
 } // namespace
 
@@ -162,7 +78,7 @@ void CQXPanMainDlg::OnOpen()
 
 int CQXPanMainDlg::ReadPanelFile(const QString& path)
 {
-    EditorPanelHost host(*this);
+    CQXPanEditorPanelHost host(*this);
     const int T = kFirstScreenFile + m_cbImageType->currentIndex();
     return PanelFile::Read(path, T, m_DesignDlg, host).nResult;
 }
