@@ -295,30 +295,6 @@ bool CQXPanMainDlg::eventFilter(QObject* watched, QEvent* event)
             target != GetDlgItem(IDC_DELETE))
             m_DesignDlg.Deselect();
     }
-    if (watched == m_lcItems->viewport()) {
-        if (event->type() == QEvent::MouseButtonPress) {
-            const auto* mouse = static_cast<QMouseEvent*>(event);
-            m_dragPos = -1;
-            if (mouse->button() == Qt::LeftButton) {
-                if (QTreeWidgetItem* item = m_lcItems->itemAt(mouse->position().toPoint())) {
-                    m_dragPos = m_lcItems->indexOfTopLevelItem(item);
-                    m_dragStart = mouse->position().toPoint();
-                }
-            }
-        } else if (event->type() == QEvent::MouseMove && m_dragPos >= 0) {
-            const auto* mouse = static_cast<QMouseEvent*>(event);
-            if ((mouse->buttons() & Qt::LeftButton) &&
-                (mouse->position().toPoint() - m_dragStart).manhattanLength() >=
-                    QApplication::startDragDistance()) {
-                const int pos = m_dragPos;
-                m_dragPos = -1;
-                OnBeginDrag(pos);
-                return true;
-            }
-        } else if (event->type() == QEvent::MouseButtonRelease) {
-            m_dragPos = -1;
-        }
-    }
     return QDialog::eventFilter(watched, event);
 }
 

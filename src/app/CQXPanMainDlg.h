@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CQXPanItemList.h"
 #include "canvas/CQXPanDesignDlg.h"
 #include "document/CQXPanKeyObj.h"
 #include "fileio/FileResult.h"
@@ -151,7 +152,7 @@ public:
     CQXPanObjDlg m_ObjDlg;
     QComboBox* m_cbImageType = nullptr;
     QComboBox* m_cbObjectType = nullptr;
-    QTreeWidget* m_lcItems = nullptr;
+    CQXPanItemList* m_lcItems = nullptr;
     QList<QIcon> m_ilObjectTypes;
     CQXPanApp* m_pApp = nullptr;
     int m_nListSel = -1;
@@ -225,8 +226,6 @@ private:
     bool m_ended = false;
     int m_endResult = 0;
     bool m_bInitialised = false;
-    QPoint m_dragStart;
-    int m_dragPos = -1;
     CQXPanPositionReadout* m_readout = nullptr;
     CQXPanPreviewDlg* m_previewDlg = nullptr;
 };

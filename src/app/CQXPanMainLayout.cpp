@@ -1,6 +1,7 @@
 // The main dialog's controls and their layout in dialog units of its font.
 #include "app/CQXPanMainDlg.h"
 
+#include "app/CQXPanItemList.h"
 #include "app/CQXPanMainDlgParts.h"
 #include "app/CQXPanPreviewDlg.h"
 #include "app/CQXPanWindowPlacement.h"
@@ -85,27 +86,12 @@ void CQXPanMainDlg::CreateControls()
     objectTypeLabel->setBuddy(m_cbObjectType);
     button(IDC_BROWSE, "Browse(&B)", {10, 131, 58, 14}, Grow::LeftHalf)->setEnabled(false);
     button(IDC_EDIT, "Edit(&P)", {68, 131, 58, 14}, Grow::RightHalf)->setEnabled(false);
-    m_lcItems = new QTreeWidget(m_client);
+    m_lcItems = new CQXPanItemList(m_client);
     place(m_lcItems, IDC_ITEMLIST, {10, 153, 117, 188}, Grow::Width);
-    m_lcItems->setRootIsDecorated(false);
-    m_lcItems->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_lcItems->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_lcItems->setAllColumnsShowFocus(true);
-    m_lcItems->setFrameShape(QFrame::Box);
-    m_lcItems->setFrameShadow(QFrame::Plain);
-    // Column widths come from the header texts; a width of 0 hides a column.
-    m_lcItems->header()->setStretchLastSection(false);
-    m_lcItems->header()->setMinimumSectionSize(0);
-    m_lcItems->header()->setSectionsMovable(false);
     connect(m_cbImageType, &QComboBox::activated, this, [this] { OnImageTypeChange(); });
     connect(m_cbObjectType, &QComboBox::activated, this, [this] { OnObjectTypeChange(); });
-    connect(m_lcItems->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this](const QItemSelection& selected) {
-                for (const QModelIndex& index : selected.indexes()) {
-                    if (index.column() == 0 && !index.parent().isValid())
-                        OnItemSelected(index.row());
-                }
-            });
+    connect(m_lcItems, &CQXPanItemList::ItemChosen, this, &CQXPanMainDlg::OnItemSelected);
+    connect(m_lcItems, &CQXPanItemList::DragStarted, this, &CQXPanMainDlg::OnBeginDrag);
     groupBox("Select Item", {4, 88, 129, 259});
 
     QPushButton* exitButton = button(IDCANCEL, "Exit(&X)", {4, 370, 50, 16});

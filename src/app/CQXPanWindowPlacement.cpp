@@ -27,8 +27,8 @@ CQXPanWindowPlacement::CQXPanWindowPlacement(QWidget* window) : QObject(window),
 
 QxRect CQXPanWindowPlacement::Current() const
 {
-    QRect frame = m_window->isVisible() ? m_window->frameGeometry()
-                                        : QRect(QPoint(0, 0), m_window->size());
+    QRect frame =
+        m_window->isVisible() ? m_window->frameGeometry() : QRect(QPoint(0, 0), m_window->size());
     if (!m_window->isVisible()) {
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             frame.moveCenter(screen->availableGeometry().center());
