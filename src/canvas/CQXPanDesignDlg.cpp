@@ -159,6 +159,24 @@ void CQXPanDesignDlg::paintEvent(QPaintEvent*)
     painter.drawLine(0, design.height(), design.width(), design.height());
 }
 
+const QImage& CQXPanDesignDlg::StretchedBackground(const QPainter& painter) const
+{
+    // Stretching the background is most of a frame's work; a drag repaints it many times over.
+    const QImage& picture = m_Background.Image();
+    // The painter's scale, not its device's: a widget rendered into a picture is redirected.
+    const qreal ratio = painter.deviceTransform().m11();
+    const QSize target = (QSizeF(DesignSize()) * ratio).toSize();
+    if (m_stretchedKey != picture.cacheKey() || m_stretched.size() != target) {
+        m_stretched = QImage(target, QImage::Format_RGB32);
+        m_stretched.setDevicePixelRatio(ratio);
+        QPainter stretch(&m_stretched);
+        stretch.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        stretch.drawImage(QRect(QPoint(0, 0), DesignSize()), picture);
+        m_stretchedKey = picture.cacheKey();
+    }
+    return m_stretched;
+}
+
 void CQXPanDesignDlg::PaintDesign(QPainter& painter) const
 {
     const QSize design = DesignSize();
@@ -169,7 +187,7 @@ void CQXPanDesignDlg::PaintDesign(QPainter& painter) const
 
     // Without a background the register screen is black: show what Convert writes.
     if (!m_Background.IsEmpty())
-        painter.drawImage(QRect(QPoint(0, 0), design), m_Background.Image());
+        painter.drawImage(QRect(QPoint(0, 0), design), StretchedBackground(painter));
     else
         painter.fillRect(QRect(QPoint(0, 0), design), Qt::black);
 

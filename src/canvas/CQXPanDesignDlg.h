@@ -9,6 +9,7 @@
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QFont>
+#include <QImage>
 #include <QPoint>
 #include <QUndoStack>
 #include <QWidget>
@@ -166,6 +167,9 @@ private:
     /// Says that the screen has no room for another key or table.
     void RefuseFullScreen();
 
+    /// The background stretched over the design rectangle at the painter's pixel ratio, kept
+    /// until the picture or the ratio changes.
+    const QImage& StretchedBackground(const QPainter& painter) const;
     /// Paints the design in its fixed order: background, placed bitmaps, keys and tables.
     void PaintDesign(QPainter& painter) const;
     /// True while undo, redo and the keyboard must wait: a press or a row drag is going on.
@@ -177,5 +181,7 @@ private:
     void SelectObject(int nKind, int nIndex);
 
     QElapsedTimer m_nudgeTimer;
+    mutable QImage m_stretched;
+    mutable qint64 m_stretchedKey = 0;
     std::function<qint64()> m_fnNudgeClock;
 };
