@@ -9,7 +9,7 @@
 #include "branch/BranchEnvironment.h"
 #include "canvas/CQXPanPositionReadout.h"
 #include "document/CQXPanUndoCommands.h"
-#include "formats/FileMessage.h"
+#include "fileio/FileMessage.h"
 #include "library/CQXPgco.h"
 #include "refdata/CQXPanRefLists.h"
 #include "reglib/QxCtrlTypes.h"

@@ -8,8 +8,8 @@
 #include "cli/CliPanelHost.h"
 #include "document/CQXPanDocument.h"
 #include "document/PanelFile.h"
+#include "fileio/FileMessage.h"
 #include "formats/BitmapTableFile.h"
-#include "formats/FileMessage.h"
 #include "refdata/CQXPanRefLists.h"
 #include "reglib/QxCtrlStore.h"
 

@@ -3,7 +3,7 @@
 #include "cli/CliIo.h"
 #include "document/CQXPanBmpObj.h"
 #include "document/CQXPanDocument.h"
-#include "formats/FileMessage.h"
+#include "fileio/FileMessage.h"
 #include "formats/ScreenFileImport.h"
 #include "image/CDibImage.h"
 #include "refdata/BackgroundRow.h"

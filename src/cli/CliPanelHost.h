@@ -1,8 +1,8 @@
 #pragma once
 
 #include "document/PanelReadHost.h"
+#include "fileio/FileMessage.h"
 #include "fileio/FileResult.h"
-#include "formats/FileMessage.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
 #include "cli/CliTable.h"
 
 #include "document/CQXPanKeyObj.h"
+#include "fileio/FileMessage.h"
 #include "fileio/InputFile.h"
 #include "formats/BitmapTableFile.h"
-#include "formats/FileMessage.h"
 
 #include <QFile>
 

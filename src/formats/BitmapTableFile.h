@@ -1,7 +1,7 @@
 #pragma once
 
+#include "fileio/FileMessage.h"
 #include "fileio/FileResult.h"
-#include "formats/FileMessage.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "formats/FileMessage.h"
+#include "fileio/FileMessage.h"
 
 #include <QString>
 
