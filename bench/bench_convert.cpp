@@ -93,7 +93,7 @@ void BM_TableWrite(benchmark::State& state)
 {
     Scene& s = scene();
     for (auto _ : state) {
-        if (BitmapTableFile::Write(s.program, s.table, kImageType, s.design, stamp) != 0)
+        if (!BitmapTableFile::Write(s.program, s.table, kImageType, s.design, stamp))
             state.SkipWithError("bitmap table write failed");
     }
 }
@@ -105,8 +105,8 @@ void BM_ConvertDesign(benchmark::State& state)
     Scene& s = scene();
     for (auto _ : state) {
         const ConvertResult result =
-            ConvertDesign(s.design, kImageType, s.program, s.table, false, {}, stamp);
-        if (result.stage != ConvertResult::Stage::Done || !result.screenOk) {
+            ConvertDesign(s.design, kImageType, s.program, s.table, false, stamp);
+        if (result.stage != ConvertResult::Stage::Done || !result.screen) {
             state.SkipWithError("Convert failed");
             break;
         }

@@ -86,8 +86,7 @@ void BM_Decode(benchmark::State& state)
     for (auto _ : state) {
         QBuffer buffer(&text);
         buffer.open(QIODevice::ReadOnly);
-        const int result = decodeScreenProgram(buffer, pixels.data(), {});
-        if (result != ScreenImportOk)
+        if (!decodeScreenProgram(buffer, pixels.data()))
             state.SkipWithError("decode failed");
         benchmark::DoNotOptimize(pixels.data());
     }

@@ -44,11 +44,11 @@ private:
     QBuffer m_buffer;
 };
 
-FileMessageSink collect(FuzzOutcome& out)
+// What a reader's result tells the user, as the editor's box would show it.
+void told(FuzzOutcome& out, const FileResult& result)
 {
-    return [&out](const FileMessage& message) {
-        out.messages.append(message.text);
-    };
+    if (const QString text = result.Message().text; !text.isEmpty())
+        out.messages.append(text);
 }
 
 bool wide(const QXPanRect& r)
@@ -265,9 +265,9 @@ FuzzOutcome FuzzReaders::BitmapTable(const std::uint8_t* data, std::size_t size)
     FuzzOutcome out;
     QList<CQXPanKeyObj> table;
     InputDevice input(data, size);
-    const BitmapTableFile::ReadResult result =
-        BitmapTableFile::ReadDevice(input.device(), table, collect(out));
+    const BitmapTableFile::ReadResult result = BitmapTableFile::ReadDevice(input.device(), table);
     out.nResult = result.nRecords;
+    told(out, result.result);
 
     out.Expect(table.size() == BitmapTableFile::kTableSize, QStringLiteral("table not 240"));
     out.Expect(result.nRecords >= 0 && result.nRecords <= BitmapTableFile::kTableSize,
@@ -295,7 +295,7 @@ FuzzOutcome FuzzReaders::BitmapTable(const std::uint8_t* data, std::size_t size)
     QBuffer buffer(&file);
     buffer.open(QIODevice::ReadOnly);
     QList<CQXPanKeyObj> back;
-    const BitmapTableFile::ReadResult again = BitmapTableFile::ReadDevice(buffer, back, {});
+    const BitmapTableFile::ReadResult again = BitmapTableFile::ReadDevice(buffer, back);
     out.Expect(again.eStatus == BitmapTableFile::ReadStatus::Read && again.nRecords == 240,
                QStringLiteral("own file not read back"));
     for (qsizetype k = 0; k < std::min(table.size(), back.size()); ++k) {
@@ -340,7 +340,9 @@ FuzzOutcome FuzzReaders::ScreenImport(const std::uint8_t* data, std::size_t size
     static std::vector<unsigned char> pixels(static_cast<size_t>(ScreenPixelBytes));
     std::fill(pixels.begin(), pixels.end(), 0);
     InputDevice input(data, size);
-    out.nResult = decodeScreenProgram(input.device(), pixels.data(), collect(out));
+    const FileResult result = decodeScreenProgram(input.device(), pixels.data());
+    out.nResult = result.code;
+    told(out, result);
 
     out.Expect(out.nResult == ScreenImportOk || out.nResult == ScreenImportRefused ||
                    out.nResult == ScreenImportBrokenHeader,

@@ -6,7 +6,6 @@
 #include "app/CQXPanPreviewDlg.h"
 #include "branch/BranchConvert.h"
 #include "document/RegisterFiles.h"
-#include "fileio/FileMessage.h"
 #include "formats/BitmapTableFile.h"
 #include "formats/RegisterPreview.h"
 #include "uikit/DialogUnits.h"
@@ -44,10 +43,10 @@ void CQXPanMainDlg::OnConvert()
     m_DesignDlg.MarkSaved();
 
     std::optional<WaitCursor> wait(std::in_place);
-    // Its own failures are reported to the user; the command goes on.
     const ConvertResult converted =
-        ConvertDesign(m_DesignDlg, n, m_pApp->m_strProgramFolder, m_arrBitmapTable, true,
-                      [this](const FileMessage& message) { ShowFileMessage(message); });
+        ConvertDesign(m_DesignDlg, n, m_pApp->m_strProgramFolder, m_arrBitmapTable, true);
+    // A screen file that could not be written is told first; the command went on.
+    ShowFileResult(converted.screen);
     if (converted.ScreenTried())
         ListScreenFile(n);
     if (converted.stage != ConvertResult::Stage::Done) {

@@ -273,9 +273,10 @@ bool CQXPanMainDlg::OnInitDialog()
     return true;
 }
 
-void CQXPanMainDlg::ShowFileMessage(const FileMessage& message)
+void CQXPanMainDlg::ShowFileResult(const FileResult& result)
 {
-    if (!m_pApp || !m_pApp->Ui())
+    const FileMessage message = result.Message();
+    if (message.text.isEmpty() || !m_pApp || !m_pApp->Ui())
         return;
     m_pApp->Ui()->MessageBox(
         message.text, message.title.isEmpty() ? QString::fromLatin1(kAppName) : message.title,

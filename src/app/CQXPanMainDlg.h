@@ -24,7 +24,6 @@ class QMenuBar;
 class QScrollArea;
 class QTreeWidget;
 class QTreeWidgetItem;
-struct FileMessage;
 struct QxRect;
 
 /// The main dialog: image type, object type, item list, design area, menu; ends the run.
@@ -116,11 +115,12 @@ public:
     /// Loads the background bitmap at path: 0 on success and for type "Place Bitmap", -1 for
     /// the key and table types, -2 ("open err") when the file cannot be loaded.
     int LoadBackgroundBitmap(const QString& path);
-    /// Imports register screen file FILE<nFileNo>P.TXT as the background; see ImportScreenFile
-    /// of src/image for the results.
+    /// Imports register screen file FILE<nFileNo>P.TXT as the background; the ScreenImportResult
+    /// of src/formats' ImportScreenFile.
     int ImportScreenFile(int nFileNo);
-    /// "open err" when a background bitmap could not be loaded.
-    void ShowOpenError(const FileResult& loaded);
+    /// Shows what a failed file operation tells the user ("open err", "broken header", ...) in
+    /// a box; nothing when it succeeded or has nothing to say.
+    void ShowFileResult(const FileResult& result);
 
     /// Button 1025: copies chosen bitmap files into the folder of the shown bitmap type, then
     /// brings the lists and the design up to date.
@@ -211,7 +211,6 @@ private:
     /// Inserts FILE<n>P.TXT into the background list after the last smaller screen file listed,
     /// keeping the remembered background row on the same file.
     void ListScreenFile(int n);
-    void ShowFileMessage(const FileMessage& message);
     /// Undo or redo put a background row back: remember it and show it without reloading.
     void OnBackgroundRowRestored(int nListSel);
 

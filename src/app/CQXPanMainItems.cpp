@@ -7,7 +7,6 @@
 #include "document/CQXPanUndoCommands.h"
 #include "document/PanelFile.h"
 #include "document/RegisterFiles.h"
-#include "fileio/FileMessage.h"
 #include "formats/BitmapTableFile.h"
 #include "formats/RegisterPreview.h"
 #include "formats/ScreenFileImport.h"
@@ -118,8 +117,7 @@ void CQXPanMainDlg::ReadBitmapTableFile()
 {
     if (!m_pApp)
         return;
-    BitmapTableFile::Read(m_pApp->m_strProgramFolder, m_arrBitmapTable,
-                          [this](const FileMessage& message) { ShowFileMessage(message); });
+    ShowFileResult(BitmapTableFile::Read(m_pApp->m_strProgramFolder, m_arrBitmapTable).result);
 }
 
 QTreeWidgetItem* CQXPanMainDlg::ItemAt(int nPos) const
@@ -213,9 +211,7 @@ void CQXPanMainDlg::OnItemSelected(int nPos)
         const BackgroundRowKind kind = BackgroundRowKindOf(name);
         if (kind != BackgroundRowKind::Other) {
             const WaitCursor wait;
-            ShowOpenError(LoadBackgroundRow(
-                name, m_pApp->RefFolders(), m_DesignDlg.m_Background,
-                [this](const FileMessage& message) { ShowFileMessage(message); }));
+            ShowFileResult(LoadBackgroundRow(name, m_pApp->RefFolders(), m_DesignDlg.m_Background));
             // Only a bitmap can be given to the bitmap editor.
             GetDlgItem(IDC_EDIT)->setEnabled(kind == BackgroundRowKind::Bitmap);
         }
@@ -245,14 +241,8 @@ int CQXPanMainDlg::LoadBackgroundBitmap(const QString& path)
     if (m_ObjDlg.m_nObjType == QXPanObj::TypePlaceBitmap)
         return 0;
     const FileResult loaded = ::LoadBackgroundBitmap(path, m_DesignDlg.m_Background);
-    ShowOpenError(loaded);
+    ShowFileResult(loaded);
     return loaded ? 0 : -2;
-}
-
-void CQXPanMainDlg::ShowOpenError(const FileResult& loaded)
-{
-    if (!loaded && m_pApp && m_pApp->Ui())
-        m_pApp->Ui()->MessageBox(loaded.reason);
 }
 
 int CQXPanMainDlg::ImportScreenFile(int nFileNo)
@@ -260,9 +250,11 @@ int CQXPanMainDlg::ImportScreenFile(int nFileNo)
     if (!m_pApp)
         return ScreenImportRefused;
     const WaitCursor wait;
-    return ::ImportScreenFile(nFileNo, m_ObjDlg.m_nObjType, m_DesignDlg.m_Background,
-                              m_pApp->m_strProgramFolder, m_pApp->m_strBackgroundFolder,
-                              [this](const FileMessage& message) { ShowFileMessage(message); });
+    const FileResult imported =
+        ::ImportScreenFile(nFileNo, m_ObjDlg.m_nObjType, m_DesignDlg.m_Background,
+                           m_pApp->m_strProgramFolder, m_pApp->m_strBackgroundFolder);
+    ShowFileResult(imported);
+    return imported.code;
 }
 
 void CQXPanMainDlg::ShowListPositionQuietly(int nPos)

@@ -119,7 +119,7 @@ void CQXPanMainDlg::OnNew()
             const FileResult loaded = ::LoadBackgroundBitmap(
                 QDir(m_pApp->m_strBackgroundFolder).filePath(backgrounds[size_t(first)].m_strCol1),
                 m_DesignDlg.m_Background);
-            ShowOpenError(loaded);
+            ShowFileResult(loaded);
             if (loaded)
                 m_nListSel = first - 1;
         }

@@ -24,8 +24,7 @@ ConvertResult Stopped(ConvertResult::Stage stage, const FileResult& why)
 
 ConvertResult ConvertDesign(const CQXPanDocument& design, int fileNumber,
                             const QString& programFolder, QList<CQXPanKeyObj>& table,
-                            bool replaceRejected, const FileMessageSink& messages,
-                            const QDateTime& now)
+                            bool replaceRejected, const QDateTime& now)
 {
     using Stage = ConvertResult::Stage;
     // One writer at a time in the branch, from reading the key table to writing it back.
@@ -38,7 +37,7 @@ ConvertResult ConvertDesign(const CQXPanDocument& design, int fileNumber,
     bool rejected = false;
     if (hasTable) {
         QList<CQXPanKeyObj> current;
-        const BitmapTableFile::ReadResult read = BitmapTableFile::Read(programFolder, current, {});
+        const BitmapTableFile::ReadResult read = BitmapTableFile::Read(programFolder, current);
         rejected = read.eStatus == BitmapTableFile::ReadStatus::Wrong;
         if (read.eStatus == BitmapTableFile::ReadStatus::Read)
             table = current;
@@ -53,15 +52,8 @@ ConvertResult ConvertDesign(const CQXPanDocument& design, int fileNumber,
         return Stopped(Stage::RenderFailed, FileResult::Failed(programFolder, QString()));
 
     ConvertResult result;
-    bool screenFailed = false;
-    const int written = WriteScreenProgramFile(screen, fileNumber, programFolder,
-                                               [&messages, &screenFailed](const FileMessage& m) {
-                                                   screenFailed = true;
-                                                   if (messages)
-                                                       messages(m);
-                                               });
-    result.screenOk = written == 0 && !screenFailed;
-    if (result.screenOk)
+    result.screen = WriteScreenProgramFile(screen, fileNumber, programFolder);
+    if (result.screen)
         result.screenPath = RegisterFilePath(programFolder, fileNumber);
     if (!hasTable)
         return result;
@@ -74,10 +66,10 @@ ConvertResult ConvertDesign(const CQXPanDocument& design, int fileNumber,
             return result;
         }
     }
-    FileResult tableWritten;
-    if (BitmapTableFile::Write(programFolder, table, fileNumber, design, now, &tableWritten) != 0) {
+    if (FileResult written = BitmapTableFile::Write(programFolder, table, fileNumber, design, now);
+        !written) {
         result.stage = Stage::TableFailed;
-        result.failure = tableWritten;
+        result.failure = written;
         return result;
     }
     result.tablePath = tablePath;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "fileio/FileMessage.h"
 #include "fileio/FileResult.h"
 
 #include <QDateTime>
@@ -15,19 +14,19 @@ struct ConvertResult
 {
     enum class Stage
     {
-        Done,   ///< the screen file was tried (its failures went to the sink), the table written
-        Locked, ///< another writer holds the branch: nothing was written
+        Done,         ///< the screen file was tried (its failure is in screen), the table written
+        Locked,       ///< another writer holds the branch: nothing was written
         TableRefused, ///< the key table could not be read and may not be replaced: nothing written
         RenderFailed, ///< the design could not be drawn: nothing written
         KeepFailed,   ///< the rejected key table could not be kept: the table was not written
         TableFailed,  ///< the key table could not be written (the old one stays whole)
     };
     Stage stage = Stage::Done;
-    FileResult failure;    ///< the file and the reason, when stage is not Done
-    bool screenOk = false; ///< the screen file was written
-    QString screenPath;    ///< the screen file, when written
-    QString tablePath;     ///< the key table, when written (never for the logo)
-    QString keptCopy;      ///< where a rejected key table was kept before it was replaced
+    FileResult failure; ///< the file and the reason, when stage is not Done
+    FileResult screen;  ///< the screen file writer's result, once ScreenTried()
+    QString screenPath; ///< the screen file, when written
+    QString tablePath;  ///< the key table, when written (never for the logo)
+    QString keptCopy;   ///< where a rejected key table was kept before it was replaced
 
     /// The screen file writer ran: the branch's screen file list may have a new name.
     bool ScreenTried() const
@@ -42,9 +41,9 @@ struct ConvertResult
 /// the file as it is on disk now (another writer may have changed them since table was read; a
 /// missing file keeps table as it is), this window's from the design; table holds the table written
 /// afterwards. A table file that cannot be read is replaced only when replaceRejected is set, and
-/// then kept as "<name>.bak" first. The screen file writer's failures go to messages and the run
-/// goes on.
+/// then kept as "<name>.bak" first. A screen file that cannot be written does not stop the run:
+/// its failure is in the result's screen.
 ConvertResult ConvertDesign(const CQXPanDocument& design, int fileNumber,
                             const QString& programFolder, QList<CQXPanKeyObj>& table,
-                            bool replaceRejected, const FileMessageSink& messages,
+                            bool replaceRejected,
                             const QDateTime& now = QDateTime::currentDateTime());

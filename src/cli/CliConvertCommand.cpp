@@ -8,7 +8,6 @@
 #include "cli/CliPanelHost.h"
 #include "document/CQXPanDocument.h"
 #include "document/PanelFile.h"
-#include "fileio/FileMessage.h"
 #include "formats/BitmapTableFile.h"
 #include "refdata/CQXPanRefLists.h"
 #include "reglib/QxCtrlStore.h"
@@ -67,9 +66,9 @@ int CliConvertCommand::Run(const CliArgs& args, CliIo& io)
     // Choosing the image type gives the design its slice of the table; Open then replaces it.
     QList<CQXPanKeyObj> table;
     const QString tablePath = BitmapTableFile::PathInFolder(folders.program);
-    BitmapTableFile::Read(folders.program, table, [&io, &tablePath](const FileMessage& message) {
-        io.Note(tablePath + QStringLiteral(": ") + message.text);
-    });
+    if (const BitmapTableFile::ReadResult read = BitmapTableFile::Read(folders.program, table);
+        !read.result)
+        io.Note(tablePath + QStringLiteral(": ") + read.result.text);
     CQXPanDocument design;
     design.LoadTableSlice(table, type);
     CliPanelHost host(lists, design, panelPath, io);
@@ -86,8 +85,9 @@ int CliConvertCommand::Run(const CliArgs& args, CliIo& io)
         io.Note(panelPath + QStringLiteral(": ") + message);
 
     const ConvertResult converted =
-        ConvertDesign(design, type, folders.program, table, args.Has(QStringLiteral("force")),
-                      [&io](const FileMessage& message) { io.Note(message.text); });
+        ConvertDesign(design, type, folders.program, table, args.Has(QStringLiteral("force")));
+    if (!converted.screen)
+        io.Note(converted.screen.Text());
     if (!converted.screenPath.isEmpty())
         io.Out() << converted.screenPath << Qt::endl;
     if (!converted.keptCopy.isEmpty())
@@ -109,5 +109,5 @@ int CliConvertCommand::Run(const CliArgs& args, CliIo& io)
     }
     if (!converted.tablePath.isEmpty())
         io.Out() << converted.tablePath << Qt::endl;
-    return converted.screenOk ? CliOk : CliBadInput;
+    return converted.screen ? CliOk : CliBadInput;
 }

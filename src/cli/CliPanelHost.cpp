@@ -3,7 +3,6 @@
 #include "cli/CliIo.h"
 #include "document/CQXPanBmpObj.h"
 #include "document/CQXPanDocument.h"
-#include "fileio/FileMessage.h"
 #include "formats/ScreenFileImport.h"
 #include "image/CDibImage.h"
 #include "refdata/BackgroundRow.h"
@@ -52,7 +51,7 @@ void CliPanelHost::SelectBackgroundItem(int, int nItem)
     if (row < 1 || row >= m_lists.m_BgList.size())
         return;
     Report(LoadBackgroundRow(m_lists.m_BgList[row].m_strCol1, m_lists.folders(),
-                             m_design.m_Background, Sink()));
+                             m_design.m_Background));
 }
 
 void CliPanelHost::LoadEmptyBackground(int)
@@ -65,21 +64,15 @@ void CliPanelHost::LoadEmptyBackground(int)
 void CliPanelHost::ImportScreenBackground(int, int fileNumber)
 {
     const CQXPanRefFolders& folders = m_lists.folders();
-    ImportScreenFile(fileNumber, 0, m_design.m_Background, folders.m_strProgramFolder,
-                     folders.m_strBackgroundFolder, Sink());
-}
-
-FileMessageSink CliPanelHost::Sink() const
-{
-    return [this](const FileMessage& message) {
-        m_io.Note(message.text);
-    };
+    Report(ImportScreenFile(fileNumber, 0, m_design.m_Background, folders.m_strProgramFolder,
+                            folders.m_strBackgroundFolder));
 }
 
 void CliPanelHost::Report(const FileResult& result) const
 {
-    if (!result)
-        m_io.Note(result.Text());
+    // A failure that only has a code (no screen file to import, say) prints nothing.
+    if (const QString line = result.Text(); !line.isEmpty())
+        m_io.Note(line);
 }
 
 bool CliPanelHost::TakePlacedBitmap(int j, CQXPanBmpObj& obj)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "document/PanelReadHost.h"
-#include "fileio/FileMessage.h"
 #include "fileio/FileResult.h"
 
 #include <QString>
@@ -37,7 +36,6 @@ public:
     const QStringList& Messages() const { return m_messages; }
 
 private:
-    FileMessageSink Sink() const;
     void Report(const FileResult& result) const;
 
     const CQXPanRefLists& m_lists;

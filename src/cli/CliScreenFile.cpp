@@ -23,16 +23,13 @@ bool CliScreenFile::Decode(const QString& path, QImage& picture, QString* error)
         return false;
     }
     QByteArray pixels(ScreenPixelBytes, '\0');
-    QString message;
-    const int result = decodeScreenProgram(file, reinterpret_cast<unsigned char*>(pixels.data()),
-                                           [&message](const FileMessage& m) { message = m.text; });
-    if (result == ScreenImportBrokenHeader) {
-        *error = message.isEmpty() ? QStringLiteral("broken header") : message;
-        return false;
-    }
-    if (result != ScreenImportOk) {
-        *error =
-            QStringLiteral("the file ends before the picture is complete (result %1)").arg(result);
+    const FileResult result =
+        decodeScreenProgram(file, reinterpret_cast<unsigned char*>(pixels.data()));
+    if (!result) {
+        *error = !result.text.isEmpty()
+                     ? result.text
+                     : QStringLiteral("the file ends before the picture is complete (result %1)")
+                           .arg(result.code);
         return false;
     }
     QImage image(1024, 768, QImage::Format_BGR888);

@@ -1,7 +1,6 @@
 #include "cli/CliTable.h"
 
 #include "document/CQXPanKeyObj.h"
-#include "fileio/FileMessage.h"
 #include "fileio/InputFile.h"
 #include "formats/BitmapTableFile.h"
 
@@ -19,11 +18,9 @@ bool CliTable::Read(const QString& path, QList<CQXPanKeyObj>& table, QString* er
         return false;
     }
     probe.close();
-    QString message;
-    const BitmapTableFile::ReadResult result = BitmapTableFile::ReadFile(
-        path, table, [&message](const FileMessage& m) { message = m.text; });
-    if (result.eStatus != BitmapTableFile::ReadStatus::Read) {
-        *error = message.isEmpty() ? BitmapTableFile::WrongFileText() : message;
+    const BitmapTableFile::ReadResult read = BitmapTableFile::ReadFile(path, table);
+    if (read.eStatus != BitmapTableFile::ReadStatus::Read) {
+        *error = read.result.text.isEmpty() ? BitmapTableFile::WrongFileText() : read.result.text;
         return false;
     }
     return true;

@@ -106,36 +106,34 @@ void BitmapTableFile::HexToBytes(const char* text, qsizetype length, quint8* byt
 }
 
 BitmapTableFile::ReadResult BitmapTableFile::Read(const QString& programFolder,
-                                                  QList<CQXPanKeyObj>& table,
-                                                  const MessageSink& sink)
+                                                  QList<CQXPanKeyObj>& table)
 {
-    return ReadFile(PathInFolder(programFolder), table, sink);
+    return ReadFile(PathInFolder(programFolder), table);
 }
 
-BitmapTableFile::ReadResult
-BitmapTableFile::ReadFile(const QString& path, QList<CQXPanKeyObj>& table, const MessageSink& sink)
+BitmapTableFile::ReadResult BitmapTableFile::ReadFile(const QString& path,
+                                                      QList<CQXPanKeyObj>& table)
 {
     table = QList<CQXPanKeyObj>(kTableSize);
     // A pipe would block the reader and a device never ends: such a file is no table.
-    if (const FileResult input = InputFile::Check(path); !input && InputFile::IsSpecial(path)) {
-        if (sink)
-            sink(FileMessage{input.Text(), QString(), FileMessage::NoIcon});
-        return {ReadStatus::Wrong, 0};
-    }
+    if (const FileResult input = InputFile::Check(path); !input && InputFile::IsSpecial(path))
+        return {input.Told(input.Text()), ReadStatus::Wrong, 0};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {ReadStatus::Missing, 0};
-    return ReadDevice(file, table, sink);
+        return {FileResult::Done(), ReadStatus::Missing, 0};
+    ReadResult read = ReadDevice(file, table);
+    if (!read.result)
+        read.result.path = path;
+    return read;
 }
 
-BitmapTableFile::ReadResult
-BitmapTableFile::ReadDevice(QIODevice& device, QList<CQXPanKeyObj>& table, const MessageSink& sink)
+BitmapTableFile::ReadResult BitmapTableFile::ReadDevice(QIODevice& device,
+                                                        QList<CQXPanKeyObj>& table)
 {
     table = QList<CQXPanKeyObj>(kTableSize);
-    auto wrong = [&](int records) {
-        if (sink)
-            sink(FileMessage{WrongFileText(), QString(), FileMessage::NoIcon});
-        return ReadResult{ReadStatus::Wrong, records};
+    auto wrong = [](int records) {
+        return ReadResult{FileResult::Failed(QString(), QString()).Told(WrongFileText()),
+                          ReadStatus::Wrong, records};
     };
 
     CQXPanLineReader reader(device, kMaxLineBytes, CQXPanLineReader::Raw);
@@ -161,7 +159,7 @@ BitmapTableFile::ReadDevice(QIODevice& device, QList<CQXPanKeyObj>& table, const
     }
     if (!AcceptedRecordCount(k))
         return wrong(k);
-    return {ReadStatus::Read, k};
+    return {FileResult::Done(), ReadStatus::Read, k};
 }
 
 QList<QByteArray> BitmapTableFile::FreshHeader(const QDateTime& now)
@@ -197,19 +195,20 @@ QByteArray BitmapTableFile::RecordLine(int index, const CQXPanKeyObj& record)
     return line;
 }
 
-int BitmapTableFile::Write(const QString& programFolder, QList<CQXPanKeyObj>& table, int fileNumber,
-                           const CQXPanDocument& doc, const QDateTime& now, FileResult* pResult)
+FileResult BitmapTableFile::Write(const QString& programFolder, QList<CQXPanKeyObj>& table,
+                                  int fileNumber, const CQXPanDocument& doc, const QDateTime& now)
 {
     if (fileNumber <= kLogoFileNumber)
-        return 0;
-    return WriteFile(PathInFolder(programFolder), table, fileNumber, doc, now, pResult);
+        return FileResult::Done();
+    return WriteFile(PathInFolder(programFolder), table, fileNumber, doc, now);
 }
 
-int BitmapTableFile::WriteFile(const QString& path, QList<CQXPanKeyObj>& table, int fileNumber,
-                               const CQXPanDocument& doc, const QDateTime& now, FileResult* pResult)
+FileResult BitmapTableFile::WriteFile(const QString& path, QList<CQXPanKeyObj>& table,
+                                      int fileNumber, const CQXPanDocument& doc,
+                                      const QDateTime& now)
 {
     if (fileNumber <= kLogoFileNumber)
-        return 0;
+        return FileResult::Done();
 
     // An existing file keeps its header lines as they are; missing ones are made fresh.
     QList<QByteArray> header = FreshHeader(now);
@@ -222,10 +221,10 @@ int BitmapTableFile::WriteFile(const QString& path, QList<CQXPanKeyObj>& table, 
         old.close();
     }
 
-    const auto done = [pResult](const FileResult& result) {
-        if (pResult)
-            *pResult = result;
-        return result ? 0 : -2;
+    const auto done = [](FileResult result) {
+        if (!result)
+            result.code = kWriteFailed;
+        return result;
     };
     // The table takes the design's slice only once the file can be written.
     AtomicFile file(path);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "fileio/FileMessage.h"
 #include "fileio/FileResult.h"
 
 #include <QByteArray>
@@ -16,9 +15,6 @@ class QIODevice;
 class BitmapTableFile
 {
 public:
-    /// Receives the messages the user is to see (shared with the other register files).
-    using MessageSink = FileMessageSink;
-
     /// Records of the table.
     static constexpr int kTableSize = 240;
 
@@ -32,32 +28,33 @@ public:
 
     struct ReadResult
     {
+        FileResult result; ///< a rejected file fails telling "Wrong FILE795P.TXT file." (or why a
+                           ///< file that is no regular file is not read)
         ReadStatus eStatus = ReadStatus::Missing;
         int nRecords = 0; ///< record lines stored in the table
     };
 
+    /// The code of Write's result when the file cannot be written.
+    static constexpr int kWriteFailed = -2;
+
     /// Reads FILE795P.TXT (name in any letter case) of the program folder into table.
-    static ReadResult Read(const QString& programFolder, QList<CQXPanKeyObj>& table,
-                           const MessageSink& sink);
+    static ReadResult Read(const QString& programFolder, QList<CQXPanKeyObj>& table);
     /// Reads a bitmap table file given by its path.
-    static ReadResult ReadFile(const QString& path, QList<CQXPanKeyObj>& table,
-                               const MessageSink& sink);
+    static ReadResult ReadFile(const QString& path, QList<CQXPanKeyObj>& table);
     /// Reads a bitmap table from an open device.
-    static ReadResult ReadDevice(QIODevice& device, QList<CQXPanKeyObj>& table,
-                                 const MessageSink& sink);
+    static ReadResult ReadDevice(QIODevice& device, QList<CQXPanKeyObj>& table);
 
     /// Stores the design's key objects into the slice of fileNumber and writes the whole table
-    /// to FILE795P.TXT of the program folder, whole or not at all. 0 on success or when the
-    /// screen has no slice (796 and below), -2 when the file cannot be written (the old file then
-    /// stays whole; pResult, when given, names the file and the reason).
-    static int Write(const QString& programFolder, QList<CQXPanKeyObj>& table, int fileNumber,
-                     const CQXPanDocument& doc, const QDateTime& now = QDateTime::currentDateTime(),
-                     FileResult* pResult = nullptr);
+    /// to FILE795P.TXT of the program folder, whole or not at all. Done, also when the screen has
+    /// no slice (796 and below); code kWriteFailed, naming the file and the reason, when the file
+    /// cannot be written (the old file then stays whole).
+    static FileResult Write(const QString& programFolder, QList<CQXPanKeyObj>& table,
+                            int fileNumber, const CQXPanDocument& doc,
+                            const QDateTime& now = QDateTime::currentDateTime());
     /// As Write, to the given file path.
-    static int WriteFile(const QString& path, QList<CQXPanKeyObj>& table, int fileNumber,
-                         const CQXPanDocument& doc,
-                         const QDateTime& now = QDateTime::currentDateTime(),
-                         FileResult* pResult = nullptr);
+    static FileResult WriteFile(const QString& path, QList<CQXPanKeyObj>& table, int fileNumber,
+                                const CQXPanDocument& doc,
+                                const QDateTime& now = QDateTime::currentDateTime());
 
     /// The three fresh header lines ("C", "h", "f"), each ended by CR LF.
     static QList<QByteArray> FreshHeader(const QDateTime& now);

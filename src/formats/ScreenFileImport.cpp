@@ -139,35 +139,35 @@ private:
     char m_line[lineLimit + recordEnd] = {};
 };
 
-void reportBrokenHeader(const FileMessageSink& messages)
+FileResult Failed(int code)
 {
-    if (messages)
-        messages(FileMessage{QStringLiteral("broken header"), QString(), FileMessage::NoIcon});
+    return FileResult::Failed(QString(), QString(), code);
+}
+
+FileResult BrokenHeader()
+{
+    return Failed(ScreenImportBrokenHeader).Told(QStringLiteral("broken header"));
 }
 
 } // namespace
 
-int decodeScreenProgram(QIODevice& in, unsigned char* pixels, const FileMessageSink& messages)
+FileResult decodeScreenProgram(QIODevice& in, unsigned char* pixels)
 {
     LineReader lines(in);
     // "C", "h" and "f" lines are not examined; the fourth line is record 1.
     for (int i = 0; i < 4; ++i) {
-        if (!lines.next()) {
-            reportBrokenHeader(messages);
-            return ScreenImportBrokenHeader;
-        }
+        if (!lines.next())
+            return BrokenHeader();
     }
     const char* text = lines.text();
     unsigned char header[16];
     for (int i = 0; i < 16; ++i)
         header[i] = static_cast<unsigned char>(parseGroup<2>(text + 2 * i));
 
-    if ((header[1] | header[2] | header[3] | header[4]) == 0) {
-        reportBrokenHeader(messages);
-        return ScreenImportBrokenHeader;
-    }
+    if ((header[1] | header[2] | header[3] | header[4]) == 0)
+        return BrokenHeader();
     if (header[14] * 256 + header[15] < 1)
-        return ScreenImportOk;
+        return FileResult::Done();
 
     const quint64 length = (quint64(header[1]) << 24) | (quint64(header[2]) << 16) |
                            (quint64(header[3]) << 8) | quint64(header[4]);
@@ -194,39 +194,40 @@ int decodeScreenProgram(QIODevice& in, unsigned char* pixels, const FileMessageS
             RegisterWordToRgb(static_cast<std::uint16_t>(word), out);
         }
         if (!lines.next())
-            return ScreenImportRefused;
+            return Failed(ScreenImportRefused);
     }
-    return ScreenImportOk;
+    return FileResult::Done();
 }
 
-int ImportScreenFile(int fileNumber, int objType, CDibImage& background,
-                     const QString& programFolder, const QString& backgroundFolder,
-                     const FileMessageSink& messages)
+FileResult ImportScreenFile(int fileNumber, int objType, CDibImage& background,
+                            const QString& programFolder, const QString& backgroundFolder)
 {
     if (objType != 0)
-        return ScreenImportRefused;
+        return Failed(ScreenImportRefused);
 
     const QString path = CQXPanFileFinder::FindPath(programFolder, RegisterFileName(fileNumber));
     QFile file(path);
     // A pipe or a device counts as no file: it would block or never end.
     if (path.isEmpty() || InputFile::IsSpecial(path) || !file.open(QIODevice::ReadOnly)) {
         if (!background.IsEmpty())
-            return ScreenImportOk;
+            return FileResult::Done();
         const QString empty =
             CQXPanFileFinder::FindPath(backgroundFolder, QStringLiteral("Aempty.bmp"));
         if (empty.isEmpty())
-            return ScreenImportNoBackground;
+            return Failed(ScreenImportNoBackground);
         background.Load(empty);
-        return ScreenImportOk;
+        return FileResult::Done();
     }
 
     background.Destroy();
     if (!background.Create(screenWidth, screenHeight, 24))
-        return ScreenImportCannotCreate;
+        return Failed(ScreenImportCannotCreate);
 
     std::vector<unsigned char> pixels(size_t(ScreenPixelBytes), 0);
-    const int result = decodeScreenProgram(file, pixels.data(), messages);
-    if (result == ScreenImportOk)
+    FileResult result = decodeScreenProgram(file, pixels.data());
+    if (result)
         background.SetBits(ScreenPixelBytes, pixels.data());
+    else
+        result.path = path;
     return result;
 }

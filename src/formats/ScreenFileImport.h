@@ -1,14 +1,14 @@
 #pragma once
 
-#include "fileio/FileMessage.h"
+#include "fileio/FileResult.h"
 
 #include <QString>
 
 class CDibImage;
 class QIODevice;
 
-/// ImportScreenFile and decodeScreenProgram results; the values are the register editor's own
-/// and must not be renumbered.
+/// The codes of ImportScreenFile's and decodeScreenProgram's results; the values are the register
+/// editor's own and must not be renumbered.
 enum ScreenImportResult
 {
     ScreenImportOk = 0,             ///< decoded, or the background was kept or set to the empty one
@@ -23,13 +23,13 @@ constexpr qsizetype ScreenPixelBytes = qsizetype(1024) * 768 * 3;
 
 /// Decodes the screen program text read from in (header lines included) into pixels
 /// (ScreenPixelBytes, top row first, blue-green-red), which the caller has cleared. Reads line by
-/// line with a bounded buffer. Returns ScreenImportOk, ScreenImportRefused (the file ended before
-/// the picture) or ScreenImportBrokenHeader (after reporting "broken header" to messages).
-int decodeScreenProgram(QIODevice& in, unsigned char* pixels, const FileMessageSink& messages);
+/// line with a bounded buffer. The code is ScreenImportOk, ScreenImportRefused (the file ended
+/// before the picture) or ScreenImportBrokenHeader (telling "broken header").
+FileResult decodeScreenProgram(QIODevice& in, unsigned char* pixels);
 
 /// Reads FILE%dP.TXT of programFolder into background as a 1024 x 768, 24-bit picture. objType
 /// is the current object type (only 0, the background, imports); without the file, an empty
-/// background gets Aempty.bmp of backgroundFolder. Returns a ScreenImportResult.
-int ImportScreenFile(int fileNumber, int objType, CDibImage& background,
-                     const QString& programFolder, const QString& backgroundFolder,
-                     const FileMessageSink& messages);
+/// background gets Aempty.bmp of backgroundFolder. The code is a ScreenImportResult; only a
+/// broken header tells the user something.
+FileResult ImportScreenFile(int fileNumber, int objType, CDibImage& background,
+                            const QString& programFolder, const QString& backgroundFolder);

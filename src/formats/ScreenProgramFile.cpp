@@ -271,13 +271,6 @@ QByteArray keptOrFresh(const QByteArray& line, char letter, const QByteArray& fr
     return line.endsWith('\n') ? line : line + "\r\n";
 }
 
-void report(const FileMessageSink& messages, const QString& text, const QString& title,
-            FileMessage::Icon icon)
-{
-    if (messages)
-        messages(FileMessage{text, title, icon});
-}
-
 } // namespace
 
 namespace ScreenProgram {
@@ -387,25 +380,22 @@ FileResult WriteScreenFileTo(const CDibImage& image, int fileNumber, const QStri
     return AtomicFile::Write(path, text);
 }
 
-int WriteScreenProgramFile(const CDibImage& image, int fileNumber, const QString& programFolder,
-                           const FileMessageSink& messages, const QDateTime& written)
+FileResult WriteScreenProgramFile(const CDibImage& image, int fileNumber,
+                                  const QString& programFolder, const QDateTime& written)
 {
-    // Only the logo and the three check windows are screens; 795 is the key table.
-    if (fileNumber < ScreenProgram::FirstFileNumber || fileNumber > ScreenProgram::LastFileNumber) {
-        report(messages,
-               QStringLiteral("%1 is not a screen file of the register (796 to 799); nothing was "
-                              "written.")
-                   .arg(RegisterFileName(fileNumber)),
-               QString(), FileMessage::StopIcon);
-        return WriteFailed;
-    }
     // A file of the name in another letter case is the one replaced.
-    const FileResult result =
-        WriteScreenFileTo(image, fileNumber, RegisterFilePath(programFolder, fileNumber), written);
-    if (!result) {
-        report(messages, QStringLiteral("Could not write %1").arg(result.Text()), QString(),
-               FileMessage::StopIcon);
-        return WriteFailed;
-    }
-    return 0;
+    const QString path = RegisterFilePath(programFolder, fileNumber);
+    // Only the logo and the three check windows are screens; 795 is the key table.
+    if (fileNumber < ScreenProgram::FirstFileNumber || fileNumber > ScreenProgram::LastFileNumber)
+        return FileResult::Failed(path, QString(), ScreenProgram::WriteFailed)
+            .Told(QStringLiteral("%1 is not a screen file of the register (796 to 799); nothing "
+                                 "was written.")
+                      .arg(RegisterFileName(fileNumber)),
+                  FileMessage::StopIcon);
+    FileResult result = WriteScreenFileTo(image, fileNumber, path, written);
+    if (result)
+        return result;
+    result.code = ScreenProgram::WriteFailed;
+    return result.Told(QStringLiteral("Could not write %1").arg(result.Text()),
+                       FileMessage::StopIcon);
 }

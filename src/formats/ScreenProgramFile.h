@@ -1,6 +1,5 @@
 #pragma once
 
-#include "fileio/FileMessage.h"
 #include "fileio/FileResult.h"
 
 #include <QByteArray>
@@ -30,7 +29,7 @@ constexpr int ScreenHeight = 768;
 constexpr int FirstFileNumber = 796;
 constexpr int LastFileNumber = 799;
 
-/// WriteScreenProgramFile's result when nothing was written.
+/// The code of WriteScreenProgramFile's result when nothing was written.
 constexpr int WriteFailed = -1;
 
 /// The "C" line for the file number, with CR LF.
@@ -62,9 +61,9 @@ FileResult WriteScreenFileTo(const CDibImage& image, int fileNumber, const QStri
                              const QDateTime& written = QDateTime::currentDateTime());
 
 /// Writes image as FILE%03dP.TXT into programFolder (a file of that name in any letter case is
-/// the one replaced), whole or not at all. Returns -1 when fileNumber is not a screen file (796 to
-/// 799) or the file cannot be written, the old one then left as it was; otherwise 0. Every failure
-/// is reported to messages, naming the file and the reason.
-int WriteScreenProgramFile(const CDibImage& image, int fileNumber, const QString& programFolder,
-                           const FileMessageSink& messages,
-                           const QDateTime& written = QDateTime::currentDateTime());
+/// the one replaced), whole or not at all. Fails with code WriteFailed (-1) when fileNumber is not
+/// a screen file (796 to 799) or the file cannot be written, the old one then left as it was; the
+/// failure tells the user (with a stop icon) the file and the reason.
+FileResult WriteScreenProgramFile(const CDibImage& image, int fileNumber,
+                                  const QString& programFolder,
+                                  const QDateTime& written = QDateTime::currentDateTime());

@@ -23,16 +23,15 @@ FileResult LoadBackgroundBitmap(const QString& path, CDibImage& background)
 }
 
 FileResult LoadBackgroundRow(const QString& name, const CQXPanRefFolders& folders,
-                             CDibImage& background, const FileMessageSink& messages)
+                             CDibImage& background)
 {
     switch (BackgroundRowKindOf(name)) {
     case BackgroundRowKind::Bitmap:
         return LoadBackgroundBitmap(QDir(folders.m_strBackgroundFolder).filePath(name), background);
     case BackgroundRowKind::ScreenFile:
         // "FILE797P.TXT": the screen number follows "FILE".
-        ImportScreenFile(name.mid(4, 3).toInt(), 0, background, folders.m_strProgramFolder,
-                         folders.m_strBackgroundFolder, messages);
-        break;
+        return ImportScreenFile(name.mid(4, 3).toInt(), 0, background, folders.m_strProgramFolder,
+                                folders.m_strBackgroundFolder);
     case BackgroundRowKind::Other:
         break;
     }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "fileio/FileMessage.h"
 #include "fileio/FileResult.h"
 #include "refdata/CQXPanRefFolders.h"
 
@@ -23,7 +22,8 @@ BackgroundRowKind BackgroundRowKindOf(const QString& name);
 FileResult LoadBackgroundBitmap(const QString& path, CDibImage& background);
 
 /// Shows the background row named name, as choosing it in the item list does: a bitmap is loaded
-/// from the background folder, a screen file imported from the program folder (its messages go to
-/// messages). A bitmap that cannot be loaded fails with the file and "open err".
+/// from the background folder, a screen file imported from the program folder. A bitmap that
+/// cannot be loaded fails with the file and "open err", a screen file with ImportScreenFile's
+/// result.
 FileResult LoadBackgroundRow(const QString& name, const CQXPanRefFolders& folders,
-                             CDibImage& background, const FileMessageSink& messages);
+                             CDibImage& background);

@@ -38,7 +38,7 @@ void WriteTableWithOneKey(const QString& programFolder, int count = 1)
     for (int i = 0; i < count; ++i)
         design.m_KeyObjs.append(key);
     QList<CQXPanKeyObj> table(BitmapTableFile::kTableSize);
-    ASSERT_EQ(BitmapTableFile::WriteFile(programFolder + "/FILE795P.TXT", table, 797, design), 0);
+    ASSERT_TRUE(BitmapTableFile::WriteFile(programFolder + "/FILE795P.TXT", table, 797, design));
 }
 
 QString PanelFileWith(const AppTestEnvironment& env, const char* name, const QByteArray& text)
@@ -141,19 +141,17 @@ TEST_F(Editor, ConvertKeepsWhatAnotherWriterPutIntoTheTable)
     ChooseImageType(kWindow22);
 
     QList<CQXPanKeyObj> table;
-    ASSERT_EQ(BitmapTableFile::ReadFile(path, table, {}).eStatus,
-              BitmapTableFile::ReadStatus::Read);
+    ASSERT_EQ(BitmapTableFile::ReadFile(path, table).eStatus, BitmapTableFile::ReadStatus::Read);
     CQXPanDocument other;
     other.m_nKeyCapacity = 80;
     other.m_KeyObjs.append(design().m_KeyObjs[0]);
     other.m_KeyObjs[0].SetText1(QStringLiteral("OTHER"));
-    ASSERT_EQ(BitmapTableFile::WriteFile(path, table, 798, other), 0);
+    ASSERT_TRUE(BitmapTableFile::WriteFile(path, table, 798, other));
 
     env.ui.QueueAnswer(UserInteraction::IDOK);
     env.ui.QueueAnswer(UserInteraction::IDOK);
     ClickButton(CQXPanMainDlg::IDC_CONVERT);
-    ASSERT_EQ(BitmapTableFile::ReadFile(path, table, {}).eStatus,
-              BitmapTableFile::ReadStatus::Read);
+    ASSERT_EQ(BitmapTableFile::ReadFile(path, table).eStatus, BitmapTableFile::ReadStatus::Read);
     EXPECT_EQ(table[0].GetText1(), QStringLiteral("OTHER")); // window 21, the other writer's
     EXPECT_EQ(table[80].GetText1(), QStringLiteral("KEY"));  // window 22, the editor's
 }
@@ -267,7 +265,7 @@ TEST_F(Editor, AnImageTypeShowsItsOwnBackground)
     ASSERT_TRUE(red.Create(1024, 768, 24));
     red.AcquireSurface()->fillRect(0, 0, 1024, 768, Qt::red);
     red.ReleaseSurface();
-    ASSERT_EQ(WriteScreenProgramFile(red, 797, env.Folder("program"), {}), 0);
+    ASSERT_TRUE(WriteScreenProgramFile(red, 797, env.Folder("program")));
     Start();
     ChooseImageType(kWindow22); // its screen file: red
     ClickRow("Aempty.bmp");

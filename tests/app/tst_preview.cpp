@@ -124,8 +124,7 @@ QImage DecodedScreen(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return QImage();
     QByteArray pixels(ScreenPixelBytes, '\0');
-    if (decodeScreenProgram(file, reinterpret_cast<unsigned char*>(pixels.data()),
-                            [](const FileMessage&) {}) != ScreenImportOk)
+    if (!decodeScreenProgram(file, reinterpret_cast<unsigned char*>(pixels.data())))
         return QImage();
     QImage image(kW, kH, QImage::Format_BGR888);
     for (int y = 0; y < kH; ++y)
@@ -153,9 +152,8 @@ TEST_F(Preview, ShowsTheDecodedScreenFileWithTheKeysDrawnOnIt)
     const QImage decoded = DecodedScreen(env.Folder("program") + "/FILE797P.TXT");
     ASSERT_FALSE(decoded.isNull());
     QList<CQXPanKeyObj> table;
-    ASSERT_EQ(
-        BitmapTableFile::Read(env.Folder("program"), table, [](const FileMessage&) {}).eStatus,
-        BitmapTableFile::ReadStatus::Read);
+    ASSERT_EQ(BitmapTableFile::Read(env.Folder("program"), table).eStatus,
+              BitmapTableFile::ReadStatus::Read);
     CQXPanDocument written;
     written.LoadTableSlice(table, 797);
     ASSERT_EQ(written.m_KeyObjs.size(), 3);

@@ -273,7 +273,7 @@ TEST(CliTable, KeepsEveryRecordOnOneLine)
     design.m_nKeyCapacity = 80;
     design.m_KeyObjs.append(key);
     QList<CQXPanKeyObj> table(BitmapTableFile::kTableSize);
-    ASSERT_EQ(BitmapTableFile::WriteFile(path, table, 798, design), 0);
+    ASSERT_TRUE(BitmapTableFile::WriteFile(path, table, 798, design));
     const CliProcess::Run run =
         CliProcess::Start({"table", path}, CliProcess::IsolatedHome(dir), dir.path());
     ASSERT_EQ(run.exitCode, 0) << run.err.constData();

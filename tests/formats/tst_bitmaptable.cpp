@@ -83,18 +83,13 @@ TEST_P(TableRead, GivesStatusCountAndMessages)
     buffer.open(QIODevice::ReadOnly);
     QList<CQXPanKeyObj> table(3); // replaced by a table of 240 free records
     table[0].SetShape(1);
-    QList<FileMessage> messages;
-    const auto result =
-        BitmapTableFile::ReadDevice(buffer, table, [&](const FileMessage& m) { messages << m; });
+    const auto result = BitmapTableFile::ReadDevice(buffer, table);
     EXPECT_EQ(result.eStatus, GetParam().read ? BitmapTableFile::ReadStatus::Read
                                               : BitmapTableFile::ReadStatus::Wrong);
     EXPECT_EQ(result.nRecords, GetParam().records);
-    ASSERT_EQ(messages.size(), GetParam().read ? 0 : 1);
-    if (!messages.isEmpty()) {
-        EXPECT_EQ(messages[0].text, QStringLiteral("Wrong FILE795P.TXT file."));
-        EXPECT_EQ(messages[0].icon, FileMessage::NoIcon);
-        EXPECT_TRUE(messages[0].title.isEmpty()); // the application's title
-    }
+    EXPECT_EQ(result.result.Message().text, GetParam().read ? "" : "Wrong FILE795P.TXT file.");
+    EXPECT_EQ(result.result.icon, FileMessage::NoIcon);
+    EXPECT_TRUE(result.result.title.isEmpty()); // the application's title
     ASSERT_EQ(table.size(), 240);
     for (const CQXPanKeyObj& obj : table)
         EXPECT_TRUE(obj.IsFree());
@@ -132,7 +127,7 @@ TEST(TableReadRecords, ShortAndLowerCaseRecordLines)
     QBuffer buffer(&content);
     buffer.open(QIODevice::ReadOnly);
     QList<CQXPanKeyObj> table;
-    EXPECT_EQ(BitmapTableFile::ReadDevice(buffer, table, {}).eStatus,
+    EXPECT_EQ(BitmapTableFile::ReadDevice(buffer, table).eStatus,
               BitmapTableFile::ReadStatus::Read);
     ScreenObjectRecord first;
     first.bytes[60] = 0x12;
@@ -164,12 +159,10 @@ CQXPanKeyObj KeyA()
 TEST(TableReadFile, NinetyRecordsFillTheFirstNinety)
 {
     QList<CQXPanKeyObj> table;
-    int messages = 0;
-    const auto result = BitmapTableFile::Read(DataDir() + QStringLiteral("/table-90"), table,
-                                              [&](const FileMessage&) { ++messages; });
+    const auto result = BitmapTableFile::Read(DataDir() + QStringLiteral("/table-90"), table);
     EXPECT_EQ(result.eStatus, BitmapTableFile::ReadStatus::Read);
     EXPECT_EQ(result.nRecords, 90);
-    EXPECT_EQ(messages, 0);
+    EXPECT_TRUE(result.result);
     ASSERT_EQ(table.size(), 240);
     EXPECT_EQ(table[0].m_Record, KeyA().m_Record);
     EXPECT_EQ(table[0].DisplayRect(), (QXPanRect{8, 16, 313, 78}));
@@ -191,11 +184,9 @@ TEST(TableReadFile, MissingFileIsSilentAndLeavesEveryRecordFree)
     QTemporaryDir tmp;
     QList<CQXPanKeyObj> table(5);
     table[0].SetShape(2);
-    int messages = 0;
-    const auto result =
-        BitmapTableFile::Read(tmp.path(), table, [&](const FileMessage&) { ++messages; });
+    const auto result = BitmapTableFile::Read(tmp.path(), table);
     EXPECT_EQ(result.eStatus, BitmapTableFile::ReadStatus::Missing);
-    EXPECT_EQ(messages, 0);
+    EXPECT_TRUE(result.result);
     ASSERT_EQ(table.size(), 240);
     EXPECT_TRUE(table[0].IsFree());
 }
@@ -261,7 +252,7 @@ TEST(TableWrite, MatchesGoldenFileStoresTheSliceAndReadsBack)
     QTemporaryDir tmp;
     ASSERT_TRUE(tmp.isValid());
     WriteSetup s;
-    EXPECT_EQ(BitmapTableFile::Write(tmp.path(), s.table, 797, s.doc, kWriteTime), 0);
+    EXPECT_TRUE(BitmapTableFile::Write(tmp.path(), s.table, 797, s.doc, kWriteTime));
     EXPECT_EQ(ReadAll(tmp.filePath(QStringLiteral("FILE795P.TXT"))).toStdString(),
               ReadAll(DataDir() + QStringLiteral("/table-write/FILE795P.TXT")).toStdString());
     EXPECT_EQ(s.table[80].m_Record, s.doc.m_KeyObjs[0].m_Record);
@@ -269,8 +260,7 @@ TEST(TableWrite, MatchesGoldenFileStoresTheSliceAndReadsBack)
     EXPECT_FALSE(s.table[239].IsFree());
 
     QList<CQXPanKeyObj> back;
-    ASSERT_EQ(BitmapTableFile::Read(tmp.path(), back, {}).eStatus,
-              BitmapTableFile::ReadStatus::Read);
+    ASSERT_EQ(BitmapTableFile::Read(tmp.path(), back).eStatus, BitmapTableFile::ReadStatus::Read);
     for (int i = 0; i < 240; ++i) // free records come back as zeros
         EXPECT_EQ(back[i].m_Record,
                   s.table[i].IsFree() ? ScreenObjectRecord{} : s.table[i].m_Record)
@@ -303,7 +293,7 @@ TEST(TableWrite, KeepsExistingHeaderLinesAndFillsMissingOnes)
         QList<CQXPanKeyObj> table(240);
         CQXPanDocument doc;
         doc.m_nKeyCapacity = 80;
-        ASSERT_EQ(BitmapTableFile::Write(tmp.path(), table, 798, doc, kWriteTime), 0);
+        ASSERT_TRUE(BitmapTableFile::Write(tmp.path(), table, 798, doc, kWriteTime));
         const QByteArray written = ReadAll(path);
         EXPECT_EQ(written.left(c.header.size()).toStdString(), c.header.toStdString());
         EXPECT_EQ(written.size(), c.header.size() + 240 * 135);
@@ -317,11 +307,12 @@ TEST(TableWrite, ScreenLogoWritesNothingAndUnwritableFolderGivesMinusTwo)
     ASSERT_TRUE(tmp.isValid());
     WriteSetup s;
     const QList<CQXPanKeyObj> before = s.table;
-    EXPECT_EQ(BitmapTableFile::Write(tmp.path(), s.table, 796, s.doc, kWriteTime), 0);
+    EXPECT_TRUE(BitmapTableFile::Write(tmp.path(), s.table, 796, s.doc, kWriteTime));
     EXPECT_TRUE(QDir(tmp.path()).isEmpty());
-    EXPECT_EQ(BitmapTableFile::Write(tmp.filePath(QStringLiteral("missing")), s.table, 797, s.doc,
-                                     kWriteTime),
-              -2);
+    const QString missing = tmp.filePath(QStringLiteral("missing"));
+    const FileResult failed = BitmapTableFile::Write(missing, s.table, 797, s.doc, kWriteTime);
+    EXPECT_EQ(failed.code, -2);
+    EXPECT_TRUE(failed.path.startsWith(missing)) << qPrintable(failed.Text());
     for (int i = 0; i < 240; ++i)
         EXPECT_EQ(s.table[i].m_Record, before[i].m_Record);
 }
@@ -333,13 +324,13 @@ TEST(TableWrite, FindsTheFileWhateverItsLetterCase)
     const QString lower = tmp.filePath(QStringLiteral("file795p.txt"));
     ASSERT_TRUE(writeBytes(lower, ReadAll(DataDir() + QStringLiteral("/table-90/FILE795P.TXT"))));
     QList<CQXPanKeyObj> table;
-    EXPECT_EQ(BitmapTableFile::Read(tmp.path(), table, {}).nRecords, 90);
+    EXPECT_EQ(BitmapTableFile::Read(tmp.path(), table).nRecords, 90);
     CQXPanDocument doc;
     doc.m_nKeyCapacity = 80;
-    ASSERT_EQ(BitmapTableFile::Write(tmp.path(), table, 799, doc, kWriteTime), 0);
+    ASSERT_TRUE(BitmapTableFile::Write(tmp.path(), table, 799, doc, kWriteTime));
     EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList{QStringLiteral("file795p.txt")});
     EXPECT_TRUE(ReadAll(lower).startsWith("\"C\",\"c:P0795:\"\r\n")); // old header kept
-    EXPECT_EQ(BitmapTableFile::Read(tmp.path(), table, {}).nRecords, 240);
+    EXPECT_EQ(BitmapTableFile::Read(tmp.path(), table).nRecords, 240);
 }
 
 } // namespace

@@ -77,7 +77,6 @@ struct ScreenBranch
     QString program = root.filePath("program");
     QString work = root.filePath("work");
     QString backgrounds = root.filePath("bg");
-    std::vector<FileMessage> messages;
 
     ScreenBranch()
     {
@@ -86,12 +85,6 @@ struct ScreenBranch
         QDir().mkpath(backgrounds);
     }
     QString Target() const { return QDir(program).filePath("FILE797P.TXT"); }
-    FileMessageSink Sink()
-    {
-        return [this](const FileMessage& m) {
-            messages.push_back(m);
-        };
-    }
 };
 
 bool AllPixelsAre(const CDibImage& image, uchar value)
@@ -108,12 +101,10 @@ TEST(ScreenFileBounds, PictureFollowedByGigabytesIsReadOnlyUpToTheRecordAfterIt)
     WriteSparse(branch.Target(), text, 3 * kGiB);
 
     CDibImage background;
-    EXPECT_EQ(
-        ImportScreenFile(797, 0, background, branch.program, branch.backgrounds, branch.Sink()),
-        ScreenImportOk);
+    EXPECT_EQ(ImportScreenFile(797, 0, background, branch.program, branch.backgrounds).code,
+              ScreenImportOk);
     ASSERT_EQ(background.Width(), 1024);
     EXPECT_TRUE(AllPixelsAre(background, 248));
-    EXPECT_TRUE(branch.messages.empty());
 
     // The same file through a meter: the reader stops after the record that follows the
     // picture (9831 + 1 records), long before the hole.
@@ -121,7 +112,7 @@ TEST(ScreenFileBounds, PictureFollowedByGigabytesIsReadOnlyUpToTheRecordAfterIt)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     MeteredDevice meter(MeteredDevice::Through(file), file.size());
     std::vector<uchar> pixels(size_t(ScreenPixelBytes), 0);
-    EXPECT_EQ(decodeScreenProgram(meter, pixels.data(), {}), ScreenImportOk);
+    EXPECT_EQ(decodeScreenProgram(meter, pixels.data()).code, ScreenImportOk);
     EXPECT_LE(meter.BytesRead(), text.size() + kScreenChunk);
     EXPECT_LE(meter.LargestRequest(), kScreenChunk);
 }
@@ -137,19 +128,19 @@ TEST(ScreenFileBounds, LengthClaimBeyondAGigabyteHoleEndsRefusedAfterOneBoundedP
 
     CDibImage background;
     ASSERT_TRUE(background.Create(16, 16, 24));
-    EXPECT_EQ(
-        ImportScreenFile(797, 0, background, branch.program, branch.backgrounds, branch.Sink()),
-        ScreenImportRefused);
+    const FileResult imported =
+        ImportScreenFile(797, 0, background, branch.program, branch.backgrounds);
+    EXPECT_EQ(imported.code, ScreenImportRefused);
     // Refused: the background was rebuilt black at screen size and nothing was reported.
     EXPECT_EQ(background.Width(), 1024);
     EXPECT_TRUE(AllPixelsAre(background, 0));
-    EXPECT_TRUE(branch.messages.empty());
+    EXPECT_TRUE(imported.Text().isEmpty());
 
     QFile file(branch.Target());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     MeteredDevice meter(MeteredDevice::Through(file), file.size());
     std::vector<uchar> pixels(size_t(ScreenPixelBytes), 0);
-    EXPECT_EQ(decodeScreenProgram(meter, pixels.data(), {}), ScreenImportRefused);
+    EXPECT_EQ(decodeScreenProgram(meter, pixels.data()).code, ScreenImportRefused);
     EXPECT_EQ(meter.BytesRead(), kGiB + kGiB / 2);
     EXPECT_LE(meter.LargestRequest(), kScreenChunk);
 }
@@ -164,8 +155,7 @@ TEST(ScreenFileBounds, ConvertReplacesAGigabyteTargetWithoutAHeaderLineToKeep)
     ASSERT_TRUE(screen.Create(1024, 768, 24));
     const QDateTime written(QDate(2026, 12, 5), QTime(23, 40));
 
-    EXPECT_EQ(WriteScreenProgramFile(screen, 797, branch.program, branch.Sink(), written), 0);
-    EXPECT_TRUE(branch.messages.empty());
+    EXPECT_TRUE(WriteScreenProgramFile(screen, 797, branch.program, written));
     const QByteArray result = ReadAll(branch.Target());
     EXPECT_EQ(result, ScreenProgram::buildFileText(screen, 797, written));
     EXPECT_FALSE(QFile::exists(QDir(branch.work).filePath("file797.out")));
@@ -317,12 +307,10 @@ TEST_P(BitmapTableBounds, HundredMegabyteLineIsReadInPiecesOf255)
     const TableCase& c = GetParam();
     auto device = MeteredDevice::Repeating(c.head, c.unit, 100 * kMiB / c.unit.size());
     QList<CQXPanKeyObj> table;
-    int messages = 0;
-    const auto result = BitmapTableFile::ReadDevice(
-        *device, table, [&messages](const FileMessage&) { ++messages; });
+    const auto result = BitmapTableFile::ReadDevice(*device, table);
     EXPECT_EQ(result.eStatus, c.status);
     EXPECT_EQ(result.nRecords, c.records);
-    EXPECT_EQ(messages, c.status == BitmapTableFile::ReadStatus::Wrong ? 1 : 0);
+    EXPECT_EQ(result.result.Text().isEmpty(), c.status != BitmapTableFile::ReadStatus::Wrong);
     EXPECT_EQ(table.size(), BitmapTableFile::kTableSize);
     EXPECT_LE(device->BytesRead(), c.mostBytesRead);
     EXPECT_LE(device->LargestRequest(), kLineChunk);
@@ -360,7 +348,7 @@ TEST(BitmapTableBounds, WriterTakesOnlyThreePiecesOfAHundredMegabyteHeaderLine)
     }
     QList<CQXPanKeyObj> table(BitmapTableFile::kTableSize);
     CQXPanDocument doc;
-    ASSERT_EQ(BitmapTableFile::WriteFile(path, table, 797, doc), 0);
+    ASSERT_TRUE(BitmapTableFile::WriteFile(path, table, 797, doc));
 
     // Three pieces of 2047 bytes of the old line (written as they stand), then 240 records.
     const QByteArray written = ReadAll(path);

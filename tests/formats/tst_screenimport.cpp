@@ -53,7 +53,7 @@ struct Branch
     QTemporaryDir root;
     QString program = root.filePath("program");
     QString backgrounds = root.filePath("bg");
-    std::vector<FileMessage> messages;
+    FileResult result; ///< of the last import
 
     Branch()
     {
@@ -66,8 +66,8 @@ struct Branch
     }
     int Import(CDibImage& background, int number = 797, int objType = 0)
     {
-        return ImportScreenFile(number, objType, background, program, backgrounds,
-                                [this](const FileMessage& m) { messages.push_back(m); });
+        result = ImportScreenFile(number, objType, background, program, backgrounds);
+        return result.code;
     }
 };
 
@@ -100,10 +100,9 @@ TEST(ScreenImport, RoundTripClearsTheLowerThreeBitsOfEveryChannel)
     picture.SetBits(qsizetype(raw.size()), raw.data());
 
     Branch branch;
-    ASSERT_EQ(WriteScreenProgramFile(picture, 797, branch.program, {}), 0);
+    ASSERT_TRUE(WriteScreenProgramFile(picture, 797, branch.program));
     CDibImage background;
     EXPECT_EQ(branch.Import(background), ScreenImportOk);
-    EXPECT_TRUE(branch.messages.empty());
     ASSERT_EQ(background.BitsPerPixel(), 24);
     const std::vector<uchar> back = RawOf(background);
     ASSERT_EQ(back.size(), raw.size());
@@ -131,7 +130,7 @@ TEST(ScreenImport, FileMustGoOnAfterTheLastNeededRecord)
         branch.Put(ScreenText(kFullHeader, "FF7F", records));
         CDibImage background;
         EXPECT_EQ(branch.Import(background), expected);
-        EXPECT_TRUE(branch.messages.empty());
+        EXPECT_TRUE(branch.result.Message().text.isEmpty());
         if (expected == ScreenImportOk)
             EXPECT_EQ(background.Image().pixel(0, 0), qRgb(248, 248, 248));
         else
@@ -182,14 +181,10 @@ TEST(ScreenImport, BrokenFilesGiveTheirResultAndABlackBackground)
             continue;
         }
         EXPECT_EQ(result, c.expected);
-        if (c.expected == ScreenImportBrokenHeader) {
-            ASSERT_EQ(branch.messages.size(), 1u);
-            EXPECT_EQ(branch.messages[0].text, "broken header");
-            EXPECT_TRUE(branch.messages[0].title.isEmpty());
-            EXPECT_EQ(branch.messages[0].icon, FileMessage::NoIcon);
-        } else {
-            EXPECT_TRUE(branch.messages.empty());
-        }
+        const bool broken = c.expected == ScreenImportBrokenHeader;
+        EXPECT_EQ(branch.result.Message().text, broken ? "broken header" : "");
+        EXPECT_TRUE(branch.result.title.isEmpty());
+        EXPECT_EQ(branch.result.icon, FileMessage::NoIcon);
     }
 }
 
@@ -236,5 +231,4 @@ TEST(ScreenImport, OtherObjectTypeOrMissingFileKeepsOrReplacesTheBackground)
                            makeBmp(2, 1, 24, {}, {QByteArray("\xFF\xFF\xFF\xFF\xFF\xFF", 6)})));
     EXPECT_EQ(branch.Import(background), ScreenImportOk);
     EXPECT_EQ(background.Width(), 2);
-    EXPECT_TRUE(branch.messages.empty());
 }

@@ -39,19 +39,18 @@ const CDibImage& BlackScreen()
     return image;
 }
 
-// The program folder of a branch, and the messages of one write.
+// The program folder of a branch, and the result of its last write.
 struct Branch
 {
     QTemporaryDir root;
     QString program = root.filePath("program");
-    std::vector<FileMessage> messages;
+    FileResult result;
 
     Branch() { QDir().mkpath(program); }
     int Write(const CDibImage& image, int number)
     {
-        return WriteScreenProgramFile(
-            image, number, program, [this](const FileMessage& m) { messages.push_back(m); },
-            kStamp);
+        result = WriteScreenProgramFile(image, number, program, kStamp);
+        return result.code;
     }
     QString Target(int number) const
     {
@@ -95,7 +94,6 @@ TEST(ScreenProgramFile, WriterProducesTheExactGoldenFiles)
 
             Branch branch;
             EXPECT_EQ(branch.Write(image, c.number), 0);
-            EXPECT_TRUE(branch.messages.empty());
             const QByteArray expected = Golden(c.file);
             ASSERT_EQ(expected.size(), kFileBytes) << "golden file missing";
             const QByteArray written = ReadAll(branch.Target(c.number));
@@ -168,7 +166,6 @@ TEST(ScreenProgramFile, KeepsOrRenewsTheHeaderLines)
         Branch branch;
         ASSERT_TRUE(writeBytes(branch.Target(797), c.existing));
         EXPECT_EQ(branch.Write(BlackScreen(), 797), 0);
-        EXPECT_TRUE(branch.messages.empty());
         const QByteArray written = ReadAll(branch.Target(797));
         EXPECT_EQ(written.left(cLine.size() + c.expectedLines.size()), cLine + c.expectedLines);
         EXPECT_EQ(written.size(),
@@ -184,7 +181,6 @@ TEST(ScreenProgramFile, TargetWithOtherLetterCaseIsReplacedInPlace)
     const QString lower = QDir(branch.program).filePath("file797p.txt");
     ASSERT_TRUE(writeBytes(lower, kOldH + kF));
     EXPECT_EQ(branch.Write(BlackScreen(), 797), 0);
-    EXPECT_TRUE(branch.messages.empty());
     EXPECT_EQ(branch.Files(), QStringList{"file797p.txt"});
     EXPECT_EQ(ReadAll(lower).mid(16, kOldH.size()), kOldH);
 }
@@ -195,10 +191,8 @@ TEST(ScreenProgramFile, OnlyTheFourScreenFilesAreWritten)
     // 795 is the key table: a picture must never replace it.
     ASSERT_TRUE(writeBytes(branch.Target(795), kOldH + kF));
     for (int number : {795, 800}) {
-        branch.messages.clear();
         EXPECT_EQ(branch.Write(BlackScreen(), number), ScreenProgram::WriteFailed);
-        ASSERT_EQ(branch.messages.size(), 1u);
-        EXPECT_TRUE(branch.messages[0].text.startsWith(
+        EXPECT_TRUE(branch.result.Text().startsWith(
             QString::asprintf("FILE%03dP.TXT is not a screen file", number)));
     }
     EXPECT_EQ(branch.Files(), QStringList{"FILE795P.TXT"});
@@ -211,11 +205,10 @@ TEST(ScreenProgramFile, AFailedWriteNamesTheFileAndItsReasonAndChangesNothing)
     Branch branch;
     ASSERT_TRUE(QDir().mkpath(branch.Target(798)));
     EXPECT_EQ(branch.Write(BlackScreen(), 798), ScreenProgram::WriteFailed);
-    ASSERT_EQ(branch.messages.size(), 1u);
-    EXPECT_EQ(branch.messages[0].text, "Could not write " + branch.Target(798) +
-                                           ": is not a regular file (a folder, a device or a "
-                                           "pipe); it is left as it is");
-    EXPECT_EQ(branch.messages[0].icon, FileMessage::StopIcon);
+    EXPECT_EQ(branch.result.Message().text, "Could not write " + branch.Target(798) +
+                                                ": is not a regular file (a folder, a device or "
+                                                "a pipe); it is left as it is");
+    EXPECT_EQ(branch.result.icon, FileMessage::StopIcon);
     EXPECT_TRUE(QFileInfo(branch.Target(798)).isDir());
     EXPECT_EQ(branch.Files(), QStringList());
 }
