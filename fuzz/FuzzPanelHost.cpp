@@ -52,11 +52,6 @@ FuzzPanelHost::FuzzPanelHost(unsigned char settings, int imageType, FuzzOutcome&
 
 FuzzPanelHost::~FuzzPanelHost() = default;
 
-void FuzzPanelHost::ShowMessage(const QString& text)
-{
-    m_outcome.messages.append(text);
-}
-
 QStringList FuzzPanelHost::BackgroundNames() const
 {
     return m_background;

@@ -20,7 +20,6 @@ public:
     FuzzPanelHost(unsigned char settings, int imageType, FuzzOutcome& outcome);
     ~FuzzPanelHost() override;
 
-    void ShowMessage(const QString& text) override;
     QStringList BackgroundNames() const override;
     QStringList PlacedBitmapNames() const override;
     void SelectBackgroundItem(int nListSel, int nItem) override;

@@ -237,10 +237,11 @@ FuzzOutcome FuzzReaders::Panel(const std::uint8_t* data, std::size_t size)
     FuzzPanelHost host(settings, imageType, out);
     InputDevice input(data, size);
     const PanelFile::ReadResult result = PanelFile::Read(input.device(), imageType, doc, host);
-    out.nResult = result.nResult;
+    out.nResult = result.result.code;
+    told(out, result.result);
 
     const bool panel = size >= 2 && data[0] == 'B' && data[1] == 'G';
-    out.Expect(result.nResult == (panel ? 0 : -1), QStringLiteral("wrong result"));
+    out.Expect(out.nResult == (panel ? 0 : -1), QStringLiteral("wrong result"));
     out.Expect((result.eStop == PanelFile::Stop::WrongFile) == !panel,
                QStringLiteral("wrong reason to stop"));
     if (!panel) {

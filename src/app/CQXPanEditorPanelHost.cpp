@@ -26,12 +26,6 @@ void CQXPanEditorPanelHost::EndRead()
     m_dlg.FillItemList(true);
 }
 
-void CQXPanEditorPanelHost::ShowMessage(const QString& text)
-{
-    if (UserInteraction* ui = Ui())
-        ui->MessageBox(text);
-}
-
 QStringList CQXPanEditorPanelHost::BackgroundNames() const
 {
     return NamesOf(m_dlg.m_ObjDlg.m_BgList);

@@ -7,7 +7,7 @@ class CQXPanMainDlg;
 class UserInteraction;
 
 // Reading a panel file with the editor's effects: the item list follows the background, the
-// properties dialog picks the placed bitmaps, questions and messages go to the user.
+// properties dialog picks the placed bitmaps, questions go to the user.
 class CQXPanEditorPanelHost final : public PanelReadHost
 {
 public:
@@ -15,7 +15,6 @@ public:
 
     void BeginRead() override;
     void EndRead() override;
-    void ShowMessage(const QString& text) override;
     QStringList BackgroundNames() const override;
     QStringList PlacedBitmapNames() const override;
     void SelectBackgroundItem(int nListSel, int nItem) override;

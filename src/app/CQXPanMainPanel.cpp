@@ -80,7 +80,9 @@ int CQXPanMainDlg::ReadPanelFile(const QString& path)
 {
     CQXPanEditorPanelHost host(*this);
     const int T = kFirstScreenFile + m_cbImageType->currentIndex();
-    return PanelFile::Read(path, T, m_DesignDlg, host).nResult;
+    const PanelFile::ReadResult read = PanelFile::Read(path, T, m_DesignDlg, host);
+    ShowFileResult(read.result);
+    return read.result.code;
 }
 
 void CQXPanMainDlg::OnNew()

@@ -72,17 +72,10 @@ int CliConvertCommand::Run(const CliArgs& args, CliIo& io)
     CQXPanDocument design;
     design.LoadTableSlice(table, type);
     CliPanelHost host(lists, design, panelPath, io);
-    const PanelFile::ReadResult read = PanelFile::Read(panelPath, type, design, host);
-    QStringList messages = host.Messages();
-    if (read.nResult != 0) {
-        const QString reason =
-            messages.isEmpty() ? QStringLiteral("cannot read") : messages.takeLast();
-        for (const QString& message : messages)
-            io.Note(panelPath + QStringLiteral(": ") + message);
-        return io.Fail(panelPath, reason);
-    }
-    for (const QString& message : messages)
-        io.Note(panelPath + QStringLiteral(": ") + message);
+    if (const PanelFile::ReadResult read = PanelFile::Read(panelPath, type, design, host);
+        !read.result)
+        return io.Fail(panelPath, read.result.text.isEmpty() ? QStringLiteral("cannot read")
+                                                             : read.result.text);
 
     const ConvertResult converted =
         ConvertDesign(design, type, folders.program, table, args.Has(QStringLiteral("force")));

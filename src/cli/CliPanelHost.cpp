@@ -29,11 +29,6 @@ CliPanelHost::CliPanelHost(const CQXPanRefLists& lists, CQXPanDocument& design,
 
 CliPanelHost::~CliPanelHost() = default;
 
-void CliPanelHost::ShowMessage(const QString& text)
-{
-    m_messages.append(text);
-}
-
 QStringList CliPanelHost::BackgroundNames() const
 {
     return namesOf(m_lists.m_BgList);

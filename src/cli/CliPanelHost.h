@@ -23,7 +23,6 @@ public:
                  CliIo& io);
     ~CliPanelHost() override;
 
-    void ShowMessage(const QString& text) override;
     QStringList BackgroundNames() const override;
     QStringList PlacedBitmapNames() const override;
     void SelectBackgroundItem(int nListSel, int nItem) override;
@@ -32,9 +31,6 @@ public:
     bool TakePlacedBitmap(int j, CQXPanBmpObj& obj) override;
     bool AskContinue(const QString& fileName, const QString& question) override;
 
-    /// The messages the reader showed, in order; the caller prints them.
-    const QStringList& Messages() const { return m_messages; }
-
 private:
     void Report(const FileResult& result) const;
 
@@ -42,6 +38,5 @@ private:
     CQXPanDocument& m_design;
     QString m_panelPath;
     CliIo& m_io;
-    QStringList m_messages;
     std::map<int, std::unique_ptr<CDibImage>> m_images; ///< placed-bitmap row -> its image
 };

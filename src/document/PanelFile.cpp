@@ -165,15 +165,10 @@ QByteArray PanelFile::Serialize(const CQXPanDocument& doc, int backgroundNumber,
     return out;
 }
 
-bool PanelFile::Write(const QString& path, const CQXPanDocument& doc, int backgroundNumber,
-                      const QString& placedFolder, const QList<BitmapRow>& placedRows,
-                      QString* pError)
+FileResult PanelFile::Write(const QString& path, const CQXPanDocument& doc, int backgroundNumber,
+                            const QString& placedFolder, const QList<BitmapRow>& placedRows)
 {
-    const FileResult written =
-        AtomicFile::Write(path, Serialize(doc, backgroundNumber, placedFolder, placedRows));
-    if (!written && pError)
-        *pError = written.reason;
-    return bool(written);
+    return AtomicFile::Write(path, Serialize(doc, backgroundNumber, placedFolder, placedRows));
 }
 
 QString PanelFile::CantOpenText(const QString& path)
@@ -191,16 +186,18 @@ PanelFile::ReadResult PanelFile::Read(const QString& path, int imageType, CQXPan
 {
     // A pipe would block, a device never ends, and no design is megabytes long.
     if (const FileResult input = InputFile::Check(path, InputFile::kMaxTextBytes);
-        !input && QFile::exists(path)) {
-        host.ShowMessage(CantOpenText(path) + QStringLiteral(": ") + input.reason);
-        return {-1, Stop::NotOpened};
-    }
+        !input && QFile::exists(path))
+        return {FileResult::Failed(path, input.reason)
+                    .Told(CantOpenText(path) + QStringLiteral(": ") + input.reason),
+                Stop::NotOpened};
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        host.ShowMessage(CantOpenText(path));
-        return {-1, Stop::NotOpened};
-    }
-    return Read(file, imageType, doc, host);
+    if (!file.open(QIODevice::ReadOnly))
+        return {FileResult::Failed(path, file.errorString()).Told(CantOpenText(path)),
+                Stop::NotOpened};
+    ReadResult read = Read(file, imageType, doc, host);
+    if (!read.result)
+        read.result.path = path;
+    return read;
 }
 
 PanelFile::ReadResult PanelFile::Read(QIODevice& device, int imageType, CQXPanDocument& doc,
@@ -211,10 +208,9 @@ PanelFile::ReadResult PanelFile::Read(QIODevice& device, int imageType, CQXPanDo
 
     QByteArray line;
     reader.ReadLine(line);
-    if (line.size() < 2 || line[0] != 'B' || line[1] != 'G') {
-        host.ShowMessage(QStringLiteral("Wrong PAN file."));
-        return {-1, Stop::WrongFile};
-    }
+    if (line.size() < 2 || line[0] != 'B' || line[1] != 'G')
+        return {FileResult::Failed(QString(), QString()).Told(QStringLiteral("Wrong PAN file.")),
+                Stop::WrongFile};
     const int background = AtoI(line.mid(3));
 
     // Background: a position among the bitmap entries of the list, or the screen file itself.

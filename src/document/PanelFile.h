@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fileio/FileResult.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -39,7 +41,9 @@ public:
 
     struct ReadResult
     {
-        int nResult = 0; ///< 0 read (also when stopped early), -1 not opened or not a panel file
+        /// Code 0 read (also when stopped early), -1 not opened or not a panel file, telling the
+        /// user "can't open ..." or "Wrong PAN file.".
+        FileResult result;
         Stop eStop = Stop::EndOfFile;
     };
 
@@ -50,11 +54,10 @@ public:
     /// list with its header row at index 0; placed bitmaps whose image is not in it are left out.
     static QByteArray Serialize(const CQXPanDocument& doc, int backgroundNumber,
                                 const QString& placedFolder, const QList<BitmapRow>& placedRows);
-    /// Writes the design to path, replacing the file only when all of it was written.
-    /// On failure returns false with the reason in pError.
-    static bool Write(const QString& path, const CQXPanDocument& doc, int backgroundNumber,
-                      const QString& placedFolder, const QList<BitmapRow>& placedRows,
-                      QString* pError = nullptr);
+    /// Writes the design to path, replacing the file only when all of it was written; fails
+    /// naming the file and the reason.
+    static FileResult Write(const QString& path, const CQXPanDocument& doc, int backgroundNumber,
+                            const QString& placedFolder, const QList<BitmapRow>& placedRows);
 
     /// Reads a panel file into doc for the screen file imageType (796..799).
     static ReadResult Read(const QString& path, int imageType, CQXPanDocument& doc,

@@ -5,8 +5,9 @@
 class CQXPanBmpObj;
 
 /// What reading a panel file needs from its surroundings: the reference lists, and the effects
-/// the editor shows (list selection, background loading, questions, messages). The editor and the
-/// command-line tool each implement it, so both read panel files with the same code.
+/// the editor shows (list selection, background loading, questions). The editor and the
+/// command-line tool each implement it, so both read panel files with the same code; what a
+/// failed read tells the user is in the reader's result.
 class PanelReadHost
 {
 public:
@@ -16,8 +17,6 @@ public:
     virtual void BeginRead() {}
     /// Reading has ended normally (also when it stopped early): restore the object type.
     virtual void EndRead() {}
-    /// Shows a message to the user.
-    virtual void ShowMessage(const QString& text) = 0;
     /// File names of the background list; index 0 is its header row.
     virtual QStringList BackgroundNames() const = 0;
     /// File names of the placed-bitmap list; index 0 is its header row.

@@ -43,7 +43,6 @@ public:
 
     void BeginRead() override { m_log << QStringLiteral("begin"); }
     void EndRead() override { m_log << QStringLiteral("end"); }
-    void ShowMessage(const QString& text) override { m_log << QStringLiteral("message ") + text; }
     QStringList BackgroundNames() const override { return m_background; }
     QStringList PlacedBitmapNames() const override { return m_placed; }
     void SelectBackgroundItem(int nListSel, int nItem) override
@@ -189,7 +188,9 @@ TEST_P(PanelReadGolden, MatchesExpectation)
         PanelFile::Read(dir + QStringLiteral("/input.pan"), type, doc, host);
 
     QStringList actual = host.m_log;
-    actual << QStringLiteral("result %1 %2").arg(result.nResult).arg(StopName(result.eStop));
+    if (!result.result) // shown once the reading has stopped
+        actual << QStringLiteral("message ") + result.result.Message().text;
+    actual << QStringLiteral("result %1 %2").arg(result.result.code).arg(StopName(result.eStop));
     actual << Dump(doc, host);
     QStringList expected;
     for (const QByteArray& line : ReadAll(dir + QStringLiteral("/expected.txt")).split('\n')) {
@@ -198,7 +199,7 @@ TEST_P(PanelReadGolden, MatchesExpectation)
     }
     EXPECT_EQ(actual.join(QLatin1Char('\n')).toStdString(),
               expected.join(QLatin1Char('\n')).toStdString());
-    if (result.nResult == 0) {
+    if (result.result) {
         EXPECT_FALSE(doc.m_bModified);
     }
 }
@@ -228,8 +229,9 @@ TEST(PanelRead, MissingFileSaysCantOpen)
     doc.AddKeyObj();
     const QString path = DataDir() + QStringLiteral("/no-such-folder/x.pan");
     const PanelFile::ReadResult result = PanelFile::Read(path, 797, doc, host);
-    EXPECT_EQ(result.nResult, -1);
-    EXPECT_EQ(host.m_log, QStringList{QStringLiteral("message can't open \"%1\"").arg(path)});
+    EXPECT_EQ(result.result.code, -1);
+    EXPECT_EQ(result.result.Message().text, QStringLiteral("can't open \"%1\"").arg(path));
+    EXPECT_TRUE(host.m_log.isEmpty());
     EXPECT_EQ(doc.m_KeyObjs.size(), 1); // the design is untouched
 }
 
@@ -288,7 +290,7 @@ TEST(PanelRead, ResolvesTheBackgroundLine)
         buffer.open(QIODevice::ReadOnly);
         RecordingHost host(c.names, {QStringLiteral("h")});
         CQXPanDocument doc;
-        EXPECT_EQ(PanelFile::Read(buffer, c.type, doc, host).nResult, 0);
+        EXPECT_TRUE(PanelFile::Read(buffer, c.type, doc, host).result);
         ASSERT_EQ(host.m_log.size(), 3);
         EXPECT_EQ(host.m_log[1], c.effect);
     }
@@ -384,16 +386,15 @@ TEST(PanelWrite, FileRoundTripKeepsEveryObject)
     ASSERT_TRUE(tmp.isValid());
     // Typed without an extension: used as typed.
     const QString path = tmp.filePath(QStringLiteral("design"));
-    QString error;
     const int number = PanelFile::BackgroundNumberForSave(f.host.BackgroundNames(), 2);
-    ASSERT_TRUE(
-        PanelFile::Write(path, f.doc, number, QStringLiteral("C:\\other\\bitmaps"), f.rows, &error))
-        << error.toStdString();
+    const FileResult written =
+        PanelFile::Write(path, f.doc, number, QStringLiteral("C:\\other\\bitmaps"), f.rows);
+    ASSERT_TRUE(written) << qPrintable(written.Text());
 
     CQXPanDocument back;
     back.m_nKeyCapacity = 80;
     const PanelFile::ReadResult result = PanelFile::Read(path, 797, back, f.host);
-    EXPECT_EQ(result.nResult, 0);
+    EXPECT_TRUE(result.result);
     EXPECT_EQ(result.eStop, PanelFile::Stop::EndOfFile);
     EXPECT_EQ(f.host.m_log[1], QStringLiteral("select-background listsel=2 item=2"));
 
@@ -423,10 +424,11 @@ TEST(PanelWrite, UnwritablePathFails)
     WriteFixture f;
     QTemporaryDir tmp;
     ASSERT_TRUE(tmp.isValid());
-    QString error;
-    EXPECT_FALSE(PanelFile::Write(tmp.filePath(QStringLiteral("missing/folder/x.pan")), f.doc, 0,
-                                  QString(), f.rows, &error));
-    EXPECT_FALSE(error.isEmpty());
+    const QString path = tmp.filePath(QStringLiteral("missing/folder/x.pan"));
+    const FileResult written = PanelFile::Write(path, f.doc, 0, QString(), f.rows);
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(written.reason.isEmpty());
+    EXPECT_TRUE(written.Text().startsWith(tmp.filePath(QStringLiteral("missing"))));
     EXPECT_EQ(PanelFile::CantOpenText(QStringLiteral("/a/b.pan")),
               QStringLiteral("can't open \"/a/b.pan\""));
 }
