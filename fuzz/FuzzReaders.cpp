@@ -454,7 +454,7 @@ FuzzOutcome FuzzReaders::Image(const std::uint8_t* data, std::size_t size)
     image.SetBits(qsizetype(before.size()), before.data());
     image.GetBits(qsizetype(before.size()), before.data()); // as the image keeps them
 
-    out.nResult = image.Load(path);
+    out.nResult = image.Load(path).code;
     if (out.nResult != CDibImage::LoadOk) {
         out.Expect(out.nResult == CDibImage::LoadCannotDecode ||
                        out.nResult == CDibImage::LoadTooLarge,

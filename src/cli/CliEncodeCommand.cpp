@@ -4,7 +4,6 @@
 #include "cli/CliIo.h"
 #include "cli/CliScreenWriter.h"
 #include "document/CQXPanDocument.h"
-#include "fileio/InputFile.h"
 #include "formats/ScreenRender.h"
 #include "image/CDibImage.h"
 
@@ -35,21 +34,8 @@ int CliEncodeCommand::Run(const CliArgs& args, CliIo& io)
     const QString& out = args.Positional()[1];
 
     CQXPanDocument design;
-    switch (design.m_Background.Load(in)) {
-    case CDibImage::LoadOk:
-        break;
-    case CDibImage::LoadCannotOpen: {
-        const FileResult input = InputFile::Check(in);
-        return io.Fail(in, input ? QStringLiteral("cannot be opened") : input.reason);
-    }
-    case CDibImage::LoadTooLarge:
-        return io.Fail(in, QStringLiteral("is larger than %1 x %1 pixels, the largest picture "
-                                          "that is read")
-                               .arg(CDibImage::MaxDimension));
-    default:
-        return io.Fail(in, QStringLiteral("is not a picture that can be read (PNG, BMP, JPEG, "
-                                          "GIF, ...)"));
-    }
+    if (const FileResult loaded = design.m_Background.Load(in); !loaded)
+        return io.Fail(in, loaded.reason);
     CDibImage screen;
     if (!RenderScreenImage(design, screen))
         return io.Fail(in, QStringLiteral("Convert err"));

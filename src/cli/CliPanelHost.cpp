@@ -78,7 +78,7 @@ bool CliPanelHost::TakePlacedBitmap(int j, CQXPanBmpObj& obj)
     const CQXPanRefRow& row = m_lists.m_BmpList[j];
     if (!image) {
         auto loaded = std::make_unique<CDibImage>();
-        if (loaded->Load(row.m_strFilePath) != CDibImage::LoadOk) {
+        if (!loaded->Load(row.m_strFilePath)) {
             m_io.Note(row.m_strFilePath + QStringLiteral(": cannot load the placed bitmap"));
             m_images.erase(j);
             return false;

@@ -261,14 +261,28 @@ bool CDibImage::Create(int width, int height, int bitsPerPixel)
     return true;
 }
 
-int CDibImage::Load(const QString& path)
+FileResult CDibImage::Load(const QString& path)
 {
+    const auto failed = [&path](LoadStatus status) {
+        QString reason;
+        if (status == LoadTooLarge)
+            reason = QStringLiteral("is larger than %1 x %1 pixels, the largest picture that is "
+                                    "read")
+                         .arg(MaxDimension);
+        else if (status == LoadCannotDecode)
+            reason = QStringLiteral("is not a picture that can be read (PNG, BMP, JPEG, GIF, ...)");
+        else if (const FileResult input = InputFile::Check(path); !input)
+            reason = input.reason;
+        else
+            reason = QStringLiteral("cannot be opened");
+        return FileResult::Failed(path, reason, status);
+    };
     // A pipe would block and a device never ends: only files are pictures.
     if (InputFile::IsSpecial(path))
-        return LoadCannotOpen;
+        return failed(LoadCannotOpen);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return LoadCannotOpen;
+        return failed(LoadCannotOpen);
     const QByteArray head = file.peek(256);
     const int fileBits = bmpBitCount(head);
 
@@ -278,7 +292,7 @@ int CDibImage::Load(const QString& path)
         if (QImage image = readPlainBmp24(file, head); !image.isNull()) {
             endSurface();
             m_image = std::move(image);
-            return LoadOk;
+            return FileResult::Done();
         }
         file.seek(0);
     }
@@ -297,20 +311,20 @@ int CDibImage::Load(const QString& path)
     reader.setAllocationLimit(kAllocationLimitMiB);
     const QSize claimed = reader.size();
     if (claimed.isValid() && !withinLimits(claimed.width(), claimed.height()))
-        return LoadTooLarge;
+        return failed(LoadTooLarge);
     QImage image = reader.read();
     if (image.isNull())
-        return LoadCannotDecode;
+        return failed(LoadCannotDecode);
     if (!withinLimits(image.width(), image.height()))
-        return LoadTooLarge;
+        return failed(LoadTooLarge);
 
     image = normalised(std::move(image), fileBits,
                        fileBits == 1 ? bmpMonoPalette(head) : QList<QRgb>());
     if (image.isNull())
-        return LoadCannotDecode;
+        return failed(LoadCannotDecode);
     endSurface();
     m_image = std::move(image);
-    return LoadOk;
+    return FileResult::Done();
 }
 
 void CDibImage::Destroy()

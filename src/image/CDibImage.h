@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fileio/FileResult.h"
+
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -16,7 +18,7 @@ class QPainter;
 class CDibImage
 {
 public:
-    /// Load() results; 0 is success.
+    /// The codes of Load()'s results; 0 is success.
     enum LoadStatus
     {
         LoadOk = 0,
@@ -35,8 +37,9 @@ public:
 
     /// Replaces the image by a black one of 16, 24 or 32 bits per pixel; false on failure.
     bool Create(int width, int height, int bitsPerPixel);
-    /// Decodes the file at path; LoadOk or a failure status, the object is unchanged on failure.
-    int Load(const QString& path);
+    /// Decodes the file at path. On failure the object is unchanged; the code is a LoadStatus and
+    /// the reason says why ("cannot be opened", "is larger than ...", "is not a picture ...").
+    FileResult Load(const QString& path);
     /// Releases the image; the object becomes empty.
     void Destroy();
     /// Becomes a copy of other's image, format and colour table included (empty when other is).

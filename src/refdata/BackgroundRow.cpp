@@ -17,8 +17,8 @@ BackgroundRowKind BackgroundRowKindOf(const QString& name)
 FileResult LoadBackgroundBitmap(const QString& path, CDibImage& background)
 {
     background.Destroy();
-    if (background.Load(path) != CDibImage::LoadOk)
-        return FileResult::Failed(path, QStringLiteral("open err"));
+    if (const FileResult loaded = background.Load(path); !loaded)
+        return FileResult::Failed(path, QStringLiteral("open err"), loaded.code);
     return FileResult::Done();
 }
 

@@ -21,7 +21,7 @@ CDibImage* CQXPanRefItem::LoadImage()
     if (m_strFilePath.isEmpty())
         return nullptr;
     auto image = std::make_unique<CDibImage>();
-    if (image->Load(m_strFilePath) != CDibImage::LoadOk)
+    if (!image->Load(m_strFilePath))
         return nullptr;
     m_pImage = std::move(image);
     return m_pImage.get();

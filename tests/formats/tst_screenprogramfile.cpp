@@ -115,7 +115,7 @@ TEST(ScreenProgramFile, PalettedImageIsWrittenByItsColours)
     ASSERT_TRUE(writeBytes(path, makeBmp(3, 1, 8, {qRgb(255, 0, 0), qRgb(255, 255, 255)},
                                          {QByteArray("\x01\x00\x01", 3)})));
     CDibImage image;
-    ASSERT_EQ(image.Load(path), CDibImage::LoadOk);
+    ASSERT_TRUE(image.Load(path));
     ASSERT_EQ(image.BitsPerPixel(), 8);
     const QByteArray text = ScreenProgram::buildFileText(image, 797, kStamp);
     const qsizetype record1 = text.indexOf("000001,\"");

@@ -27,7 +27,7 @@ void LoadBmp(CDibImage& image, const QTemporaryDir& dir, const QByteArray& bmp)
 {
     const QString path = dir.filePath(QStringLiteral("x.bmp"));
     ASSERT_TRUE(writeBytes(path, bmp));
-    ASSERT_EQ(image.Load(path), CDibImage::LoadOk);
+    ASSERT_TRUE(image.Load(path));
 }
 
 // A 24-bit image from rows of 0xRRGGBB colours.
@@ -177,9 +177,11 @@ TEST(DibImage, FailedLoadLeavesTheImageAsItWas)
     const auto load = [&](const QByteArray& bytes) {
         const QString path = dir.filePath(QStringLiteral("bad.bmp"));
         EXPECT_TRUE(writeBytes(path, bytes));
-        return image.Load(path);
+        return image.Load(path).code;
     };
-    EXPECT_EQ(image.Load(dir.filePath("missing.bmp")), CDibImage::LoadCannotOpen);
+    const FileResult missing = image.Load(dir.filePath("missing.bmp"));
+    EXPECT_EQ(missing.code, CDibImage::LoadCannotOpen);
+    EXPECT_EQ(missing.Text(), dir.filePath("missing.bmp") + ": No such file or directory");
     EXPECT_EQ(load(QByteArray()), CDibImage::LoadCannotDecode);
     QByteArray garbage(4096, '\0');
     for (int i = 0; i < garbage.size(); ++i)
@@ -196,7 +198,7 @@ TEST(DibImage, FailedLoadLeavesTheImageAsItWas)
     huge[23] = char(9000 >> 8);
     CDibImage empty;
     ASSERT_TRUE(writeBytes(dir.filePath("h.bmp"), huge));
-    EXPECT_EQ(empty.Load(dir.filePath("h.bmp")), CDibImage::LoadTooLarge);
+    EXPECT_EQ(empty.Load(dir.filePath("h.bmp")).code, CDibImage::LoadTooLarge);
     EXPECT_TRUE(empty.IsEmpty());
 }
 
