@@ -65,10 +65,10 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QString::fromLatin1(DesktopEntry::kAppId));
 
     const QxCtrlStore store(QxCtrlStore::ResolvePath(parser.value(configOption)));
-    QString error;
-    if (!store.EnsureExists(&error)) {
+    if (const FileResult ready = store.EnsureExists(); !ready) {
         std::fprintf(stderr, "qxpan: cannot prepare the configuration store %s: %s\n",
-                     qUtf8Printable(QDir::toNativeSeparators(store.path())), qUtf8Printable(error));
+                     qUtf8Printable(QDir::toNativeSeparators(store.path())),
+                     qUtf8Printable(ready.reason));
         return 1;
     }
 

@@ -47,9 +47,8 @@ int CliConvertCommand::Run(const CliArgs& args, CliIo& io)
     const QString& panelPath = args.Positional()[0];
 
     const QxCtrlStore store(QxCtrlStore::ResolvePath(args.Value(QStringLiteral("config"))));
-    QString error;
-    if (!store.EnsureExists(&error))
-        return io.Fail(store.path(), error);
+    if (const FileResult ready = store.EnsureExists(); !ready)
+        return io.Fail(store.path(), ready.reason);
     StoreConfigLibrary library(store);
     QString branch, ecr;
     BranchFolders folders;

@@ -105,19 +105,13 @@ QByteArray CQXPanBitmapLister::EmptyBackgroundBytes()
     return bytes;
 }
 
-bool CQXPanBitmapLister::CreateEmptyBackground(const QString& path, QString* error)
+FileResult CQXPanBitmapLister::CreateEmptyBackground(const QString& path)
 {
     // Not through a link: a dangling "Aempty.bmp" link would create a file elsewhere.
-    if (const FileResult written = AtomicFile::Write(path, EmptyBackgroundBytes()); !written) {
-        if (error)
-            *error = written.reason;
-        return false;
-    }
+    if (const FileResult written = AtomicFile::Write(path, EmptyBackgroundBytes()); !written)
+        return written;
     if (!QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup |
-                                         QFile::ReadOther)) {
-        if (error)
-            *error = QStringLiteral("cannot make %1 read-only").arg(path);
-        return false;
-    }
-    return true;
+                                         QFile::ReadOther))
+        return FileResult::Failed(path, QStringLiteral("cannot make %1 read-only").arg(path));
+    return FileResult::Done();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fileio/FileResult.h"
 #include "refdata/CQXPanRefRow.h"
 
 #include <QByteArray>
@@ -25,7 +26,7 @@ public:
 
     /// The bytes of the placeholder: a 24-bit 1024 x 768 all-white bitmap file.
     static QByteArray EmptyBackgroundBytes();
-    /// Writes the placeholder to path and makes it read-only; false (with *error) on failure,
-    /// in which case no file is left behind.
-    static bool CreateEmptyBackground(const QString& path, QString* error = nullptr);
+    /// Writes the placeholder to path and makes it read-only; on failure, naming the file and
+    /// the reason, no file is left behind.
+    static FileResult CreateEmptyBackground(const QString& path);
 };

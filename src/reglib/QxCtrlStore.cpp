@@ -52,15 +52,9 @@ constexpr DemoFile kDemoFiles[] = {
     {799, "Check Window 23"},
 };
 
-bool fail(QString* error, const QString& message)
-{
-    if (error)
-        *error = message;
-    return false;
-}
-
 // Copies the embedded files of one demo folder; files already there are kept as they are.
-bool copyDemoFolder(const QString& source, const QString& target, QString* error)
+// Empty, or why a file could not be copied.
+QString copyDemoFolder(const QString& source, const QString& target)
 {
     const QDir from(source);
     for (const QString& name : from.entryList(QDir::Files, QDir::Name)) {
@@ -68,11 +62,11 @@ bool copyDemoFolder(const QString& source, const QString& target, QString* error
         if (QFileInfo::exists(dest))
             continue;
         if (!QFile::copy(from.filePath(name), dest))
-            return fail(error, QStringLiteral("Cannot copy the demo file \"%1\".").arg(dest));
+            return QStringLiteral("Cannot copy the demo file \"%1\".").arg(dest);
         // Files from the resource come out read-only; the branch's files are the user's.
         QFile::setPermissions(dest, QFile::permissions(dest) | QFileDevice::WriteOwner);
     }
-    return true;
+    return QString();
 }
 
 } // namespace
@@ -174,24 +168,27 @@ FileResult QxCtrlStore::Update(const QString& section,
     return written;
 }
 
-bool QxCtrlStore::EnsureExists(QString* error) const
+FileResult QxCtrlStore::EnsureExists() const
 {
+    const auto fail = [this](const QString& why) {
+        return FileResult::Failed(m_path, why);
+    };
     if (m_path.isEmpty())
-        return fail(error, QStringLiteral("No configuration store file is named."));
+        return fail(QStringLiteral("No configuration store file is named."));
     const QFileInfo info(m_path);
     if (info.exists() || info.isSymLink()) {
         if (!File())
-            return fail(error, Problem().reason);
-        return true;
+            return fail(Problem().reason);
+        return FileResult::Done();
     }
     if (!QDir().mkpath(info.absolutePath()))
-        return fail(error, QStringLiteral("Cannot create the folder \"%1\" for the configuration "
-                                          "store.")
-                               .arg(info.absolutePath()));
+        return fail(QStringLiteral("Cannot create the folder \"%1\" for the configuration "
+                                   "store.")
+                        .arg(info.absolutePath()));
 
     const QString dataRoot = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (dataRoot.isEmpty())
-        return fail(error, QStringLiteral("No user data folder is available for the demo branch."));
+        return fail(QStringLiteral("No user data folder is available for the demo branch."));
     const QString branchRoot = dataRoot + QStringLiteral("/branches/DEMO");
     const QString exchange = dataRoot + QStringLiteral("/exchange");
 
@@ -199,13 +196,14 @@ bool QxCtrlStore::EnsureExists(QString* error) const
     for (const DemoFolder& folder : kDemoFolders) {
         const QString target = branchRoot + QLatin1Char('/') + QLatin1String(folder.name);
         if (!QDir().mkpath(target))
-            return fail(error, QStringLiteral("Cannot create the folder \"%1\".").arg(target));
-        if (!copyDemoFolder(QStringLiteral(":/demo-branch/") + QLatin1String(folder.name), target,
-                            error))
-            return false;
+            return fail(QStringLiteral("Cannot create the folder \"%1\".").arg(target));
+        if (const QString why = copyDemoFolder(
+                QStringLiteral(":/demo-branch/") + QLatin1String(folder.name), target);
+            !why.isEmpty())
+            return fail(why);
     }
     if (!QDir().mkpath(exchange))
-        return fail(error, QStringLiteral("Cannot create the folder \"%1\".").arg(exchange));
+        return fail(QStringLiteral("Cannot create the folder \"%1\".").arg(exchange));
 
     // The store is written last, so a failure above leaves no store and the next start retries.
     std::optional<QxCtrlIniFile> store = QxCtrlIniFile::Parse(QByteArray(), nullptr);
@@ -236,8 +234,7 @@ bool QxCtrlStore::EnsureExists(QString* error) const
         store->SetValue(QxCtrlIni::screenGroup(DEFSCR_SCRNO_BMPEDITOR), key, value);
 
     if (const FileResult written = AtomicFile::Write(m_path, store->Text()); !written)
-        return fail(error,
-                    QStringLiteral("Cannot write the configuration store: %1").arg(written.Text()));
+        return fail(QStringLiteral("Cannot write the configuration store: %1").arg(written.Text()));
     m_cache->loaded = false;
-    return true;
+    return FileResult::Done();
 }

@@ -28,8 +28,8 @@ public:
 
     /// Creates a missing store with the demo branch "DEMO" (register "ECR-1") and fills the demo
     /// branch folders from the embedded demo branch. An existing store is checked, not changed.
-    /// Returns false with *error set when the store cannot be had.
-    bool EnsureExists(QString* error = nullptr) const;
+    /// Fails naming the store and why when it cannot be had.
+    FileResult EnsureExists() const;
 
     /// The store's contents, or null when it cannot be read (Problem says why). A missing file
     /// is an empty store.

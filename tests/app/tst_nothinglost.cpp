@@ -197,9 +197,9 @@ TEST_P(NothingLost, EmptyBackgroundIsListedButNeverLeftHalfWritten)
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0].m_strCol1, "Aempty.bmp");
     EXPECT_EQ(Contents(mount.Path()), previous);
-    QString error;
-    EXPECT_FALSE(CQXPanBitmapLister::CreateEmptyBackground(mount.FilePath("Aempty.bmp"), &error));
-    EXPECT_FALSE(error.isEmpty());
+    const FileResult created =
+        CQXPanBitmapLister::CreateEmptyBackground(mount.FilePath("Aempty.bmp"));
+    EXPECT_TRUE(!created && !created.reason.isEmpty());
     EXPECT_EQ(Contents(mount.Path()), previous);
 }
 

@@ -62,8 +62,8 @@ TEST(RealStore, DefaultStoreShowsTheDemoBranchAndKeepsTheWindow)
 {
     TemporaryHome home;
     const QxCtrlStore store(home.StorePath());
-    QString error;
-    ASSERT_TRUE(store.EnsureExists(&error)) << qPrintable(error);
+    const FileResult ready = store.EnsureExists();
+    ASSERT_TRUE(ready) << qPrintable(ready.Text());
 
     ScriptedUserInteraction ui;
     CQXPanApp app(store, &ui);

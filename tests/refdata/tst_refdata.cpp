@@ -383,10 +383,10 @@ TEST_F(BitmapFolders, MissingFoldersGiveOnlyThePlaceholderName)
     const QList<CQXPanRefRow> rows = CQXPanBitmapLister::ListBackgrounds(missing, missing);
     EXPECT_EQ(names(rows), QStringList({"Aempty.bmp"}));
     EXPECT_FALSE(QFileInfo::exists(missing));
-    QString error;
-    EXPECT_FALSE(
-        CQXPanBitmapLister::CreateEmptyBackground(missing + QStringLiteral("/Aempty.bmp"), &error));
-    EXPECT_FALSE(error.isEmpty());
+    const FileResult created =
+        CQXPanBitmapLister::CreateEmptyBackground(missing + QStringLiteral("/Aempty.bmp"));
+    EXPECT_FALSE(created);
+    EXPECT_TRUE(created.Text().startsWith(missing)) << qPrintable(created.Text());
 }
 
 TEST_F(BitmapFolders, PlaceholderIsAReadOnlyWhiteScreenBitmap)

@@ -215,8 +215,8 @@ TEST_F(ReglibTest, ResolvePathOrder)
 TEST_F(ReglibTest, EnsureExistsCreatesDemoBranch)
 {
     const QxCtrlStore store(storePath()); // its folder does not exist yet
-    QString error;
-    ASSERT_TRUE(store.EnsureExists(&error)) << error.toStdString();
+    const FileResult ready = store.EnsureExists();
+    ASSERT_TRUE(ready) << qPrintable(ready.Text());
 
     QString branch, ecr;
     CDefScrInfo(store).GetCurrBrnAndECR(branch, ecr);
@@ -284,9 +284,7 @@ TEST_F(ReglibTest, EnsureExistsLeavesExistingStoreUntouched)
 {
     const QByteArray content = "[General]\nBranch=Mine\n";
     const QxCtrlStore store = writeStore(content);
-    QString error;
-    EXPECT_TRUE(store.EnsureExists(&error));
-    EXPECT_TRUE(error.isEmpty());
+    EXPECT_TRUE(store.EnsureExists());
     EXPECT_EQ(readAll(storePath()), content);
     EXPECT_FALSE(
         QFileInfo::exists(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
@@ -306,9 +304,10 @@ TEST_F(ReglibTest, EnsureExistsFailsWhereStoreCannotBeWritten)
     }
     QDir().mkpath(storePath()); // a folder where the store should be
     for (const QString& path : {folder + QStringLiteral("/qxctrl.ini"), storePath()}) {
-        QString error;
-        EXPECT_FALSE(QxCtrlStore(path).EnsureExists(&error)) << path.toStdString();
-        EXPECT_FALSE(error.isEmpty());
+        const FileResult ready = QxCtrlStore(path).EnsureExists();
+        EXPECT_FALSE(ready) << path.toStdString();
+        EXPECT_EQ(ready.path, path);
+        EXPECT_FALSE(ready.reason.isEmpty());
     }
     EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/qxctrl.ini")));
     QFile::setPermissions(folder,
