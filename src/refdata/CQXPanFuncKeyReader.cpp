@@ -112,7 +112,7 @@ CQXPanRefReadResult CQXPanFuncKeyReader::Read(QIODevice& device)
     if (!records.stopped())
         closeRun();
     if (device.isOpen() && !device.atEnd() && !records.stopped())
-        result.m_strError = device.errorString();
+        result.m_result = FileResult::Failed(QString(), device.errorString());
     return result;
 }
 

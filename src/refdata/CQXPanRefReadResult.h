@@ -11,25 +11,24 @@
 struct CQXPanRefReadResult
 {
     QList<CQXPanRefRow> m_rows;
-    bool m_bOpened = false; ///< false when the file could not be opened (m_strError says why)
-    QString m_strError;     ///< empty when the file was read to its end
+    bool m_bOpened = false; ///< false when the file could not be opened (m_result says why)
+    FileResult m_result;    ///< done when the file was read to its end, else the file and why not
 
     /// Opens path and hands it to read; a file that cannot be opened gives its error.
     static CQXPanRefReadResult ReadPath(const QString& path,
                                         CQXPanRefReadResult (*read)(QIODevice&))
     {
+        CQXPanRefReadResult result;
         // A pipe would block and a device such as /dev/zero never ends: only files are read.
-        if (const FileResult input = InputFile::Check(path, InputFile::kMaxTextBytes); !input) {
-            CQXPanRefReadResult result;
-            result.m_strError = input.reason;
-            return result;
-        }
+        result.m_result = InputFile::Check(path, InputFile::kMaxTextBytes);
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            CQXPanRefReadResult result;
-            result.m_strError = file.errorString();
+        if (result.m_result && !file.open(QIODevice::ReadOnly))
+            result.m_result = FileResult::Failed(path, file.errorString());
+        if (!result.m_result)
             return result;
-        }
-        return read(file);
+        result = read(file);
+        if (!result.m_result)
+            result.m_result.path = path;
+        return result;
     }
 };

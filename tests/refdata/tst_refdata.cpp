@@ -96,7 +96,7 @@ TEST_P(FuncKeyGolden, GivesTheExpectedRows)
     const CQXPanRefReadResult result =
         CQXPanFuncKeyReader::ReadFile(dir + QStringLiteral("/funckey.txt"));
     ASSERT_TRUE(result.m_bOpened);
-    EXPECT_TRUE(result.m_strError.isEmpty()) << qPrintable(result.m_strError);
+    EXPECT_TRUE(result.m_result) << qPrintable(result.m_result.Text());
     EXPECT_EQ(rowLines(result.m_rows, false), expectedLines(dir + QStringLiteral("/expected.txt")));
     for (const CQXPanRefRow& row : result.m_rows) {
         EXPECT_TRUE(row.m_strCol1.isEmpty());
@@ -293,7 +293,7 @@ TEST(RefReaders, MissingFileIsReportedNotFatal)
 {
     const CQXPanRefReadResult keys = CQXPanFuncKeyReader::ReadFile(dataDir("no-such/funckey.txt"));
     EXPECT_FALSE(keys.m_bOpened);
-    EXPECT_FALSE(keys.m_strError.isEmpty());
+    EXPECT_EQ(keys.m_result.Text(), dataDir("no-such/funckey.txt") + ": No such file or directory");
     EXPECT_TRUE(keys.m_rows.isEmpty());
     EXPECT_FALSE(CQXPanFreeFuncReader::ReadFile(dataDir("no-such/FILE002P.TXT")).m_bOpened);
 }
