@@ -9,7 +9,6 @@
 #include "branch/BranchEnvironment.h"
 #include "canvas/CQXPanPositionReadout.h"
 #include "document/CQXPanUndoCommands.h"
-#include "fileio/FileMessage.h"
 #include "library/CQXPgco.h"
 #include "refdata/CQXPanRefLists.h"
 #include "reglib/QxCtrlTypes.h"

@@ -3,7 +3,7 @@
 // What the files of the main dialog share: its measures, resources and small helpers.
 
 #include "app/CQXPanApp.h"
-#include "fileio/FileMessage.h"
+#include "fileio/FileResult.h"
 #include "refdata/CQXPanRefItem.h"
 #include "reglib/QxCtrlTypes.h"
 #include "uikit/DialogUnits.h"

@@ -1,8 +1,22 @@
 #pragma once
 
-#include "fileio/FileMessage.h"
-
 #include <QString>
+
+/// What the editor shows of a result in a box (qxpan-cli prints the text).
+struct FileMessage
+{
+    /// Icon of the message box.
+    enum Icon
+    {
+        NoIcon,
+        StopIcon,
+        ExclamationIcon,
+    };
+
+    QString text;  ///< the message text
+    QString title; ///< the box title; empty means the application's name
+    Icon icon = NoIcon;
+};
 
 /// What a file operation came to: done (code 0), or its failure code with the file, the reason
 /// and what the user is told. The one result shape of the readers and writers; the editor shows
@@ -12,8 +26,8 @@ struct FileResult
     /// The code of a failure that has no code of its own.
     static constexpr int kFailed = -1;
 
-    int code = 0; ///< 0 done; else the operation's failure code (documented ones keep their values)
-    QString path; ///< the file the failure concerns
+    int code = 0;   ///< 0 done, else the failure's code (the documented ones keep their values)
+    QString path;   ///< the file the failure concerns
     QString reason; ///< why, as the system says it ("No space left on device", ...)
     QString text;   ///< the operation's own message, when it has one ("Wrong PAN file.")
     QString title;  ///< the box title; empty means the application's name
