@@ -1,13 +1,9 @@
 #include "formats/ScreenProgramFile.h"
 
-#include "document/RegisterFiles.h"
 #include "fileio/AtomicFile.h"
-#include "fileio/CQXPanFileFinder.h"
 #include "fileio/InputFile.h"
-#include "image/CDibImage.h"
 #include "image/RegisterPixel.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -119,9 +115,10 @@ inline void incrementNumber(char* digits)
     }
 }
 
+// Writes the record lines first to first + count - 1 (0-based) to out.
 template <int Bits>
 void encodeWords(const unsigned char* raw, qsizetype rawSize, const unsigned char* header,
-                 char* out)
+                 int first, int count, char* out)
 {
     constexpr int pixelBytes = Bits / 8;
     const qint64 full = std::min<qint64>(pixelWordCount, rawSize / pixelBytes);
@@ -138,12 +135,15 @@ void encodeWords(const unsigned char* raw, qsizetype rawSize, const unsigned cha
             ? std::min<qint64>(full, (rawSize - 16) / pixelBytes + 4)
             : 0;
 #endif
-    const unsigned char* p = raw;
-    qint64 index = 0;
-    char number[6] = {'0', '0', '0', '0', '0', '0'};
+    // Record r holds the pixels from r * 80 - 8 on (the first one the header, then 72 pixels).
+    qint64 index = first == 0 ? 0 : qint64(first) * WordsPerRecord - 8;
+    const unsigned char* p = raw + std::min(index, full) * pixelBytes;
+    char number[6];
+    for (int i = 5, n = first; i >= 0; --i, n /= 10)
+        number[i] = char('0' + n % 10);
 
-    for (int record = 0; record < RecordCount; ++record) {
-        char* line = out + qsizetype(record) * RecordLineBytes;
+    for (int record = first; record < first + count; ++record) {
+        char* line = out + qsizetype(record - first) * RecordLineBytes;
         incrementNumber(number);
         std::memcpy(line, number, 6);
         line[6] = ',';
@@ -178,53 +178,6 @@ void encodeWords(const unsigned char* raw, qsizetype rawSize, const unsigned cha
         line[329] = '\r';
         line[330] = '\n';
     }
-}
-
-// Raw rows of image as 16, 24 or 32 bits: the image's own memory when its rows already have the
-// raw layout, otherwise a copy in storage. Paletted images are taken by their colours.
-const unsigned char* rawRows(const CDibImage& image, QByteArray& storage, qsizetype& size,
-                             int& bits)
-{
-    size = 0;
-    bits = image.BitsPerPixel();
-    if (image.IsEmpty()) {
-        bits = 24;
-        return nullptr;
-    }
-    if (bits == 16 || bits == 24 || bits == 32) {
-        size = image.RawSize();
-        // The image's own memory serves when its rows have no padding at all; padding bytes
-        // of raw rows must read as zero.
-        const qsizetype used = qsizetype(image.Width()) * bits / 8;
-        if (image.Image().bytesPerLine() == used && used == image.RawRowBytes())
-            return image.Image().constBits();
-        storage.resize(size);
-        image.GetBits(size, storage.data());
-        return reinterpret_cast<const unsigned char*>(storage.constData());
-    }
-    CDibImage colours;
-    if (!colours.Create(image.Width(), image.Height(), 24) ||
-        !image.BitBlt(colours, 0, 0, image.Width(), image.Height(), 0, 0)) {
-        bits = 24;
-        return nullptr;
-    }
-    bits = 24;
-    size = colours.RawSize();
-    storage.resize(size);
-    colours.GetBits(size, storage.data());
-    return reinterpret_cast<const unsigned char*>(storage.constData());
-}
-
-// Appends the record lines for image to text, encoding in place.
-void appendRecords(QByteArray& text, const CDibImage& image)
-{
-    QByteArray storage;
-    qsizetype size = 0;
-    int bits = 24;
-    const unsigned char* raw = rawRows(image, storage, size, bits);
-    const qsizetype at = text.size();
-    text.resize(at + RecordsBytes);
-    encodeRecords(raw, size, image.Width(), image.Height(), bits, text.data() + at);
 }
 
 // A header line longer than this is not looked at further: a broken target of gigabytes without
@@ -307,6 +260,14 @@ void forceScalarEncode(bool on)
 void encodeRecords(const unsigned char* raw, qsizetype rawSize, int width, int height,
                    int bitsPerPixel, char* out)
 {
+    encodeRecordRange(raw, rawSize, width, height, bitsPerPixel, 0, RecordCount, out);
+}
+
+void encodeRecordRange(const unsigned char* raw, qsizetype rawSize, int width, int height,
+                       int bitsPerPixel, int first, int count, char* out)
+{
+    first = std::clamp(first, 0, RecordCount);
+    count = std::clamp(count, 0, RecordCount - first);
     const quint32 length = 16u + 2u * quint32(width) * quint32(height);
     const quint32 rowBytes = 2u * quint32(width);
     const unsigned char header[16] = {
@@ -331,41 +292,28 @@ void encodeRecords(const unsigned char* raw, qsizetype rawSize, int width, int h
         rawSize = 0;
     switch (bitsPerPixel) {
     case 16:
-        encodeWords<16>(raw, rawSize, header, out);
+        encodeWords<16>(raw, rawSize, header, first, count, out);
         break;
     case 32:
-        encodeWords<32>(raw, rawSize, header, out);
+        encodeWords<32>(raw, rawSize, header, first, count, out);
         break;
     case 24:
-        encodeWords<24>(raw, rawSize, header, out);
+        encodeWords<24>(raw, rawSize, header, first, count, out);
         break;
     default:
-        encodeWords<24>(nullptr, 0, header, out);
+        encodeWords<24>(nullptr, 0, header, first, count, out);
         break;
     }
 }
 
-QByteArray buildFileText(const CDibImage& image, int fileNumber, const QDateTime& written)
-{
-    QByteArray text;
-    text.reserve(256 + RecordsBytes);
-    text += cLine(fileNumber);
-    text += hLine(written);
-    text += fLine(fileNumber);
-    appendRecords(text, image);
-    return text;
-}
-
 } // namespace ScreenProgram
 
-FileResult WriteScreenFileTo(const CDibImage& image, int fileNumber, const QString& path,
-                             const QDateTime& written)
+FileResult WriteScreenFileTo(const ScreenProgram::RawPicture& picture, int fileNumber,
+                             const QString& path, const QDateTime& written)
 {
     // An existing file (only a regular one is read: a pipe would block) keeps its "h" and "f"
     // lines.
-    QByteArray text;
-    text.reserve(4096 + RecordsBytes);
-    text += cLine(fileNumber);
+    QByteArray text = cLine(fileNumber);
     QFile existing(path);
     if (!InputFile::IsSpecial(path) && existing.open(QIODevice::ReadOnly)) {
         text += keptOrFresh(readHeaderLine(existing), 'h', hLine(written));
@@ -374,28 +322,24 @@ FileResult WriteScreenFileTo(const CDibImage& image, int fileNumber, const QStri
     } else {
         text += hLine(written) + fLine(fileNumber);
     }
-    appendRecords(text, image);
     // What a killed write left here before goes now.
     AtomicFile::RemoveLeftovers(QFileInfo(path).absolutePath());
-    return AtomicFile::Write(path, text);
-}
-
-FileResult WriteScreenProgramFile(const CDibImage& image, int fileNumber,
-                                  const QString& programFolder, const QDateTime& written)
-{
-    // A file of the name in another letter case is the one replaced.
-    const QString path = RegisterFilePath(programFolder, fileNumber);
-    // Only the logo and the three check windows are screens; 795 is the key table.
-    if (fileNumber < ScreenProgram::FirstFileNumber || fileNumber > ScreenProgram::LastFileNumber)
-        return FileResult::Failed(path, QString(), ScreenProgram::WriteFailed)
-            .Told(QStringLiteral("%1 is not a screen file of the register (796 to 799); nothing "
-                                 "was written.")
-                      .arg(RegisterFileName(fileNumber)),
-                  FileMessage::StopIcon);
-    FileResult result = WriteScreenFileTo(image, fileNumber, path, written);
-    if (result)
-        return result;
-    result.code = ScreenProgram::WriteFailed;
-    return result.Told(QStringLiteral("Could not write %1").arg(result.Text()),
-                       FileMessage::StopIcon);
+    AtomicFile file(path);
+    if (FileResult opened = file.Open(); !opened)
+        return opened;
+    // The records are encoded a piece at a time into one small buffer: a whole file's worth of
+    // fresh memory costs more than the encoding itself.
+    constexpr int piece = 128;
+    QByteArray lines(qsizetype(piece) * RecordLineBytes, Qt::Uninitialized);
+    QIODevice& out = file.Device();
+    // A failed write stops the loop; Commit then says why.
+    bool ok = out.write(text) == text.size();
+    for (int first = 0; ok && first < RecordCount; first += piece) {
+        const int count = std::min(piece, RecordCount - first);
+        encodeRecordRange(picture.rows, picture.size, picture.width, picture.height,
+                          picture.bitsPerPixel, first, count, lines.data());
+        ok = out.write(lines.constData(), qsizetype(count) * RecordLineBytes) ==
+             qsizetype(count) * RecordLineBytes;
+    }
+    return file.Commit();
 }

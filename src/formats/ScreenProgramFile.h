@@ -44,6 +44,19 @@ QByteArray fLine(int fileNumber);
 /// followed by zeros.
 void encodeRecords(const unsigned char* raw, qsizetype rawSize, int width, int height,
                    int bitsPerPixel, char* out);
+/// The same for the record lines first to first + count - 1 (0-based) only: count lines to out.
+void encodeRecordRange(const unsigned char* raw, qsizetype rawSize, int width, int height,
+                       int bitsPerPixel, int first, int count, char* out);
+
+/// A picture as encodeRecords reads it: rows of 16, 24 or 32 bits, top row first.
+struct RawPicture
+{
+    const unsigned char* rows = nullptr;
+    qsizetype size = 0; ///< bytes at rows
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 24;
+};
 
 /// Encodes without the processor's byte shuffles even where it has them (the output is the same
 /// either way), so that tests and benchmarks reach the portable path on any machine.
@@ -54,6 +67,12 @@ void forceScalarEncode(bool on);
 QByteArray buildFileText(const CDibImage& image, int fileNumber, const QDateTime& written);
 
 } // namespace ScreenProgram
+
+/// Writes picture as the screen program file of fileNumber to path, keeping an existing file's
+/// "h" and "f" lines; the file is replaced whole or not at all (see AtomicFile).
+FileResult WriteScreenFileTo(const ScreenProgram::RawPicture& picture, int fileNumber,
+                             const QString& path,
+                             const QDateTime& written = QDateTime::currentDateTime());
 
 /// Writes image as the screen program file of fileNumber to path, keeping an existing file's "h"
 /// and "f" lines; the file is replaced whole or not at all (see AtomicFile).

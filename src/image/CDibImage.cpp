@@ -1,6 +1,8 @@
 #include "image/CDibImage.h"
 
 #include "fileio/InputFile.h"
+#include "image/PlainBmp.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -50,38 +52,18 @@ QList<QRgb> bmpMonoPalette(const QByteArray& head)
     return table;
 }
 
-// A plain 24-bit BMP (40-byte header, no compression, rows bottom-up, every row there) read
-// straight into the rows of an image of the same layout; null for any other file. Qt's decoder
-// widens such a file to 32 bits and normalised() narrows it again: two more copies of the picture.
+// A plain 24-bit BMP read straight into the rows of an image of the same layout; null for any
+// other file. Qt's decoder widens such a file to 32 bits and normalised() narrows it again: two
+// more copies of the picture.
 QImage readPlainBmp24(QFile& file, const QByteArray& head)
 {
-    if (head.size() < 54)
+    const std::optional<PlainBmp::Layout> layout = PlainBmp::Plain24(head, CDibImage::MaxDimension);
+    if (!layout)
         return {};
-    const auto u16 = [&head](int i) {
-        return quint32(static_cast<unsigned char>(head[i])) |
-               quint32(static_cast<unsigned char>(head[i + 1])) << 8;
-    };
-    const auto u32 = [&u16](int i) {
-        return u16(i) | u16(i + 2) << 16;
-    };
-    const qint64 offset = u32(10);
-    const auto width = qint32(u32(18));
-    const auto height = qint32(u32(22));
-    if (head[0] != 'B' || head[1] != 'M' || u32(14) != 40 || u16(26) != 1 || u16(28) != 24 ||
-        u32(30) != 0 || offset < 54 || !withinLimits(width, height))
+    QImage image(layout->width, layout->height, QImage::Format_BGR888);
+    if (image.isNull() || image.bytesPerLine() != layout->rowBytes ||
+        !PlainBmp::ReadRows(file, *layout, image.bits(), image.bytesPerLine()))
         return {};
-    QImage image(width, height, QImage::Format_BGR888);
-    const qsizetype used = qsizetype(width) * 3;
-    const qsizetype rowBytes = (used + 3) / 4 * 4;
-    if (image.isNull() || image.bytesPerLine() != rowBytes ||
-        file.size() < offset + rowBytes * height || !file.seek(offset))
-        return {};
-    for (int y = height - 1; y >= 0; --y) {
-        uchar* row = image.scanLine(y);
-        if (file.read(reinterpret_cast<char*>(row), rowBytes) != rowBytes)
-            return {};
-        std::memset(row + used, 0, size_t(rowBytes - used));
-    }
     return image;
 }
 
