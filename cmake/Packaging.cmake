@@ -9,6 +9,7 @@ include(GNUInstallDirs)
 set(QXPAN_APP_ID "io.github.qxpan.QXPan")
 
 install(TARGETS qxpan qxpan-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS qxpan-cli-commands LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/qxpan)
 
 install(FILES "${PROJECT_SOURCE_DIR}/res/desktop/${QXPAN_APP_ID}.desktop"
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

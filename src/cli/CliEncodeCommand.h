@@ -10,7 +10,9 @@ public:
     QString Synopsis() const override { return QStringLiteral("encode IMAGE OUT --number N"); }
     QString Summary() const override;
     QString Details() const override;
-    QStringList ValueOptions() const override { return {QStringLiteral("number")}; }
+    QStringList ValueOptions() const override { return Options(); }
+    /// The options of encode, also parsed by the front's own encode.
+    static QStringList Options() { return {QStringLiteral("number")}; }
     int PositionalCount() const override { return 2; }
     int Run(const CliArgs& args, CliIo& io) override;
 };

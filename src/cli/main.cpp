@@ -1,59 +1,13 @@
-#include "cli/CliIo.h"
-#include "cli/CliRunner.h"
+#include "cli/CliMessages.h"
+#include "cli/CliModule.h"
+#include "cli/CliQuickEncode.h"
 
-#include <QFile>
-#include <QGuiApplication>
-#include <QStringList>
-
-#include <cstdio>
-#include <memory>
-
-namespace {
-
-// Our own errors go straight to standard error, one line each; Qt's chatter about the platform
-// (runtime folders, fonts) would only blur them, so only its critical messages are kept.
-void messageFilter(QtMsgType type, const QMessageLogContext&, const QString& text)
-{
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-        std::fprintf(stderr, "qxpan-cli: %s\n", qPrintable(text));
-}
-
-} // namespace
-
+// qxpan-cli's front needs QtCore alone: it encodes a screen-sized BMP itself and hands every
+// other command line to the command module.
 int main(int argc, char* argv[])
 {
-    qInstallMessageHandler(messageFilter);
-    // The tool draws previews but never opens a window: it must run without a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Qt takes options such as -reverse or -plugin out of the command line it is given, even
-    // after "--"; it gets only the program name, so every argument reaches the commands as typed
-    // (a file may be called "-reverse").
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) {
-        const QString argument = QFile::decodeName(argv[i]);
-        // A path with bytes the system's encoding cannot read would come back as another name
-        // and write another file.
-        if (QFile::encodeName(argument) != QByteArray(argv[i])) {
-            std::fprintf(stderr,
-                         "qxpan-cli: argument %d is not valid text in the system's encoding "
-                         "(%s); rename the file\n",
-                         i, qUtf8Printable(argument));
-            return 2;
-        }
-        arguments << argument;
-    }
-    int qtArgc = 1;
-    CliRunner runner;
-    // Pictures need no more than QtCore's application; the platform that text drawing needs
-    // costs more to start and end than an encode takes.
-    std::unique_ptr<QCoreApplication> app;
-    if (runner.DrawsText(arguments))
-        app = std::make_unique<QGuiApplication>(qtArgc, argv);
-    else
-        app = std::make_unique<QCoreApplication>(qtArgc, argv);
-    // The same name as the editor, so that both find the same branch folders.
-    QCoreApplication::setApplicationName(QStringLiteral("QXPan"));
-    CliIo io;
-    return runner.Run(arguments, io);
+    qInstallMessageHandler(CliMessages::Filter);
+    if (const std::optional<int> status = CliQuickEncode::Run(argc, argv))
+        return *status;
+    return CliModule::Run(argc, argv);
 }

@@ -23,8 +23,9 @@ struct CliRun
     }
 };
 
-// Runs qxpan-cli with args, the environment extended by env ("NAME=value" entries).
-CliRun RunCli(const QStringList& args, const QStringList& env = {})
+// Runs qxpan-cli (or program) with args, the environment extended by env ("NAME=value" entries).
+CliRun RunCli(const QStringList& args, const QStringList& env = {},
+              const QString& program = QStringLiteral(QXPAN_CLI_PATH))
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -32,7 +33,7 @@ CliRun RunCli(const QStringList& args, const QStringList& env = {})
         environment.insert(entry.section(QLatin1Char('='), 0, 0),
                            entry.section(QLatin1Char('='), 1));
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(QXPAN_CLI_PATH), args);
+    process.start(program, args);
     CliRun result;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
         process.kill();
@@ -196,6 +197,46 @@ TEST(CliEncode, WritesTheScreenFileFormatAndNothingElse)
     EXPECT_EQ(
         QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(),
         2);
+}
+
+// A screen-sized 24-bit BMP is encoded by the program's QtCore front, any other picture by its
+// command module: the same picture gives the same file either way, and the front needs no module.
+TEST(CliEncode, TheFrontsOwnEncodeWritesWhatTheCommandModuleWrites)
+{
+    QTemporaryDir dir;
+    QImage picture(1024, 768, QImage::Format_RGB32);
+    for (int y = 0; y < 768; ++y) {
+        for (int x = 0; x < 1024; ++x)
+            picture.setPixel(x, y, qRgb(x & 0xFF, y & 0xFF, (x * 7 + y * 3) & 0xFF));
+    }
+    const QString bmp = dir.filePath(QStringLiteral("picture.BMP"));
+    ASSERT_TRUE(picture.save(bmp, "BMP"));
+    ASSERT_EQ(readAll(bmp).mid(28, 2), QByteArray("\x18\x00", 2)) << "not a 24-bit BMP";
+    // The same bytes under a name that is not a BMP's go through the image decoders.
+    const QString other = dir.filePath(QStringLiteral("picture.data"));
+    ASSERT_TRUE(QFile::copy(bmp, other));
+    // Kept "h" and "f" lines, so the files do not differ by the minute they were written in.
+    const QByteArray kept = "\"h\",\"1\"\r\n\"f\",\"2\"\r\n";
+    const QString fromFront = dir.filePath(QStringLiteral("front.txt"));
+    const QString fromModule = dir.filePath(QStringLiteral("module.txt"));
+    ASSERT_TRUE(writeFile(fromFront, kept) && writeFile(fromModule, kept));
+
+    // A copy of the program alone, away from its module.
+    const QString alone = dir.filePath(QStringLiteral("qxpan-cli"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QXPAN_CLI_PATH), alone));
+    const CliRun front = RunCli({"encode", bmp, fromFront, "--number", "799"}, {}, alone);
+    ASSERT_EQ(front.exitCode, 0) << front.err.constData();
+    ASSERT_EQ(RunCli({"encode", other, fromModule, "--number", "799"}).exitCode, 0);
+    const QByteArray text = readAll(fromFront);
+    EXPECT_TRUE(text.startsWith("\"C\",\"n:P0799:\"\r\n" + kept + "000001,\"00"));
+    EXPECT_EQ(text.size(), 16 + kept.size() + 9833 * 331);
+    EXPECT_TRUE(text == readAll(fromModule)) << "the two encodes differ";
+
+    // Anything else needs the module and says so when it is missing.
+    const CliRun help = RunCli({"--help"}, {}, alone);
+    EXPECT_EQ(help.exitCode, 1);
+    EXPECT_TRUE(help.err.contains("qxpan-cli-commands.so") && help.err.contains("reinstall"))
+        << help.err.constData();
 }
 
 TEST(CliEncode, OtherSizesAreStretchedAndHeaderLinesKept)

@@ -236,6 +236,7 @@ INSTANTIATE_TEST_SUITE_P(Files, ReleaseVersion,
 enum class Kind
 {
     Program,
+    Module,
     Png,
     Svg,
     Text,
@@ -267,6 +268,12 @@ void CheckInstalledFile(const QString& prefix, const InstalledFile& f)
         EXPECT_TRUE(help.out.contains(info.fileName())) << qPrintable(help.out);
         break;
     }
+    case Kind::Module:
+        // The installed qxpan-cli's --help above runs through it.
+        EXPECT_TRUE(ReadAll(path).startsWith("\x7f"
+                                             "ELF"))
+            << "not a shared object";
+        break;
     case Kind::Png: {
         const QImage image(path);
         ASSERT_FALSE(image.isNull());
@@ -309,6 +316,7 @@ TEST(InstallTree, HoldsTheProgramsLauncherIconsMetainfoManualPagesAndDocs)
     const QList<InstalledFile> expected = {
         {QStringLiteral("bin/qxpan"), Kind::Program, 0, {}},
         {QStringLiteral("bin/qxpan-cli"), Kind::Program, 0, {}},
+        {QStringLiteral(QXPAN_INSTALL_LIBDIR "/qxpan/qxpan-cli-commands.so"), Kind::Module, 0, {}},
         {QStringLiteral("share/applications/%1.desktop"), Kind::Text, 0,
          QStringLiteral("res/desktop/%1.desktop")},
         {QStringLiteral("share/metainfo/%1.metainfo.xml"), Kind::Text, 0,
