@@ -1,3 +1,4 @@
+// Support: the one runner of the built qxpan-cli, with an isolated home; no test of its own.
 #pragma once
 
 #include <QByteArray>
@@ -14,6 +15,11 @@ struct CliProcess
         int exitCode = -1;
         QByteArray out;
         QByteArray err;
+
+        QStringList errLines() const
+        {
+            return QString::fromUtf8(err).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        }
     };
 
     /// The environment with home, configuration and data folders inside home.
@@ -27,13 +33,15 @@ struct CliProcess
         return env;
     }
 
-    /// Runs the tool with args in folder; exitCode stays -1 when it did not end normally.
-    static Run Start(const QStringList& args, const QProcessEnvironment& env, const QString& folder)
+    /// Runs the tool (or program) with args in folder; exitCode stays -1 when it did not end
+    /// normally.
+    static Run Start(const QStringList& args, const QProcessEnvironment& env, const QString& folder,
+                     const QString& program = QStringLiteral(QXPAN_CLI_PATH))
     {
         QProcess process;
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(folder);
-        process.start(QStringLiteral(QXPAN_CLI_PATH), args);
+        process.start(program, args);
         Run run;
         if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
             process.kill();

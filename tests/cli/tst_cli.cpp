@@ -1,50 +1,28 @@
+// Catches: qxpan-cli commands wired wrongly: exit codes, help, outputs, messages of each command.
+#include "CliProcess.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
-// One run of the built qxpan-cli: its exit status and what it printed.
-struct CliRun
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-
-    QStringList errLines() const
-    {
-        return QString::fromUtf8(err).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
-};
+using CliRun = CliProcess::Run;
 
 // Runs qxpan-cli (or program) with args, the environment extended by env ("NAME=value" entries).
 CliRun RunCli(const QStringList& args, const QStringList& env = {},
               const QString& program = QStringLiteral(QXPAN_CLI_PATH))
 {
-    QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const QString& entry : env)
         environment.insert(entry.section(QLatin1Char('='), 0, 0),
                            entry.section(QLatin1Char('='), 1));
-    process.setProcessEnvironment(environment);
-    process.start(program, args);
-    CliRun result;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-        process.kill();
-        process.waitForFinished();
-        result.err = "process did not finish normally";
-        return result;
-    }
-    result.exitCode = process.exitCode();
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
+    return CliProcess::Start(args, environment, QDir::currentPath(), program);
 }
 
 QString dataPath(const QString& sub)
@@ -116,32 +94,27 @@ TEST(Cli, ExitStatusesOfTheCommandFramework)
 }
 
 // Every command explains itself and rejects wrong arguments with status 2.
-class CliCommandHelp : public ::testing::TestWithParam<std::pair<const char*, const char*>>
-{};
-
-TEST_P(CliCommandHelp, HelpAndWrongArguments)
+TEST(Cli, EachCommandsHelpAndWrongArguments)
 {
-    const auto [name, synopsis] = GetParam();
-    const CliRun help = RunCli({name, "--help"});
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.out.startsWith(QByteArray("usage: qxpan-cli ") + synopsis))
-        << help.out.constData();
-    const CliRun tooFew = RunCli({name});
-    EXPECT_EQ(tooFew.exitCode, 2);
-    EXPECT_TRUE(tooFew.err.contains(synopsis)) << tooFew.err.constData();
-    const CliRun unknown = RunCli({name, "a", "b", "--bogus"});
-    EXPECT_EQ(unknown.exitCode, 2);
-    EXPECT_TRUE(unknown.err.contains("unknown option --bogus")) << unknown.err.constData();
+    for (const auto& [name, synopsis] :
+         {std::pair{"encode", "encode IMAGE OUT --number N"},
+          std::pair{"decode", "decode SCREENFILE OUT"},
+          std::pair{"table", "table FILE795P.TXT [--json]"},
+          std::pair{"preview", "preview SCREENFILE OUT.png [--table FILE795P.TXT]"},
+          std::pair{"convert", "convert DESIGN.pan --type N [--config FILE]"}}) {
+        SCOPED_TRACE(name);
+        const CliRun help = RunCli({name, "--help"});
+        EXPECT_EQ(help.exitCode, 0);
+        EXPECT_TRUE(help.out.startsWith(QByteArray("usage: qxpan-cli ") + synopsis))
+            << help.out.constData();
+        const CliRun tooFew = RunCli({name});
+        EXPECT_EQ(tooFew.exitCode, 2);
+        EXPECT_TRUE(tooFew.err.contains(synopsis)) << tooFew.err.constData();
+        const CliRun unknown = RunCli({name, "a", "b", "--bogus"});
+        EXPECT_EQ(unknown.exitCode, 2);
+        EXPECT_TRUE(unknown.err.contains("unknown option --bogus")) << unknown.err.constData();
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cli, CliCommandHelp,
-    ::testing::Values(std::pair{"encode", "encode IMAGE OUT --number N"},
-                      std::pair{"decode", "decode SCREENFILE OUT"},
-                      std::pair{"table", "table FILE795P.TXT [--json]"},
-                      std::pair{"preview", "preview SCREENFILE OUT.png [--table FILE795P.TXT]"},
-                      std::pair{"convert", "convert DESIGN.pan --type N [--config FILE]"}),
-    [](const auto& info) { return std::string(info.param.first); });
 
 TEST(CliDecode, WritesPngOrBmpAndRefusesBrokenInput)
 {
@@ -176,29 +149,6 @@ TEST(CliDecode, WritesPngOrBmpAndRefusesBrokenInput)
     EXPECT_TRUE(wrongType.err.contains(".png or .bmp"));
 }
 
-TEST(CliEncode, WritesTheScreenFileFormatAndNothingElse)
-{
-    QTemporaryDir dir;
-    QImage white(1024, 768, QImage::Format_RGB32);
-    white.fill(Qt::white);
-    const QString in = dir.filePath(QStringLiteral("white.png"));
-    ASSERT_TRUE(white.save(in));
-    const QString out = dir.filePath(QStringLiteral("screen.txt"));
-    const CliRun run = RunCli({"encode", in, out, "--number", "797"});
-    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
-    EXPECT_TRUE(run.err.isEmpty()) << run.err.constData();
-
-    // The bytes themselves are pinned by the writer's own tests; here the file must be whole.
-    const QByteArray text = readAll(out);
-    EXPECT_EQ(text.size(), 3254831);
-    EXPECT_TRUE(text.startsWith("\"C\",\"n:P0797:\"\r\n"));
-    EXPECT_TRUE(text.endsWith("009833,\"" + QByteArray(320, '0') + "\"\r\n"));
-    // No temporary folder is left beside the output.
-    EXPECT_EQ(
-        QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(),
-        2);
-}
-
 // A screen-sized 24-bit BMP is encoded by the program's QtCore front, any other picture by its
 // command module: the same picture gives the same file either way, and the front needs no module.
 TEST(CliEncode, TheFrontsOwnEncodeWritesWhatTheCommandModuleWrites)
@@ -230,7 +180,12 @@ TEST(CliEncode, TheFrontsOwnEncodeWritesWhatTheCommandModuleWrites)
     const QByteArray text = readAll(fromFront);
     EXPECT_TRUE(text.startsWith("\"C\",\"n:P0799:\"\r\n" + kept + "000001,\"00"));
     EXPECT_EQ(text.size(), 16 + kept.size() + 9833 * 331);
+    EXPECT_TRUE(text.endsWith("009833,\"" + QByteArray(320, '0') + "\"\r\n"));
     EXPECT_TRUE(text == readAll(fromModule)) << "the two encodes differ";
+    // Nothing is left beside the outputs (three pictures, two outputs, the copied program).
+    EXPECT_EQ(
+        QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(),
+        5);
 
     // Anything else needs the module and says so when it is missing.
     const CliRun help = RunCli({"--help"}, {}, alone);

@@ -1,6 +1,4 @@
-// What qxpan-cli promises about files: an output is a regular file replaced whole (its mode kept,
-// never through a link, never a device), an input is a regular file, the branch's register files
-// are written by one Convert at a time, and every failure names the file and the system's reason.
+// Catches: qxpan-cli writing half files, through links or devices, racing Convert, vague messages.
 #include "CliProcess.h"
 #include "ScratchMount.h"
 #include "TestFiles.h"

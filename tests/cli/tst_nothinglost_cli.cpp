@@ -1,5 +1,4 @@
-// qxpan-cli replaces a picture it writes only by a complete one: an output folder that is
-// read-only or full ends in exit status 1 and leaves the previous picture whole.
+// Catches: a qxpan-cli picture output lost when its folder is read-only or full.
 
 #include "CliProcess.h"
 #include "ScratchMount.h"

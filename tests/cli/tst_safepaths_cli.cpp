@@ -1,5 +1,4 @@
-// qxpan-cli takes file names as typed: after "--" or as ./NAME a name with a leading dash is a
-// file, Qt's own option names included, and blanks, quotes and non-ASCII characters pass through.
+// Catches: qxpan-cli taking a file name with dashes, blanks, quotes or non-ASCII as something else.
 
 #include "CliProcess.h"
 

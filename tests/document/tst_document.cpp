@@ -1,3 +1,4 @@
+// Catches: capacity not enforced, bitmaps cleared with keys, table slices loaded or stored wrongly.
 #include "document/CQXPanDocument.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Catches: panel files read or written unlike the goldens, lost objects, a wrong background line.
 #include "document/CQXPanDocument.h"
 #include "document/PanelFile.h"
 #include "document/PanelReadHost.h"

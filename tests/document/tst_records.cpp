@@ -1,3 +1,4 @@
+// Catches: 62-byte key records, packed numbers, texts, rectangles or colours off by a byte.
 #include "document/CQXPanBmpObj.h"
 #include "document/CQXPanKeyObj.h"
 #include "image/CDibImage.h"

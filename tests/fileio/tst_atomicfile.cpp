@@ -1,6 +1,4 @@
-// Every file the programs write goes through AtomicFile: whatever happens, the file is the old one
-// or the whole new one, nothing is written through a link or into a device, and nothing is left
-// beside it. The fault hook is compiled into this test only.
+// Catches: a half or lost file after a kill, full disk or race; writes through links; leftovers.
 #include "ScratchMount.h"
 #include "TestFiles.h"
 

@@ -1,5 +1,4 @@
-// The store's INI text: what each line says, what is refused with its line number, and that a
-// change touches its own line only.
+// Catches: INI text read unlike the store means it, bad lines not named, edits touching others.
 #include "TestFiles.h"
 
 #include "reglib/QxCtrlIniFile.h"

@@ -1,3 +1,4 @@
+// Catches: store fields lost or misread, an unreadable store overwritten, a bad first start.
 #include "reglib/CDefBaseInfo.h"
 #include "reglib/CDefScrInfo.h"
 #include "reglib/CQxCtrlApi.h"
@@ -270,25 +271,22 @@ TEST_F(ReglibTest, EnsureExistsCreatesDemoBranch)
     EXPECT_TRUE(QFileInfo(CQxCtrlApi(store).ExchangeFolder()).isDir());
 }
 
-TEST_F(ReglibTest, EnsureExistsKeepsUserFilesInDemoFolders)
+TEST_F(ReglibTest, EnsureExistsNeverOverwrites)
 {
+    // A user's file in a demo folder stays; so does an existing store, and then no branch is made.
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
                          QStringLiteral("/branches/DEMO/data");
     QDir().mkpath(data);
     writeAll(data + QStringLiteral("/funckey.txt"), "mine\n");
     ASSERT_TRUE(QxCtrlStore(storePath()).EnsureExists());
     EXPECT_EQ(readAll(data + QStringLiteral("/funckey.txt")), QByteArray("mine\n"));
-}
 
-TEST_F(ReglibTest, EnsureExistsLeavesExistingStoreUntouched)
-{
+    QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).removeRecursively();
     const QByteArray content = "[General]\nBranch=Mine\n";
-    const QxCtrlStore store = writeStore(content);
-    EXPECT_TRUE(store.EnsureExists());
+    EXPECT_TRUE(writeStore(content).EnsureExists());
     EXPECT_EQ(readAll(storePath()), content);
     EXPECT_FALSE(
-        QFileInfo::exists(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-                          QStringLiteral("/branches")));
+        QFileInfo::exists(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
 }
 
 TEST_F(ReglibTest, EnsureExistsFailsWhereStoreCannotBeWritten)

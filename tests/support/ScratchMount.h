@@ -1,3 +1,4 @@
+// Support: small read-only or full folders (tmpfs as root, else permissions); no test of its own.
 #pragma once
 
 #include <QDir>

@@ -1,3 +1,4 @@
+// Support: scripted answers to every box, question and dialog, with their texts; no tests.
 #include "ScriptedUserInteraction.h"
 
 #include <gtest/gtest.h>

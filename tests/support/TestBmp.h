@@ -1,3 +1,4 @@
+// Support: BMP files built byte by byte; no test of its own.
 #pragma once
 
 #include <QByteArray>

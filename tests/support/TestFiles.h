@@ -1,3 +1,4 @@
+// Support: small file helpers shared by the tests; no test of its own.
 #pragma once
 
 #include <QByteArray>

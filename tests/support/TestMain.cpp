@@ -1,3 +1,4 @@
+// Support: the test main, an offscreen QApplication; no test of its own.
 #include <QApplication>
 #include <gtest/gtest.h>
 
