@@ -1,19 +1,26 @@
+// Catches: nothing by itself: the shared editor fixture that drives the real widgets.
 #pragma once
 
-#include "AppTestEnvironment.h"
+#include "ScriptedUserInteraction.h"
 #include "TestFiles.h"
 
+#include "app/CQXPanApp.h"
 #include "app/CQXPanMainDlg.h"
-#include "canvas/CQXPanDesignDlg.h"
+#include "branch/ConfigLibrary.h"
+#include "library/CQXPgco.h"
+#include "reglib/CDefScrInfo.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
-#include <QFile>
+#include <QDir>
 #include <QImage>
 #include <QLabel>
+#include <QMap>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -23,48 +30,208 @@
 #include <functional>
 #include <memory>
 
-/// The editor as a person meets it: the main dialog on a small branch (three system keys, two
-/// background bitmaps, one placed bitmap), started, shown and active, driven through its real
-/// widgets: the menu bar and its menus, the combo boxes' lists, the item list and the mouse and
-/// keys on the design area. Put files into env's folders before Start().
+using Kind = ScriptedUserInteraction::Kind;
+using UI = UserInteraction;
+
+/// An in-memory configuration library: serves what the test put in, keeps what is written, and
+/// logs every call so that tests can check the order and absence of calls.
+class FakeConfigLibrary final : public ConfigLibrary
+{
+public:
+    QString branch = QStringLiteral("DEMO"), ecr = QStringLiteral("ECR-1");
+    QList<_ECRFile_Information> files = {{796, 0, 0, "Screen Logo", {}},
+                                         {797, 0, 0, "Check Window 22", {}},
+                                         {798, 0, 0, "Check Window 21", {}},
+                                         {799, 0, 0, "Check Window 23", {}}};
+    _ScreenDefinition_InterfaceTable table;
+    bool tableReadable = true;
+    QMap<int, QString> folders; ///< folder kind -> path; a missing kind fails GetActFolPath
+    QStringList log;
+    int tablesWritten = 0;
+
+    void GetCurrBrnAndECR(QString& b, QString& e) override
+    {
+        log << "GetCurrBrnAndECR";
+        b = branch;
+        e = ecr;
+    }
+    void GetECRFileList(int mode, const QString& b, QList<_ECRFile_Information>& list) override
+    {
+        log << QStringLiteral("GetECRFileList %1 %2").arg(mode).arg(b);
+        list = files;
+    }
+    int GetScrIFTab(DEFSCR_TYPE_SCRNO no, _ScreenDefinition_InterfaceTable& tab) override
+    {
+        log << QStringLiteral("GetScrIFTab %1").arg(int(no));
+        if (tableReadable)
+            tab = table;
+        return tableReadable ? 1 : 0;
+    }
+    int SetScrIFTab(DEFSCR_TYPE_SCRNO no, const _ScreenDefinition_InterfaceTable& tab) override
+    {
+        log << QStringLiteral("SetScrIFTab %1").arg(int(no));
+        table = tab;
+        ++tablesWritten;
+        return 1;
+    }
+    int GetActFolPath(DEFBS_TYPE_ENVSTR kind, QString& path) override
+    {
+        log << QStringLiteral("GetActFolPath %1").arg(int(kind));
+        path = folders.value(kind);
+        return folders.contains(kind) ? 1 : 0;
+    }
+    QString Location() const override { return QStringLiteral("fake-store.ini"); }
+};
+
+/// A temporary branch with its five folders and an application object on the fake library;
+/// realUi, when given, takes the place of the scripted interaction.
+struct AppTestEnvironment
+{
+    QTemporaryDir dir;
+    ScriptedUserInteraction ui;
+    FakeConfigLibrary* library = new FakeConfigLibrary; // owned by app
+    std::unique_ptr<CQXPanApp> app;
+
+    explicit AppTestEnvironment(UserInteraction* realUi = nullptr)
+    {
+        const QList<QPair<int, QString>> kinds = {{DEFBS_ENV_DATA, "data"},
+                                                  {DEFBS_ENV_WORK, "work"},
+                                                  {DEFBS_ENV_PROGRAM, "program"},
+                                                  {DEFBS_ENV_PLACEDBMP, "placed"},
+                                                  {DEFBS_ENV_BACKGROUND, "back"}};
+        for (const auto& [kind, name] : kinds) {
+            QDir(dir.path()).mkdir(name);
+            library->folders.insert(kind, Folder(name));
+        }
+        app = std::make_unique<CQXPanApp>(QxCtrlStore(dir.filePath("store.ini")),
+                                          realUi ? realUi : &ui,
+                                          std::unique_ptr<ConfigLibrary>(library));
+        // What InitInstance sets before the dialog runs.
+        app->m_rcScreen = QxRect{0, 0, 1024, 768};
+        app->m_rcDesign = QxRect{0, 0, 800, 600};
+        app->m_nRecordSize = 62;
+    }
+    QString Folder(const QString& name) const { return dir.filePath(name); }
+    QString Program(const QString& name) const { return Folder("program/" + name); }
+    /// Sets the bitmap editor program of the store; flags 2 = use it.
+    void SetBitmapEditor(const QString& program, quint32 flags)
+    {
+        _ScreenDefinition_InterfaceTable t;
+        t.dwMode = 2;
+        t.strProgramPath = program;
+        t.dwFlags = flags;
+        ASSERT_NE(CDefScrInfo(app->Store()).SetScrIFTab(nullptr, DEFSCR_SCRNO_BMPEDITOR, t), 0);
+    }
+};
+
+inline QByteArray ReadAll(const QString& path)
+{
+    return TestFiles::Read(path);
+}
+inline void WriteAll(const QString& path, const QByteArray& bytes)
+{
+    ASSERT_TRUE(TestFiles::Write(path, bytes)) << path.toStdString();
+}
+inline void WriteBitmap(const QString& path, int width, int height, QColor colour)
+{
+    QImage image(width, height, QImage::Format_RGB888);
+    image.fill(colour);
+    ASSERT_TRUE(image.save(path, "BMP")) << path.toStdString();
+}
+
+/// Runs act once the application's main dialog is up inside its modal loop.
+inline void WhenDialogRuns(std::function<void(CQXPanMainDlg&)> act)
+{
+    QTimer::singleShot(0, [act] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* dlg = qobject_cast<CQXPanMainDlg*>(w); dlg && dlg->isVisible())
+                return act(*dlg);
+        ADD_FAILURE() << "the main dialog is not running";
+    });
+}
+
+/// The item menuTitle > itemText of window's menu bar, and its menu's action on the bar.
+inline QAction* MenuItem(const QWidget* window, const QString& title, const QString& itemText,
+                         QAction** top = nullptr)
+{
+    for (QAction* menu : window->findChild<QMenuBar*>()->actions())
+        for (QAction* item : menu->text() == title ? menu->menu()->actions() : QList<QAction*>())
+            if (item->text() == itemText) {
+                if (top)
+                    *top = menu;
+                return item;
+            }
+    ADD_FAILURE() << "no menu item " << itemText.toStdString();
+    return nullptr;
+}
+
+/// Chooses menu > item with the mouse on window's menu bar and in the menu; false (and the menu
+/// closed again) when the item is disabled.
+inline bool ChooseMenu(QWidget* window, const QString& title, const QString& itemText)
+{
+    QAction* top = nullptr;
+    QAction* item = MenuItem(window, title, itemText, &top);
+    if (!item)
+        return false;
+    auto* bar = window->findChild<QMenuBar*>();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(top).center());
+    QMenu* menu = top->menu();
+    EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }));
+    const bool enabled = item->isEnabled();
+    if (!enabled)
+        QTest::keyClick(menu, Qt::Key_Escape);
+    else
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+    return enabled;
+}
+
+/// The main dialog with the communication dialog's modal run replaced by a record of what it
+/// was handed: "mode command func".
+class ObservedMainDlg : public CQXPanMainDlg
+{
+public:
+    using CQXPanMainDlg::CQXPanMainDlg;
+    QStringList commRuns;
+
+protected:
+    int RunCommDialog(CQXPgco& d) override
+    {
+        commRuns << QStringLiteral("%1 %2 %3")
+                        .arg(d.m_dwMode)
+                        .arg(d.m_strCommand)
+                        .arg(d.m_dwFunc, 0, 16);
+        return 2;
+    }
+};
+
+/// The editor as a person meets it: the main dialog on a small branch (the system keys of the
+/// test data, backgrounds sea.bmp and sky.bmp, placed bitmap logo.bmp), driven through its real
+/// widgets. Put further files into env's folders before Start().
 class EditorFixture : public ::testing::Test
 {
 public:
-    static constexpr int kLogo = 0;       ///< image type 796
-    static constexpr int kWindow22 = 1;   ///< image type 797
-    static constexpr int kWindow21 = 2;   ///< image type 798
-    static constexpr int kBackground = 0; ///< object types
-    static constexpr int kPlaceBitmap = 1;
-    static constexpr int kTableRect = 2;
-    static constexpr int kSysKeyRect = 4;
+    static constexpr int kLogo = 0, kWindow22 = 1, kWindow21 = 2, kWindow23 = 3; // image types
+    static constexpr int kBackground = 0, kPlaceBitmap = 1, kTableRect = 2, kTableRound = 3,
+                         kSysKeyRect = 4, kSysKeyRound = 5; // object types
 
     EditorFixture()
     {
-        QFile::copy(QStringLiteral(QXPAN_TEST_DATA "/objdlg-branch/data/funckey.txt"),
-                    env.Folder("data") + "/funckey.txt");
-        WriteBitmap(env.Folder("back") + "/sea.bmp", 20, 10, QColor(0, 160, 0));
-        WriteBitmap(env.Folder("back") + "/sky.bmp", 16, 12, QColor(0, 0, 200));
-        WriteBitmap(env.Folder("placed") + "/logo.bmp", 64, 32, QColor(200, 0, 0));
+        QFile::copy(QXPAN_TEST_DATA "/objdlg-branch/data/funckey.txt",
+                    env.Folder("data/funckey.txt"));
+        WriteBitmap(env.Folder("back/sea.bmp"), 20, 10, QColor(0, 160, 0));
+        WriteBitmap(env.Folder("back/sky.bmp"), 16, 12, QColor(0, 0, 200));
+        WriteBitmap(env.Folder("placed/logo.bmp"), 64, 32, QColor(200, 0, 0));
     }
 
-    static QByteArray ReadAll(const QString& path) { return TestFiles::Read(path); }
-    static void WriteAll(const QString& path, const QByteArray& bytes)
-    {
-        ASSERT_TRUE(TestFiles::Write(path, bytes));
-    }
-    static void WriteBitmap(const QString& path, int width, int height, QColor colour)
-    {
-        QImage image(width, height, QImage::Format_RGB888);
-        image.fill(colour);
-        ASSERT_TRUE(image.save(path, "BMP"));
-    }
-
-    void Start()
+    /// Starts the editor, shown and active; with imageType >= 0 chooses that image type.
+    void Start(int imageType = -1)
     {
         ASSERT_TRUE(dlg.OnInitDialog());
         dlg.show();
         dlg.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+        if (imageType >= 0)
+            ChooseImageType(imageType);
     }
 
     /// Opens a combo box's list with a click and chooses an entry with the keys, as the list
@@ -78,78 +245,63 @@ public:
         for (int i = 0; i < index; ++i)
             QTest::keyClick(view, Qt::Key_Down);
         QTest::keyClick(view, Qt::Key_Return);
-        ASSERT_EQ(box->currentIndex(), index);
     }
     void ChooseImageType(int index) { PickFromCombo(dlg.m_cbImageType, index); }
     void ChooseObjectType(int type) { PickFromCombo(dlg.m_cbObjectType, type); }
-
-    /// Clicks the item list's row whose first (or, when that is hidden, second) column reads text.
-    void ClickRow(const QString& text)
+    void ChooseBackground(const QString& name)
     {
-        QTreeWidget* list = dlg.m_lcItems;
-        for (int i = 0; i < list->topLevelItemCount(); ++i) {
-            QTreeWidgetItem* item = list->topLevelItem(i);
-            if (item->text(0).trimmed() == text || item->text(1).trimmed() == text) {
-                list->scrollToItem(item);
-                QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                                  list->visualItemRect(item).center());
-                return;
-            }
+        ChooseObjectType(kBackground);
+        ClickRow(name);
+    }
+
+    /// The item list's row whose first (or, when that is hidden, second) column reads text.
+    QTreeWidgetItem* Row(const QString& text) const
+    {
+        for (int i = 0; i < dlg.m_lcItems->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* item = dlg.m_lcItems->topLevelItem(i);
+            if (item->text(0).trimmed() == text || item->text(1).trimmed() == text)
+                return item;
         }
         ADD_FAILURE() << "no row " << text.toStdString();
+        return nullptr;
+    }
+    QPoint RowCentre(const QString& text) const
+    {
+        QTreeWidgetItem* item = Row(text);
+        dlg.m_lcItems->scrollToItem(item);
+        return item ? dlg.m_lcItems->visualItemRect(item).center() : QPoint(-1, -1);
+    }
+    void ClickRow(const QString& text)
+    {
+        QTest::mouseClick(dlg.m_lcItems->viewport(), Qt::LeftButton, {}, RowCentre(text));
+    }
+    /// Drags the item list's row onto the design area and lets go at pt.
+    void DragRowTo(const QString& text, QPoint pt)
+    {
+        const QPoint from = RowCentre(text);
+        QTest::mousePress(dlg.m_lcItems->viewport(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(dlg.m_lcItems->viewport(), from + QPoint(30, 0));
+        QTest::mouseRelease(&design(), Qt::LeftButton, {}, pt);
+    }
+    /// The first column of the item list, and of its selected row (empty when none).
+    QStringList ItemNames() const
+    {
+        QStringList names;
+        for (int i = 0; i < dlg.m_lcItems->topLevelItemCount(); ++i)
+            names << dlg.m_lcItems->topLevelItem(i)->text(0);
+        return names;
+    }
+    QString ShownRow() const
+    {
+        const QTreeWidgetItem* item = dlg.m_lcItems->currentItem();
+        return item && item->isSelected() ? item->text(0) : QString();
     }
 
-    void ClickButton(int id)
+    QPushButton* Button(int id) const { return static_cast<QPushButton*>(dlg.GetDlgItem(id)); }
+    void ClickButton(int id) { QTest::mouseClick(Button(id), Qt::LeftButton); }
+    bool ChooseMenu(const QString& title, const QString& item)
     {
-        QTest::mouseClick(static_cast<QPushButton*>(dlg.GetDlgItem(id)), Qt::LeftButton);
-    }
-
-    /// Chooses menu > item with the mouse on the menu bar and in the menu; false (and the menu
-    /// closed again) when the item is disabled.
-    bool ChooseMenu(const QString& menuTitle, const QString& itemText)
-    {
-        QMenuBar* bar = dlg.findChild<QMenuBar*>();
-        for (QAction* top : bar->actions()) {
-            if (top->text() != menuTitle)
-                continue;
-            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(top).center());
-            QMenu* menu = top->menu();
-            if (!QTest::qWaitFor([menu] { return menu->isVisible(); })) {
-                ADD_FAILURE() << "the menu did not open";
-                return false;
-            }
-            for (QAction* item : menu->actions()) {
-                if (item->text() != itemText)
-                    continue;
-                if (!item->isEnabled()) {
-                    QTest::keyClick(menu, Qt::Key_Escape);
-                    return false;
-                }
-                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
-                return true;
-            }
-        }
-        ADD_FAILURE() << "no menu item " << itemText.toStdString();
-        return false;
-    }
-
-    /// Runs act once widget is shown, e.g. a modal dialog that the next action opens.
-    static void WhenShown(QWidget* widget, std::function<void()> act)
-    {
-        auto* poll = new QTimer;
-        poll->setInterval(10);
-        auto tries = std::make_shared<int>(0);
-        QObject::connect(poll, &QTimer::timeout, poll, [poll, widget, act, tries] {
-            if (!widget->isVisible() && ++*tries < 500)
-                return;
-            poll->stop();
-            poll->deleteLater();
-            if (widget->isVisible())
-                act();
-            else
-                ADD_FAILURE() << "never shown";
-        });
-        poll->start();
+        return ::ChooseMenu(&dlg, title, item);
     }
 
     CQXPanDesignDlg& design() { return dlg.m_DesignDlg; }
@@ -159,37 +311,38 @@ public:
         QTest::mouseMove(&design(), to);
         QTest::mouseRelease(&design(), Qt::LeftButton, {}, to);
     }
-    void Click(QPoint pt) { Drag(pt, pt); }
-
-    /// Drags the item list's row onto the design area and lets go at pt.
-    void DragRowTo(const QString& text, QPoint pt)
+    void DrawTable(QPoint from, QPoint to)
     {
-        QTreeWidget* list = dlg.m_lcItems;
-        for (int i = 0; i < list->topLevelItemCount(); ++i) {
-            QTreeWidgetItem* item = list->topLevelItem(i);
-            if (item->text(0).trimmed() != text && item->text(1).trimmed() != text)
-                continue;
-            const QPoint from = list->visualItemRect(item).center();
-            QTest::mousePress(list->viewport(), Qt::LeftButton, {}, from);
-            QTest::mouseMove(list->viewport(), from + QPoint(30, 0));
-            QTest::mouseRelease(&design(), Qt::LeftButton, {}, pt);
-            return;
-        }
-        ADD_FAILURE() << "no row " << text.toStdString();
+        ChooseObjectType(kTableRect);
+        Drag(from, to);
+    }
+    /// Chooses the row of an object type's list, then draws the object with the mouse.
+    void Place(int type, const QString& row, QPoint from, QPoint to)
+    {
+        ChooseObjectType(type);
+        ClickRow(row);
+        Drag(from, to);
     }
 
+    /// Queues the answers to the next message boxes.
+    void Answer(std::initializer_list<int> answers)
+    {
+        for (int a : answers)
+            env.ui.QueueAnswer(a);
+    }
     QString ReadoutText() const
     {
         return static_cast<QLabel*>(dlg.GetDlgItem(CQXPanMainDlg::IDC_POSITION))->text();
     }
-    QStringList BoxTexts() const
+    /// The texts of the message boxes shown so far, in order.
+    QStringList Messages() const
     {
         QStringList texts;
-        for (const auto& call : env.ui.CallsOf(ScriptedUserInteraction::Kind::MessageBox))
+        for (const auto& call : env.ui.CallsOf(Kind::MessageBox))
             texts << call.text;
         return texts;
     }
 
     AppTestEnvironment env;
-    CQXPanMainDlg dlg{env.app.get()};
+    ObservedMainDlg dlg{env.app.get()};
 };

@@ -1,134 +1,75 @@
-// Nothing lost: a read-only folder or a full disk gives the editor's message and leaves the
-// previous file whole, and no half-written file behind. As root the folders are small tmpfs
-// mounts (read-only, or filled to the last byte); elsewhere read-only folders use permissions
-// and the full-disk cases skip.
-
-#include "AppTestEnvironment.h"
+// Catches: a writer of the editor that loses or half-writes a file on a read-only or full disk.
+// Also: an unreadable configuration store rewritten, a store write failure kept from the user.
+// As root the folders are small tmpfs mounts (read-only, or filled to the last byte); elsewhere
+// read-only folders use permissions and the full-disk cases skip.
+#include "EditorFixture.h"
 #include "ScratchMount.h"
 
-#include "app/CQXPanMainDlg.h"
-#include "document/CQXPanKeyObj.h"
+#include "document/CQXPanDocument.h"
 #include "formats/BitmapTableFile.h"
-#include "library/CQXPgco.h"
 #include "refdata/CQXPanBitmapLister.h"
 #include "reglib/CDefScrInfo.h"
 
-#include <QComboBox>
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QImage>
-#include <QTest>
-
-#include <gtest/gtest.h>
-
 namespace {
 
-using Kind = ScriptedUserInteraction::Kind;
 using FsKind = ScratchMount::Kind;
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
 
 // Names and contents of the files in a folder (the filler of a full disk left out).
 QMap<QString, QByteArray> Contents(const QString& folder)
 {
     QMap<QString, QByteArray> files;
     const QDir dir(folder);
-    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden))
         if (name != QLatin1String(".filler"))
             files.insert(name, ReadAll(dir.filePath(name)));
-    }
     return files;
 }
 
-const char* KindName(const ::testing::TestParamInfo<FsKind>& info)
-{
-    return info.param == FsKind::ReadOnly ? "ReadOnlyFolder" : "FullDisk";
-}
-
-// A valid bitmap table with all records free, as the editor writes one.
-QByteArray FreeTable()
-{
-    QByteArray text;
-    for (const QByteArray& line :
-         BitmapTableFile::FreshHeader(QDateTime(QDate(2026, 1, 2), QTime(3, 4))))
-        text += line;
-    for (int i = 0; i < BitmapTableFile::kTableSize; ++i)
-        text += BitmapTableFile::RecordLine(i, CQXPanKeyObj());
-    return text;
-}
-
 #define SKIP_UNLESS_SEALED(mount)                                                                  \
-    do {                                                                                           \
-        if (!(mount).SkipReason().isEmpty())                                                       \
-            GTEST_SKIP() << (mount).SkipReason().toStdString();                                    \
-    } while (false)
+    if (!(mount).SkipReason().isEmpty())                                                           \
+    GTEST_SKIP() << (mount).SkipReason().toStdString()
 
-class NothingLost : public ::testing::TestWithParam<FsKind>
+class NothingLost : public EditorFixture, public ::testing::WithParamInterface<FsKind>
 {
 protected:
-    // Points branch folders at the mount; must run before the dialog initialises.
+    // Points branch folders at the mount; must run before Start.
     void UseMountFor(std::initializer_list<int> kinds)
     {
         for (int kind : kinds)
             env.library->folders.insert(kind, mount.Path());
-    }
-    void Start()
-    {
-        ASSERT_TRUE(dlg.OnInitDialog());
-        dlg.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
     }
     void Seal()
     {
         previous = Contents(mount.Path());
         ASSERT_TRUE(mount.Seal());
     }
-    QStringList Messages() const
+    // A configuration store in folder with the exchange and program folders given.
+    static QString Store(const QString& folder, const QString& exchange, const QString& program)
     {
-        QStringList texts;
-        for (const auto& call : env.ui.CallsOf(Kind::MessageBox))
-            texts << call.text;
-        return texts;
+        const QString store = folder + "/qxctrl.ini";
+        WriteAll(store,
+                 "[General]\nBranch=B\nRegister=R\nExchangeFolder=" + QFile::encodeName(exchange) +
+                     "\n[Branch.B]\nFolder10=" + QFile::encodeName(program) + "\n");
+        return store;
     }
 
     ScratchMount mount{GetParam()};
-    AppTestEnvironment env;
-    CQXPanMainDlg dlg{env.app.get()};
     QMap<QString, QByteArray> previous;
 };
 
 TEST_P(NothingLost, PanelSaveSaysCantOpenAndKeepsThePreviousFile)
 {
     SKIP_UNLESS_SEALED(mount);
-    Start();
+    Start(kWindow22);
+    DrawTable({300, 200}, {400, 260});
     const QString pan = mount.FilePath("design.pan");
-    WriteFile(pan, "BG:0\r\nthe previous design\r\n");
-    CQXPanKeyObj key;
-    key.SetRegisterRect(40, 40, 160, 100);
-    key.SetText1(QString(20, QLatin1Char('K')));
-    dlg.m_DesignDlg.m_nKeyCapacity = 80;
-    ASSERT_GE(dlg.m_DesignDlg.AddKeyObj(&key), 0);
+    WriteAll(pan, "BG:0\r\nthe previous design\r\n");
     Seal();
-
-    env.ui.QueueFileName(pan);
-    env.ui.QueueAnswer(UserInteraction::IDOK);
-    dlg.OnSave();
-    env.ui.QueueFileName(mount.FilePath("new.pan"));
-    env.ui.QueueAnswer(UserInteraction::IDOK);
-    dlg.OnSave();
-
+    for (const QString& path : {pan, mount.FilePath("new.pan")}) {
+        env.ui.QueueFileName(path);
+        env.ui.QueueAnswer(UI::IDOK);
+        ASSERT_TRUE(ChooseMenu("File(&F)", "Save(&S)"));
+    }
     EXPECT_EQ(Messages(),
               (QStringList{QString("can't open \"%1\"").arg(pan),
                            QString("can't open \"%1\"").arg(mount.FilePath("new.pan"))}));
@@ -139,25 +80,23 @@ TEST_P(NothingLost, ConvertSaysWhyAndKeepsBothFiles)
 {
     SKIP_UNLESS_SEALED(mount);
     UseMountFor({DEFBS_ENV_PROGRAM, DEFBS_ENV_WORK});
-    WriteFile(mount.FilePath("FILE795P.TXT"), FreeTable());
-    Start();
-    dlg.m_cbImageType->setCurrentIndex(1);
-    dlg.OnImageTypeChange();
+    QList<CQXPanKeyObj> table(BitmapTableFile::kTableSize);
+    CQXPanDocument none;
+    ASSERT_TRUE(BitmapTableFile::WriteFile(mount.FilePath("FILE795P.TXT"), table, 797, none));
+    Start(kWindow22);
     // Put in place only now, so that it is not listed (and imported) as a background.
-    WriteFile(mount.FilePath("FILE797P.TXT"), "the previous screen\r\n");
+    WriteAll(mount.FilePath("FILE797P.TXT"), "the previous screen\r\n");
     Seal();
-
-    env.ui.QueueAnswer(UserInteraction::IDOK); // Do you save ...?
-    env.ui.QueueAnswer(UserInteraction::IDOK); // Convert err
-    dlg.OnConvert();
-
+    env.ui.QueueAnswer(UI::IDOK); // Do you save ...?
+    env.ui.QueueAnswer(UI::IDOK); // Convert err
+    ClickButton(CQXPanMainDlg::IDC_CONVERT);
     // Not even the branch's lock file fits: nothing is begun.
-    const QStringList messages = Messages();
-    ASSERT_EQ(messages.size(), 2);
-    EXPECT_EQ(messages[0], "Do you save FILE797P.TXT and FILE795P.TXT ?");
-    EXPECT_TRUE(messages[1].startsWith("Convert err\n\n" + mount.Path() +
-                                       ": the lock file cannot be made here ("))
-        << messages[1].toStdString();
+    ASSERT_EQ(Messages().size(), 2);
+    EXPECT_EQ(Messages()[0], "Do you save FILE797P.TXT and FILE795P.TXT ?");
+    EXPECT_TRUE(Messages()[1].startsWith("Convert err\n\n" + mount.Path() +
+                                         ": the lock file cannot be made here ("))
+        << Messages()[1].toStdString();
+    EXPECT_EQ(env.ui.CallsOf(Kind::MessageBox)[1].icon, UI::MB_ICONERROR);
     EXPECT_EQ(Contents(mount.Path()), previous);
 }
 
@@ -165,23 +104,16 @@ TEST_P(NothingLost, BrowseCopyFailsQuietlyAndKeepsTheBranchFile)
 {
     SKIP_UNLESS_SEALED(mount);
     UseMountFor({DEFBS_ENV_PLACEDBMP});
-    QImage old(40, 30, QImage::Format_RGB888);
-    old.fill(Qt::red);
-    ASSERT_TRUE(old.save(mount.FilePath("logo.bmp"), "BMP"));
+    WriteBitmap(mount.FilePath("logo.bmp"), 40, 30, Qt::red);
     QTemporaryDir source;
-    QImage fresh(400, 300, QImage::Format_RGB888);
-    fresh.fill(Qt::blue);
-    ASSERT_TRUE(fresh.save(source.filePath("logo.bmp"), "BMP"));
-    ASSERT_TRUE(fresh.save(source.filePath("new.bmp"), "BMP"));
+    WriteBitmap(source.filePath("logo.bmp"), 400, 300, Qt::blue);
+    WriteBitmap(source.filePath("new.bmp"), 400, 300, Qt::blue);
     Start();
-    dlg.m_cbObjectType->setCurrentIndex(1);
-    dlg.OnObjectTypeChange();
+    ChooseObjectType(kPlaceBitmap);
     Seal();
-
     env.ui.QueueFileNames({source.filePath("logo.bmp"), source.filePath("new.bmp")});
-    env.ui.QueueAnswer(UserInteraction::IDYES);
-    dlg.OnBrowse();
-
+    env.ui.QueueAnswer(UI::IDYES);
+    ClickButton(CQXPanMainDlg::IDC_BROWSE);
     // Only the question: a failed copy is not reported.
     EXPECT_EQ(Messages(), QStringList{"Do you update existing BMP files in branch?"});
     EXPECT_EQ(Contents(mount.Path()), previous);
@@ -191,70 +123,43 @@ TEST_P(NothingLost, EmptyBackgroundIsListedButNeverLeftHalfWritten)
 {
     SKIP_UNLESS_SEALED(mount);
     Seal();
-    QTemporaryDir program;
     const QList<CQXPanRefRow> rows =
-        CQXPanBitmapLister::ListBackgrounds(program.path(), mount.Path());
+        CQXPanBitmapLister::ListBackgrounds(env.dir.path(), mount.Path());
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0].m_strCol1, "Aempty.bmp");
-    EXPECT_EQ(Contents(mount.Path()), previous);
-    const FileResult created =
-        CQXPanBitmapLister::CreateEmptyBackground(mount.FilePath("Aempty.bmp"));
-    EXPECT_TRUE(!created && !created.reason.isEmpty());
+    const FileResult made = CQXPanBitmapLister::CreateEmptyBackground(mount.FilePath("Aempty.bmp"));
+    EXPECT_TRUE(!made && !made.reason.isEmpty());
     EXPECT_EQ(Contents(mount.Path()), previous);
 }
 
+// Send into a sealed exchange folder, receive into a sealed program folder.
 TEST_P(NothingLost, TransferSaysWhyAndKeepsTheOldFile)
 {
     SKIP_UNLESS_SEALED(mount);
-    QTemporaryDir dir;
-    const QString program = dir.filePath("program");
-    ASSERT_TRUE(QDir().mkpath(program));
-    WriteFile(program + "/FILE797P.TXT", "the new screen\r\n");
-    WriteFile(mount.FilePath("FILE797P.TXT"), "the previous screen\r\n");
-    const QString store = dir.filePath("qxctrl.ini");
-    WriteFile(store,
-              "[General]\nBranch=B\nRegister=R\nExchangeFolder=" + QFile::encodeName(mount.Path()) +
-                  "\n[Branch.B]\nFolder10=" + QFile::encodeName(program) + "\n");
+    const QString program = env.Folder("program"), exchange = env.Folder("work");
+    WriteAll(program + "/FILE797P.TXT", "the new screen\r\n");
+    WriteAll(exchange + "/FILE797P.TXT", "the received screen\r\n");
+    WriteAll(mount.FilePath("FILE797P.TXT"), "the previous screen\r\n");
     Seal();
-
-    CQXPgco send{QxCtrlStore(store)};
-    send.m_dwMode = 1;
-    send.m_strCommand = QStringLiteral("/SEND \"%1\"").arg(program + "/FILE797P.TXT");
-    send.accept();
-    EXPECT_TRUE(send.statusText().startsWith("Cannot write")) << send.statusText().toStdString();
-    EXPECT_EQ(Contents(mount.Path()), previous);
+    for (const bool send : {true, false}) {
+        CQXPgco dlg{QxCtrlStore(send ? Store(env.dir.path(), mount.Path(), program)
+                                     : Store(env.dir.path(), exchange, mount.Path()))};
+        dlg.m_dwMode = send ? 1 : 2;
+        dlg.m_strCommand = send ? QStringLiteral("/SEND \"%1\"").arg(program + "/FILE797P.TXT")
+                                : QStringLiteral("/RECEIVE");
+        dlg.accept();
+        EXPECT_TRUE(dlg.statusText().startsWith("Cannot write")) << dlg.statusText().toStdString();
+        EXPECT_EQ(Contents(mount.Path()), previous);
+    }
 }
 
-TEST_P(NothingLost, ReceiveIntoAnUnwritableProgramFolderKeepsTheOldFile)
-{
-    SKIP_UNLESS_SEALED(mount);
-    QTemporaryDir dir;
-    const QString exchange = dir.filePath("exchange");
-    ASSERT_TRUE(QDir().mkpath(exchange));
-    WriteFile(exchange + "/FILE797P.TXT", "the received screen\r\n");
-    WriteFile(mount.FilePath("FILE797P.TXT"), "the previous screen\r\n");
-    const QString store = dir.filePath("qxctrl.ini");
-    WriteFile(store,
-              "[General]\nBranch=B\nRegister=R\nExchangeFolder=" + QFile::encodeName(exchange) +
-                  "\n[Branch.B]\nFolder10=" + QFile::encodeName(mount.Path()) + "\n");
-    Seal();
-
-    CQXPgco receive{QxCtrlStore(store)};
-    receive.m_dwMode = 2;
-    receive.m_strCommand = QStringLiteral("/RECEIVE");
-    receive.accept();
-    EXPECT_TRUE(receive.statusText().startsWith("Cannot write"))
-        << receive.statusText().toStdString();
-    EXPECT_EQ(Contents(mount.Path()), previous);
-}
-
+// The table of screen definitions: the store keeps its old text, nothing is left beside it.
 TEST_P(NothingLost, ConfigurationStoreKeepsItsOldText)
 {
     SKIP_UNLESS_SEALED(mount);
     const QString store = mount.FilePath("qxctrl.ini");
-    WriteFile(store, "[General]\nBranch=B\nRegister=R\n\n[Screen.12]\nMode=2\n");
+    WriteAll(store, "[General]\nBranch=B\nRegister=R\n\n[Screen12]\nMode=2\n");
     Seal();
-
     _ScreenDefinition_InterfaceTable table;
     table.dwMode = 0x102;
     table.strMarker = QStringLiteral("V0101");
@@ -263,26 +168,113 @@ TEST_P(NothingLost, ConfigurationStoreKeepsItsOldText)
     EXPECT_EQ(Contents(mount.Path()), previous);
 }
 
-// No room at all for the new store: it stays as it was.
-TEST(NothingLostStore, AFullDiskKeepsTheStoreWhole)
-{
-    ScratchMount mount(FsKind::Full);
-    SKIP_UNLESS_SEALED(mount);
-    const QString store = mount.FilePath("qxctrl.ini");
-    WriteFile(store, "[General]\nBranch=B\nRegister=R\n\n[Screen12]\nMode=2\n");
-    const QByteArray previous = ReadAll(store);
-    ASSERT_TRUE(mount.Seal());
+INSTANTIATE_TEST_SUITE_P(Folders, NothingLost, ::testing::Values(FsKind::ReadOnly, FsKind::Full),
+                         [](const auto& info) {
+                             return info.param == FsKind::ReadOnly ? "ReadOnlyFolder" : "FullDisk";
+                         });
 
+// ---- The editor on a real configuration store file, as `qxpan --config FILE` runs it ----
+
+// Points the user's configuration and data folders into a temporary folder for one test.
+class TemporaryHome
+{
+public:
+    TemporaryHome()
+    {
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "QXPAN_CONFIG"})
+            m_old.append({name, qgetenv(name)});
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath("config")));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(DataPath()));
+        qunsetenv("QXPAN_CONFIG");
+    }
+    ~TemporaryHome()
+    {
+        for (const auto& [name, value] : m_old)
+            if (value.isNull())
+                qunsetenv(name);
+            else
+                qputenv(name, value);
+    }
+    QString StorePath() const { return m_dir.filePath("qxctrl.ini"); }
+    QString DataPath() const { return m_dir.filePath("data"); }
+
+private:
+    QTemporaryDir m_dir;
+    QList<QPair<const char*, QByteArray>> m_old;
+};
+
+TEST(RealStore, TheDemoBranchShowsAndTheWindowIsKept)
+{
+    TemporaryHome home;
+    const QxCtrlStore store(home.StorePath());
+    ASSERT_TRUE(store.EnsureExists());
+    ScriptedUserInteraction ui;
+    CQXPanApp app(store, &ui);
+    QString caption;
+    QRect frame;
+    WhenDialogRuns([&](CQXPanMainDlg& dlg) {
+        caption = dlg.windowTitle() + " " + dlg.m_cbImageType->itemText(1);
+        dlg.move(40, 30);
+        dlg.resize(800, 600);
+        QTest::qWait(10);
+        frame = dlg.frameGeometry();
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(app.InitInstance());
+    EXPECT_EQ(caption, "Full Check Window - DEMO (ECR-1) 797 - Check Window 22");
     _ScreenDefinition_InterfaceTable table;
-    table.dwMode = 0x102;
-    table.strMarker = QStringLiteral("V0101");
-    EXPECT_EQ(CDefScrInfo(QxCtrlStore(store)).SetScrIFTab(nullptr, DEFSCR_SCRNO_PANELEDITOR, table),
-              0);
-    EXPECT_EQ(ReadAll(store), previous);
-    EXPECT_EQ(Contents(mount.Path()).keys(), QStringList{"qxctrl.ini"}); // nothing left beside it
+    ASSERT_NE(CDefScrInfo(store).GetScrIFTab(nullptr, DEFSCR_SCRNO_PANELEDITOR, table), 0);
+    EXPECT_EQ(table.dwMode, 2u);
+    EXPECT_EQ(table.rcWindow, (QxRect{40, 30, 40 + frame.width(), 30 + frame.height()}));
+    EXPECT_TRUE(ui.Calls().isEmpty());
+
+    // A read-only store is left as it is, with a word to the user.
+    ASSERT_TRUE(QFile::setPermissions(store.path(), QFileDevice::ReadOwner));
+    const QByteArray before = ReadAll(store.path());
+    ui.QueueAnswer(UI::IDOK);
+    WhenDialogRuns([](CQXPanMainDlg& dlg) {
+        dlg.move(70, 60);
+        QTest::qWait(10);
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(app.InitInstance());
+    EXPECT_EQ(ReadAll(store.path()), before);
+    ASSERT_EQ(ui.Calls().size(), 1);
+    EXPECT_EQ(ui.Calls()[0].text,
+              "The window's place and size are not kept: " + store.path() + ": is read-only");
 }
 
-INSTANTIATE_TEST_SUITE_P(Folders, NothingLost, ::testing::Values(FsKind::ReadOnly, FsKind::Full),
-                         KindName);
+// Stores the application cannot load from: closing leaves each of them byte for byte.
+TEST(RealStore, AStoreThatCannotBeLoadedIsNeverRewritten)
+{
+    for (int broken = 0; broken < 3; ++broken) {
+        TemporaryHome home;
+        const QxCtrlStore store(home.StorePath());
+        if (broken == 0)
+            WriteAll(store.path(), "[Other]\nKey=1\n"); // no branch
+        if (broken == 1)
+            WriteAll(store.path(), QByteArray("\x00\xff\x13garbage=[[\n\x01", 16));
+        if (broken == 2) { // the folders' parent is gone; only their last level would be made
+            ASSERT_TRUE(store.EnsureExists());
+            ASSERT_TRUE(QDir(home.DataPath()).removeRecursively());
+        }
+        const QByteArray before = ReadAll(store.path());
+        ScriptedUserInteraction ui;
+        CQXPanApp app(store, &ui);
+        bool filled = true;
+        WhenDialogRuns([&](CQXPanMainDlg& dlg) {
+            filled = dlg.m_cbImageType->count() > 0;
+            dlg.close();
+        });
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(app.InitInstance());
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(filled) << broken;
+        EXPECT_EQ(ReadAll(store.path()), before) << broken;
+        EXPECT_NE(err.find(QDir::toNativeSeparators(store.path()).toStdString()), std::string::npos)
+            << err;
+        EXPECT_TRUE(ui.Calls().isEmpty());
+    }
+}
 
 } // namespace

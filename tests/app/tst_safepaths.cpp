@@ -1,28 +1,16 @@
-// Paths and program starts: a path inside a panel file contributes only its file name, Browse
-// writes only into the target folder, programs get their arguments as a list, and file names
-// with blanks, quotes, non-ASCII characters and leading dashes work in every command.
+// Catches: a path in a panel file or a chosen name that reaches outside the branch or is split.
+// A path inside a panel file contributes only its file name, Browse writes only into the target
+// folder, programs get their arguments as a list, and names with blanks, quotes, non-ASCII
+// characters and leading dashes work in every command.
+#include "EditorFixture.h"
 
-#include "AppTestEnvironment.h"
-
-#include "app/CQXPanMainDlg.h"
-#include "library/CQXPgco.h"
 #include "reglib/CDefScrInfo.h"
 #include "uikit/QtUserInteraction.h"
 
-#include <QComboBox>
 #include <QDirIterator>
-#include <QFile>
-#include <QImage>
-#include <QTest>
-
-#include <gtest/gtest.h>
+#include <QUrl>
 
 namespace {
-
-using Kind = ScriptedUserInteraction::Kind;
-
-constexpr int kBackground = 0;
-constexpr int kPlaceBitmap = 1;
 
 // Names that a shell or an option parser would take apart.
 const QStringList kOddNames = {
@@ -33,26 +21,6 @@ const QStringList kOddNames = {
     QStringLiteral("--help.bmp"),
     QStringLiteral("$(touch pwned);`x`|y&.bmp"),
 };
-
-void WriteBitmap(const QString& path, QColor colour, int width = 40, int height = 30)
-{
-    QImage image(width, height, QImage::Format_RGB888);
-    image.fill(colour);
-    ASSERT_TRUE(image.save(path, "BMP")) << path.toStdString();
-}
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
 
 // Every file below root with its size, to see that nothing appeared or changed elsewhere.
 QMap<QString, qint64> Tree(const QString& root)
@@ -66,130 +34,80 @@ QMap<QString, qint64> Tree(const QString& root)
     return files;
 }
 
-class SafePaths : public ::testing::Test
+class SafePaths : public EditorFixture
 {
 protected:
-    void SetUp() override
+    SafePaths()
     {
-        WriteBitmap(env.Folder("placed") + "/logo.bmp", QColor(200, 0, 0));
-        WriteBitmap(env.Folder("back") + "/sky.bmp", QColor(0, 0, 200));
-        ASSERT_TRUE(outside.isValid());
         // Same names as the branch's files, other colours: must never be read.
-        WriteBitmap(outside.filePath("logo.bmp"), QColor(0, 255, 0));
-        WriteBitmap(outside.filePath("only-outside.bmp"), QColor(0, 255, 0));
+        WriteBitmap(outside.filePath("logo.bmp"), 64, 32, QColor(0, 255, 0));
+        WriteBitmap(outside.filePath("only-outside.bmp"), 40, 30, QColor(0, 255, 0));
     }
-
-    void Start()
-    {
-        ASSERT_TRUE(dlg.OnInitDialog());
-        dlg.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
-        dlg.m_cbImageType->setCurrentIndex(1);
-        dlg.OnImageTypeChange();
-    }
-    void ChooseObjectType(int type)
-    {
-        dlg.m_cbObjectType->setCurrentIndex(type);
-        dlg.OnObjectTypeChange();
-    }
-
-    AppTestEnvironment env;
     QTemporaryDir outside;
-    CQXPanMainDlg dlg{env.app.get()};
 };
 
-// ---- A bitmap path inside a panel file ----
-
-struct PanelPathCase
+// A bitmap path inside a panel file: the line, the file name of the object read (none when
+// empty), and the name in the missing-bitmap question (none asked when empty).
+TEST_F(SafePaths, OnlyTheFileNameOfAPathInAPanelFileIsLookedUpInTheBranch)
 {
-    const char* name;
-    QString pathLine; // line 2 of a placed-bitmap group, "%1" = the outside folder
-    QString placed;   // file name of the object read, empty when none
-    QString asked;    // name in the missing-bitmap question, empty when none is asked
-};
-
-class PanelBitmapPath : public SafePaths, public ::testing::WithParamInterface<PanelPathCase>
-{};
-
-TEST_P(PanelBitmapPath, OnlyTheFileNameIsLookedUpInTheBranch)
-{
-    const PanelPathCase& c = GetParam();
-    Start();
-    const QString line = QString(c.pathLine).replace("%1", outside.path());
-    const QString pan = env.dir.filePath("design.pan");
-    WriteFile(pan, "BG:0\r\n0100 0200 0100 0200 0000 0001 0000 0000 0000 0000\r\n" + line.toUtf8() +
-                       " \r\n \r\n \r\n");
-    if (!c.asked.isEmpty())
-        env.ui.QueueAnswer(UserInteraction::IDYES);
-
-    EXPECT_EQ(dlg.ReadPanelFile(pan), 0);
-
-    const auto questions = env.ui.CallsOf(Kind::MessageBox);
-    if (c.asked.isEmpty()) {
-        EXPECT_TRUE(questions.isEmpty());
-    } else {
-        ASSERT_EQ(questions.size(), 1);
-        EXPECT_EQ(questions[0].text,
-                  QString("There isn't \"%1\" in this branch. Are you continue?").arg(c.asked));
+    const QList<std::tuple<QString, QString, QString>> cases = {
+        {"../../../%1/logo.bmp", "logo.bmp", ""},
+        {"%1/logo.bmp", "logo.bmp", ""},
+        {"C:\\..\\..\\windows\\logo.BMP", "logo.bmp", ""},
+        {"..\\..\\logo", "logo.bmp", ""},
+        {"%1/only-outside.bmp", "", "only-outside.bmp"},
+        {"%1/..", "", "...bmp"},
+        {"%1/", "", ""},
+        {"/", "", ""}};
+    Start(kWindow22);
+    for (const auto& [pathLine, placed, asked] : cases) {
+        SCOPED_TRACE(pathLine.toStdString());
+        const QString pan = env.dir.filePath("design.pan");
+        WriteAll(pan, "BG:0\r\n0100 0200 0100 0200 0000 0001 0000 0000 0000 0000\r\n" +
+                          QString(pathLine).replace("%1", outside.path()).toUtf8() +
+                          " \r\n \r\n \r\n");
+        const qsizetype asks = Messages().size();
+        env.ui.QueueFileName(pan);
+        if (!asked.isEmpty())
+            env.ui.QueueAnswer(UI::IDYES);
+        ASSERT_TRUE(ChooseMenu("File(&F)", "Open(&O)"));
+        EXPECT_EQ(Messages().mid(asks),
+                  asked.isEmpty() ? QStringList()
+                                  : QStringList{QString("There isn't \"%1\" in this branch. Are "
+                                                        "you continue?")
+                                                    .arg(asked)});
+        ASSERT_EQ(design().m_BmpObjs.size(), placed.isEmpty() ? 0 : 1);
+        if (!placed.isEmpty()) { // the branch's file (red), never the outside one (green)
+            EXPECT_EQ(design().m_BmpObjs[0].m_strFileName, placed);
+            EXPECT_EQ(design().m_BmpObjs[0].m_pImage->Image().pixel(5, 5), qRgb(200, 0, 0));
+        }
     }
-    if (QString(c.placed).isEmpty()) {
-        EXPECT_TRUE(dlg.m_DesignDlg.m_BmpObjs.isEmpty());
-        return;
-    }
-    ASSERT_EQ(dlg.m_DesignDlg.m_BmpObjs.size(), 1);
-    const CQXPanBmpObj& obj = dlg.m_DesignDlg.m_BmpObjs[0];
-    EXPECT_EQ(obj.m_strFileName, c.placed);
-    // The picture is the branch's file (red), never the outside one of the same name (green).
-    ASSERT_NE(obj.m_pImage, nullptr);
-    EXPECT_EQ(obj.m_pImage->Image().pixel(5, 5), qRgb(200, 0, 0));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Lines, PanelBitmapPath,
-    ::testing::Values(PanelPathCase{"Relative", "../../../%1/logo.bmp", "logo.bmp", ""},
-                      PanelPathCase{"Absolute", "%1/logo.bmp", "logo.bmp", ""},
-                      PanelPathCase{"Backslashes", "C:\\..\\..\\windows\\logo.BMP", "logo.bmp", ""},
-                      PanelPathCase{"NoExtension", "..\\..\\logo", "logo.bmp", ""},
-                      PanelPathCase{"OnlyOutside", "%1/only-outside.bmp", "", "only-outside.bmp"},
-                      PanelPathCase{"DotDot", "%1/..", "", "...bmp"},
-                      PanelPathCase{"FolderOnly", "%1/", "", ""},
-                      PanelPathCase{"Root", "/", "", ""}),
-    [](const ::testing::TestParamInfo<PanelPathCase>& info) { return info.param.name; });
 
 // ---- Browse ----
 
-class BrowseName : public SafePaths, public ::testing::WithParamInterface<QString>
-{};
-
-TEST_P(BrowseName, CopiesIntoTheTargetFolderUnderItsOwnName)
+TEST_F(SafePaths, BrowseCopiesOddNamesIntoTheTargetFolderUnderTheirOwnNames)
 {
-    const QString name = GetParam();
     Start();
     ChooseObjectType(kPlaceBitmap);
     ASSERT_TRUE(QDir(outside.path()).mkpath("deep/er"));
-    const QString source = outside.filePath("deep/er/" + name);
-    WriteBitmap(source, QColor(1, 2, 3), 11, 7);
+    QStringList sources;
+    for (const QString& name : kOddNames) {
+        sources << outside.filePath("deep/er/" + name);
+        WriteBitmap(sources.last(), 11, 7, QColor(1, 2, 3));
+    }
     const QMap<QString, qint64> before = Tree(env.dir.path());
-
-    env.ui.QueueFileNames({source});
-    dlg.OnBrowse();
-
-    const QString copied = env.Folder("placed") + "/" + name;
-    EXPECT_EQ(ReadAll(copied), ReadAll(source));
+    env.ui.QueueFileNames(sources);
+    ClickButton(CQXPanMainDlg::IDC_BROWSE);
     QMap<QString, qint64> after = Tree(env.dir.path());
-    after.remove(copied);
+    for (const QString& name : kOddNames) {
+        const QString copied = env.Folder("placed") + "/" + name;
+        EXPECT_EQ(ReadAll(copied), ReadAll(outside.filePath("deep/er/" + name)));
+        after.remove(copied);
+        EXPECT_TRUE(Row(name)) << name.toStdString();
+    }
     EXPECT_EQ(after, before);
-    int row = -1;
-    for (size_t i = 1; i < dlg.m_ObjDlg.m_BmpList.size(); ++i)
-        if (dlg.m_ObjDlg.m_BmpList[i].m_strCol1 == name)
-            row = int(i);
-    EXPECT_GT(row, 0);
 }
-
-INSTANTIATE_TEST_SUITE_P(OddNames, BrowseName, ::testing::ValuesIn(kOddNames),
-                         [](const ::testing::TestParamInfo<QString>& info) {
-                             return "Name" + std::to_string(info.index);
-                         });
 
 TEST_F(SafePaths, BrowseNeverWritesOutsideTheTargetFolderWhateverTheChosenPathHolds)
 {
@@ -197,17 +115,14 @@ TEST_F(SafePaths, BrowseNeverWritesOutsideTheTargetFolderWhateverTheChosenPathHo
     ChooseObjectType(kPlaceBitmap);
     // Names that look like paths on another system, a folder, and paths that climb.
     const QString backslashed = outside.filePath("..\\..\\escaped.bmp");
-    WriteBitmap(backslashed, QColor(1, 2, 3));
+    WriteBitmap(backslashed, 40, 30, QColor(1, 2, 3));
     ASSERT_TRUE(QDir(outside.path()).mkdir("folder.bmp"));
     ASSERT_TRUE(QDir(outside.path()).mkdir("sub"));
-    const QString climbing = outside.filePath("sub/../only-outside.bmp");
-    const QMap<QString, qint64> before = Tree(env.dir.path());
-    const QMap<QString, qint64> outsideBefore = Tree(outside.path());
-
-    env.ui.QueueFileNames({backslashed, outside.filePath("folder.bmp"), climbing,
-                           outside.filePath("sub/.."), outside.filePath("sub/")});
-    dlg.OnBrowse();
-
+    const QMap<QString, qint64> before = Tree(env.dir.path()), outsideBefore = Tree(outside.path());
+    env.ui.QueueFileNames({backslashed, outside.filePath("folder.bmp"),
+                           outside.filePath("sub/../only-outside.bmp"), outside.filePath("sub/.."),
+                           outside.filePath("sub/")});
+    ClickButton(CQXPanMainDlg::IDC_BROWSE);
     QMap<QString, qint64> after = Tree(env.dir.path());
     const QString placed = env.Folder("placed");
     EXPECT_EQ(ReadAll(placed + "/..\\..\\escaped.bmp"), ReadAll(backslashed));
@@ -219,122 +134,102 @@ TEST_F(SafePaths, BrowseNeverWritesOutsideTheTargetFolderWhateverTheChosenPathHo
     EXPECT_FALSE(QFileInfo::exists(placed + "/folder.bmp"));
 }
 
-// ---- Edit: the bitmap editor's arguments ----
+// ---- Edit, Save and Open under odd names ----
 
-class EditName : public SafePaths, public ::testing::WithParamInterface<QString>
-{};
-
-TEST_P(EditName, TheEditorGetsTheBitmapsAbsolutePathAsOneArgument)
+TEST_F(SafePaths, TheBitmapEditorGetsTheAbsolutePathAsOneArgument)
 {
-    const QString name = GetParam();
-    WriteBitmap(env.Folder("placed") + "/" + name, QColor(9, 9, 9));
-    Start();
-    ChooseObjectType(kPlaceBitmap);
-    int row = -1;
-    for (size_t i = 1; i < dlg.m_ObjDlg.m_BmpList.size(); ++i)
-        if (dlg.m_ObjDlg.m_BmpList[i].m_strCol1 == name)
-            row = int(i);
-    ASSERT_GT(row, 0);
-    dlg.m_ObjDlg.SelectRow(row);
+    for (const QString& name : kOddNames)
+        WriteBitmap(env.Folder("placed") + "/" + name, 8, 8, QColor(9, 9, 9));
     _ScreenDefinition_InterfaceTable table;
     table.dwMode = 2;
     table.strProgramPath = outside.filePath("my \"editor\" \u00E9.sh");
     table.dwFlags = 2;
     ASSERT_NE(CDefScrInfo(env.app->Store()).SetScrIFTab(nullptr, DEFSCR_SCRNO_BMPEDITOR, table), 0);
-    env.ui.QueueProgramRun({true, 0});
-
-    dlg.OnEdit();
-
-    const auto runs = env.ui.CallsOf(Kind::StartAndWait);
-    ASSERT_EQ(runs.size(), 1);
-    EXPECT_EQ(runs[0].program, table.strProgramPath);
-    EXPECT_EQ(runs[0].arguments, QStringList{env.Folder("placed") + "/" + name});
-    EXPECT_TRUE(QFileInfo(runs[0].arguments[0]).isAbsolute());
+    Start();
+    ChooseObjectType(kPlaceBitmap);
+    for (const QString& name : kOddNames) {
+        ClickRow(name);
+        env.ui.QueueProgramRun({true, 0});
+        ClickButton(CQXPanMainDlg::IDC_EDIT);
+        const auto runs = env.ui.CallsOf(Kind::StartAndWait);
+        ASSERT_FALSE(runs.isEmpty());
+        EXPECT_EQ(runs.last().program, table.strProgramPath);
+        EXPECT_EQ(runs.last().arguments, QStringList{env.Folder("placed") + "/" + name});
+    }
+    EXPECT_EQ(env.ui.CallsOf(Kind::StartAndWait).size(), kOddNames.size());
 }
 
-INSTANTIATE_TEST_SUITE_P(OddNames, EditName, ::testing::ValuesIn(kOddNames),
-                         [](const ::testing::TestParamInfo<QString>& info) {
-                             return "Name" + std::to_string(info.index);
-                         });
+TEST_F(SafePaths, PanelFilesSaveAndOpenUnderOddNames)
+{
+    Start(kWindow22);
+    DrawTable({300, 200}, {400, 260});
+    for (const QString& name : kOddNames) {
+        const QString pan = env.dir.filePath(QString(name).replace(".bmp", ".pan"));
+        env.ui.QueueFileName(pan);
+        ASSERT_TRUE(ChooseMenu("File(&F)", "Save(&S)"));
+        ASSERT_TRUE(QFileInfo::exists(pan)) << name.toStdString();
+        env.ui.QueueFileName(pan);
+        ASSERT_TRUE(ChooseMenu("File(&F)", "Open(&O)"));
+        EXPECT_EQ(design().m_KeyObjs.size(), 1) << name.toStdString();
+    }
+    EXPECT_TRUE(Messages().isEmpty());
+}
 
-// ---- Programs really started: every argument arrives as it was given ----
+// ---- Programs really started, and the desktop's command lines ----
 
-class ProgramArguments : public ::testing::TestWithParam<QString>
-{};
-
-TEST_P(ProgramArguments, ArriveUnsplitAndUninterpreted)
+TEST(ProgramArguments, ArriveUnsplitAndUninterpreted)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     // The program's own name is odd too; it writes each argument it got on a line of its own.
     const QString program = dir.filePath("my \"ed\" \u00E9 -p.sh");
     const QString record = dir.filePath("args");
-    WriteFile(program, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > "
-                       "\"$QXPAN_ARGS_OUT\"\n");
+    WriteAll(program, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > "
+                      "\"$QXPAN_ARGS_OUT\"\n");
     ASSERT_TRUE(QFile::setPermissions(program, QFile::permissions(program) | QFile::ExeOwner));
     qputenv("QXPAN_ARGS_OUT", QFile::encodeName(record));
-    const QString argument = dir.filePath(GetParam());
-
     QtUserInteraction ui;
-    const UserInteraction::ProgramRun run = ui.StartAndWait(program, {argument});
+    for (const QString& name : kOddNames) {
+        const QString argument = dir.filePath(name);
+        const UserInteraction::ProgramRun run = ui.StartAndWait(program, {argument});
+        ASSERT_TRUE(run.started);
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_EQ(ReadAll(record), QFile::encodeName(argument) + '\n');
+    }
     qunsetenv("QXPAN_ARGS_OUT");
-
-    ASSERT_TRUE(run.started);
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(ReadAll(record), QFile::encodeName(argument) + '\n');
-    // Nothing in the name was run.
+    // Nothing in the names was run.
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("pwned")));
     EXPECT_FALSE(QFileInfo::exists("pwned"));
 }
 
-INSTANTIATE_TEST_SUITE_P(OddNames, ProgramArguments, ::testing::ValuesIn(kOddNames),
-                         [](const ::testing::TestParamInfo<QString>& info) {
-                             return "Name" + std::to_string(info.index);
-                         });
+struct ExecCase
+{
+    const char* exec;
+    QStringList expected; // "F" stands for the file, "U" for its URL
+};
 
 TEST(DesktopCommand, TheFileIsOneArgumentWhateverItsName)
 {
-    for (const QString& name : kOddNames) {
+    const QList<ExecCase> cases = {
+        {"paint %f", {"paint", "F"}},
+        {"paint --new-window %F", {"paint", "--new-window", "F"}},
+        {"viewer %U", {"viewer", "U"}},
+        {"\"/opt/my editor/edit\" %i %c %k %u", {"/opt/my editor/edit", "U"}},
+        {"zoom --scale=100%% %f", {"zoom", "--scale=100%", "F"}},
+        {"plainviewer", {"plainviewer", "F"}},
+        {"", {}}};
+    for (QString name : kOddNames + QStringList{"key 1.bmp"}) {
         const QString path = "/tmp/dir with blank/" + name;
-        EXPECT_EQ(QtUserInteraction::ExpandDesktopExec("viewer --new %f", path),
-                  (QStringList{"viewer", "--new", path}));
-        const QStringList url = QtUserInteraction::ExpandDesktopExec("\"my viewer\" %U", path);
-        ASSERT_EQ(url.size(), 2);
-        EXPECT_EQ(url[0], "my viewer");
-        EXPECT_EQ(QUrl(url[1]).toLocalFile(), path);
+        for (const ExecCase& c : cases) {
+            QStringList expected = c.expected;
+            for (QString& word : expected)
+                word = word == "F"   ? path
+                       : word == "U" ? QUrl::fromLocalFile(path).toString()
+                                     : word;
+            EXPECT_EQ(QtUserInteraction::ExpandDesktopExec(c.exec, path), expected)
+                << c.exec << " " << name.toStdString();
+        }
     }
 }
-
-// ---- Panel files and the communication dialog under odd names ----
-
-class PanelFileName : public SafePaths, public ::testing::WithParamInterface<QString>
-{};
-
-TEST_P(PanelFileName, SavesAndOpensUnderTheName)
-{
-    Start();
-    const QString pan = env.dir.filePath(QString(GetParam()).replace(".bmp", ".pan"));
-    CQXPanKeyObj key;
-    key.SetRegisterRect(40, 40, 160, 100);
-    key.SetShape(1);
-    key.SetTypeCode(45);
-    key.SetText1("CLERK");
-    ASSERT_GE(dlg.m_DesignDlg.AddKeyObj(&key), 0);
-    env.ui.QueueFileName(pan);
-    dlg.OnSave();
-    ASSERT_TRUE(QFileInfo::exists(pan));
-    dlg.m_DesignDlg.ClearObjects(false);
-
-    EXPECT_EQ(dlg.ReadPanelFile(pan), 0);
-    EXPECT_TRUE(env.ui.CallsOf(Kind::MessageBox).isEmpty());
-    ASSERT_EQ(dlg.m_DesignDlg.m_KeyObjs.size(), 1);
-    EXPECT_EQ(dlg.m_DesignDlg.m_KeyObjs[0].GetText1(), "CLERK");
-}
-
-INSTANTIATE_TEST_SUITE_P(OddNames, PanelFileName, ::testing::ValuesIn(kOddNames),
-                         [](const ::testing::TestParamInfo<QString>& info) {
-                             return "Name" + std::to_string(info.index);
-                         });
 
 TEST(CommDialogPath, SendsAFileWhosePathHoldsQuotes)
 {
@@ -343,16 +238,13 @@ TEST(CommDialogPath, SendsAFileWhosePathHoldsQuotes)
     const QString exchange = dir.filePath("-ex change");
     ASSERT_TRUE(QDir().mkpath(program));
     const QString store = dir.filePath("qxctrl.ini");
-    WriteFile(store, "[General]\nBranch=B\nRegister=R\nExchangeFolder=" +
-                         QFile::encodeName(exchange) + "\n");
-    const QString source = program + "/FILE797P.TXT";
-    WriteFile(source, "screen 797\r\n");
-
+    WriteAll(store, "[General]\nBranch=B\nRegister=R\nExchangeFolder=" +
+                        QFile::encodeName(exchange) + "\n");
+    WriteAll(program + "/FILE797P.TXT", "screen 797\r\n");
     CQXPgco dlg{QxCtrlStore(store)};
     dlg.m_dwMode = 1;
-    dlg.m_strCommand = QStringLiteral("/SEND \"%1\"").arg(source);
+    dlg.m_strCommand = QStringLiteral("/SEND \"%1\"").arg(program + "/FILE797P.TXT");
     dlg.accept();
-
     EXPECT_EQ(dlg.statusText(), QString());
     EXPECT_EQ(ReadAll(exchange + "/FILE797P.TXT"), "screen 797\r\n");
 }

@@ -1,0 +1,918 @@
+// Catches: an editor command not wired, acting on what is not shown, or losing the person's work.
+// One case per command through the real menu bar, buttons, combo boxes, item list and design
+// area; the rules behind each command (file bytes, panel format) are tested in their own folders.
+#include "EditorFixture.h"
+
+#include "document/CQXPanDocument.h"
+#include "formats/BitmapTableFile.h"
+#include "formats/ScreenProgramFile.h"
+#include "image/CDibImage.h"
+#include "uikit/QtUserInteraction.h"
+
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QScrollArea>
+#include <QStyleOptionComboBox>
+#include <QWheelEvent>
+
+namespace {
+
+const QString kFile = QStringLiteral("File(&F)"), kEdit = QStringLiteral("Edit(&E)");
+using Dlg = CQXPanMainDlg;
+
+// Gives a window of FILE795P.TXT count keys (window 797: records 81 on): system key code 777 at
+// register (128, 128) - (256, 192), which no row of the branch's system-key list carries.
+void WriteTable(const QString& path, int count = 1, int window = 797, const char* text = "KEY")
+{
+    QList<CQXPanKeyObj> table(BitmapTableFile::kTableSize);
+    if (QFile::exists(path)) { // keeps what is there
+        ASSERT_EQ(BitmapTableFile::ReadFile(path, table).eStatus,
+                  BitmapTableFile::ReadStatus::Read);
+    }
+    CQXPanKeyObj key;
+    key.SetTypeCode(777);
+    key.SetShape(1);
+    key.SetRegisterRect(128, 128, 256, 192);
+    key.SetFillColour(0xFFFFFFu, true);
+    key.SetText1(QString::fromLatin1(text));
+    CQXPanDocument design;
+    design.m_nKeyCapacity = 80;
+    design.m_KeyObjs = QList<CQXPanKeyObj>(count, key);
+    ASSERT_TRUE(BitmapTableFile::WriteFile(path, table, window, design));
+}
+
+QString Rect(const QXPanRect& r)
+{
+    return QStringLiteral("%1,%2,%3,%4").arg(r.left).arg(r.top).arg(r.right).arg(r.bottom);
+}
+
+class Editor : public EditorFixture
+{
+public:
+    // Chooses an entry of the context menu a right press at pt opens.
+    void ContextMenu(QPoint pt, const QString& itemText)
+    {
+        QTimer::singleShot(0, [itemText] {
+            auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(popup, nullptr);
+            for (QAction* action : popup->actions())
+                if (action->text() == itemText)
+                    return QTest::mouseClick(popup, Qt::LeftButton, {},
+                                             popup->actionGeometry(action).center());
+            popup->close();
+            ADD_FAILURE() << "no context menu item " << itemText.toStdString();
+        });
+        QTest::mouseClick(&design(), Qt::RightButton, {}, pt);
+    }
+    QString PanelFile(const char* name, const QByteArray& text)
+    {
+        const QString path = env.dir.filePath(QString::fromLatin1(name));
+        WriteAll(path, text);
+        return path;
+    }
+    // A system key, a table and the placed bitmap, drawn with the mouse.
+    void Compose()
+    {
+        Place(kSysKeyRect, "CLERK", {101, 103}, {211, 157});
+        DrawTable({57, 350}, {399, 555});
+        Place(kPlaceBitmap, "logo.bmp", {503, 41}, {647, 119});
+        ASSERT_EQ(design().m_KeyObjs.size(), 2);
+        ASSERT_EQ(design().m_BmpObjs.size(), 1);
+    }
+    void Convert(std::initializer_list<int> answers)
+    {
+        Answer(answers);
+        ClickButton(Dlg::IDC_CONVERT);
+    }
+    // Everything New, Open and a background choice change, and undo must give back exactly.
+    QStringList State()
+    {
+        QStringList s;
+        for (const CQXPanKeyObj& key : design().m_KeyObjs)
+            s << QString::fromLatin1(
+                     QByteArray(reinterpret_cast<const char*>(key.m_Record.data()), 62).toHex()) +
+                     ' ' + Rect(key.DisplayRect());
+        for (const CQXPanBmpObj& bmp : design().m_BmpObjs)
+            s << bmp.m_strFileName + ' ' + Rect(bmp.m_rcRegister) + ' ' + Rect(bmp.DisplayRect());
+        const QImage& bg = design().m_Background.Image();
+        s << QStringLiteral("background %1 row %2 modified %3")
+                 .arg(qHashBits(bg.constBits(), size_t(bg.sizeInBytes())))
+                 .arg(dlg.m_nListSel)
+                 .arg(design().m_bModified);
+        return s;
+    }
+};
+
+// ---- Start and close ----
+
+// A start that stops offers nothing that writes register files, and 795 is never touched.
+TEST_F(Editor, AStartThatStopsOffersNothingAndWritesNothing)
+{
+    env.library->folders.insert(DEFBS_ENV_BACKGROUND, env.Folder("gone/back"));
+    WriteTable(env.Program("FILE795P.TXT"));
+    const QByteArray table = ReadAll(env.Program("FILE795P.TXT"));
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(dlg.OnInitDialog());
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("fake-store.ini"), std::string::npos);
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    EXPECT_EQ(dlg.windowTitle(), "QX_LayeditV110");
+    EXPECT_EQ(dlg.m_cbImageType->count(), 0);
+    EXPECT_FALSE(design().isVisible());
+    for (int id : {Dlg::IDC_CONVERT, Dlg::IDC_NEW, Dlg::IDC_PREVIEW})
+        ClickButton(id);
+    QTest::keyClick(&dlg, Qt::Key_R, Qt::ControlModifier);
+    for (const char* item : {"New(&N)", "Open(&O)", "Save(&S)"})
+        EXPECT_FALSE(ChooseMenu(kFile, item)) << item;
+    EXPECT_FALSE(ChooseMenu(kEdit, "Paste(&P)"));
+    dlg.close();
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_TRUE(env.ui.Calls().isEmpty());
+    EXPECT_EQ(ReadAll(env.Program("FILE795P.TXT")), table);
+    EXPECT_EQ(env.library->tablesWritten, 0);
+}
+
+// The window's rectangle: what was stored shows, and what shows at the close is stored, except
+// for a minimized window, which keeps the stored one (made whole).
+TEST_F(Editor, TheWindowsRectangleIsStoredAtTheClose)
+{
+    const auto frame = [](const QWidget& w) {
+        const QRect r = w.frameGeometry();
+        return QxRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+    };
+    const QxRect kept{100, 80, 900, 700};
+    for (int way = 0; way < 5; ++way) {
+        env.library->table.rcWindow = way == 2   ? QxRect{}
+                                      : way == 4 ? QxRect{-20, 5, 300, 200}
+                                                 : kept;
+        Dlg d(env.app.get());
+        ASSERT_TRUE(d.OnInitDialog());
+        d.show();
+        QTest::qWait(10);
+        QxRect expected = way == 4 ? QxRect{0, 0, 600, 400} : kept;
+        if (way == 0) {
+            EXPECT_EQ(frame(d), kept);
+        }
+        if (way == 1 || way == 3) {
+            d.move(30, 40);
+            d.resize(700, 500);
+            QTest::qWait(10);
+        }
+        if (way == 1)
+            expected = frame(d); // the outer rectangle, frame included
+        if (way == 2) {
+            expected = frame(d);
+            if (expected.left < 0 || expected.top < 0) // a small screen: the corner is clamped
+                expected.left = expected.top = 0;
+        }
+        if (way >= 3)
+            d.showMinimized();
+        d.OnExitEditor();
+        EXPECT_EQ(env.library->table.rcWindow, expected) << way;
+        EXPECT_EQ(env.library->tablesWritten, way + 1);
+    }
+}
+
+// Every way of closing asks to save a modified design once, and stores the table.
+TEST_F(Editor, EveryWayOfClosingAsksToSaveAModifiedDesign)
+{
+    env.library->table.dwMode = 0x102;
+    for (int way = 0; way < 4; ++way) {
+        ObservedMainDlg d(env.app.get());
+        ASSERT_TRUE(d.OnInitDialog());
+        d.show();
+        d.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        d.m_DesignDlg.m_bModified = true;
+        env.ui.QueueAnswer(UI::IDNO);
+        if (way == 0)
+            QTest::keyClick(&d, Qt::Key_Escape);
+        else if (way == 1)
+            QTest::mouseClick(d.GetDlgItem(Dlg::IDCANCEL), Qt::LeftButton);
+        else if (way == 2)
+            d.close();
+        else
+            EXPECT_TRUE(::ChooseMenu(&d, kFile, "Exit(&X)"));
+        const auto box = env.ui.Calls().last();
+        EXPECT_EQ(box.text, "Would you like to save the data?");
+        EXPECT_EQ(box.caption, "QXPan");
+        EXPECT_EQ(box.buttons, UI::MB_YESNO);
+        EXPECT_EQ(box.icon, UI::MB_ICONEXCLAMATION);
+        EXPECT_FALSE(d.isVisible()) << way;
+        EXPECT_EQ(d.result(), 2);
+        EXPECT_EQ(env.library->tablesWritten, way + 1);
+        EXPECT_EQ(env.library->table.dwMode, 2u);
+    }
+    EXPECT_EQ(env.ui.Calls().size(), 4);
+}
+
+TEST_F(Editor, ACancelledSaveAtExitKeepsTheEditorOpen)
+{
+    Start(kWindow22);
+    DrawTable({300, 200}, {400, 260});
+    Answer({UI::IDYES});
+    env.ui.QueueFileName(QString()); // the save dialog is cancelled
+    QTest::keyClick(&dlg, Qt::Key_Escape);
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(env.library->tablesWritten, 0);
+    Answer({UI::IDNO}); // No is the answer that lets the work go
+    QTest::keyClick(&dlg, Qt::Key_Escape);
+    EXPECT_FALSE(dlg.isVisible());
+}
+
+// Esc and the close box leave the real Yes/No box unanswered.
+TEST(EditorQuestions, EscAndTheCloseBoxDoNotAnswerTheSaveQuestion)
+{
+    QtUserInteraction real;
+    AppTestEnvironment env(&real);
+    Dlg dlg(env.app.get());
+    ASSERT_TRUE(dlg.OnInitDialog());
+    dlg.show();
+    dlg.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+    dlg.m_DesignDlg.m_bModified = true;
+    QString text;
+    bool openAfterEsc = false, openAfterClose = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        text = box->text();
+        QTest::keyClick(box, Qt::Key_Escape);
+        openAfterEsc = box->isVisible();
+        box->close();
+        openAfterClose = box->isVisible();
+        QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+    });
+    QTest::keyClick(&dlg, Qt::Key_Escape);
+    EXPECT_EQ(text, "Would you like to save the data?");
+    EXPECT_TRUE(openAfterEsc);
+    EXPECT_TRUE(openAfterClose);
+    EXPECT_FALSE(dlg.isVisible()); // No answered it
+}
+
+// Changes that leave the modified mark alone are asked about all the same, until a Save.
+class UnmarkedChange : public Editor, public ::testing::WithParamInterface<std::string>
+{};
+
+TEST_P(UnmarkedChange, IsAskedAboutAtExitUntilSaved)
+{
+    WriteTable(env.Program("FILE795P.TXT"));
+    Start(kWindow22);
+    ASSERT_EQ(design().m_KeyObjs.size(), 1);
+    if (GetParam() == "DeleteButton") {
+        ContextMenu({150, 120}, "Copy(&C)"); // selects the key without moving it
+        ClickButton(Dlg::IDC_DELETE);
+    } else {
+        ContextMenu({150, 120}, "Cut(&X)");
+    }
+    ASSERT_TRUE(design().m_KeyObjs.isEmpty());
+    ASSERT_FALSE(design().m_bModified);
+    if (GetParam() != "SavedCut") {
+        Answer({UI::IDNO});
+    } else {
+        env.ui.QueueFileName(env.dir.filePath("kept.pan"));
+        ASSERT_TRUE(ChooseMenu(kFile, "Save(&S)"));
+    }
+    QTest::keyClick(&dlg, Qt::Key_Escape);
+    EXPECT_EQ(Messages().size(), GetParam() == "SavedCut" ? 0 : 1);
+    EXPECT_FALSE(dlg.isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, UnmarkedChange,
+                         ::testing::Values("DeleteButton", "ContextCut", "SavedCut"));
+
+// Every text shows whole, the design area keeps its size, and all of it can be reached.
+TEST_F(Editor, StartShowsTheBranchWithEveryControlWholeAndReachable)
+{
+    env.library->files.removeAt(1); // no name for 797
+    Start();
+    EXPECT_EQ(dlg.windowTitle(), "Full Check Window - DEMO (ECR-1)");
+    EXPECT_EQ(dlg.m_cbImageType->itemText(1), "797 - ");
+    EXPECT_EQ(dlg.m_cbImageType->itemText(3), "799 - Check Window 23");
+    EXPECT_EQ(dlg.m_cbObjectType->count(), 2); // the logo: background and placed bitmap
+    EXPECT_EQ(ShownRow(), "Aempty.bmp");
+    EXPECT_FALSE(design().m_Background.IsEmpty());
+    QTest::keyClick(&dlg, Qt::Key_Return); // Enter ends nothing
+    QTest::keyClick(&dlg, Qt::Key_Enter);
+    EXPECT_TRUE(env.ui.Calls().isEmpty());
+    ChooseImageType(kWindow22);
+    EXPECT_EQ(dlg.m_cbObjectType->count(), 8);
+    QWidget* client = dlg.ClientArea();
+    const QWidget* label = dlg.GetDlgItem(Dlg::IDC_DESIGNAREA_LABEL);
+    EXPECT_EQ(design().geometry(), QRect(label->x() - 1, label->geometry().bottom() + 2, 801, 601));
+    const QWidget* readout = dlg.GetDlgItem(Dlg::IDC_POSITION);
+    EXPECT_EQ(readout->x(), design().x());
+    EXPECT_GT(readout->y(), design().geometry().bottom());
+    EXPECT_EQ(readout->width(), design().width());
+    EXPECT_TRUE(client->rect().contains(readout->geometry()));
+    const QWidget* preview = Button(Dlg::IDC_PREVIEW);
+    for (const QWidget* w : client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        EXPECT_TRUE(w == preview || !w->geometry().intersects(preview->geometry()))
+            << w->metaObject()->className();
+        if (w->isVisible() &&
+            (qobject_cast<const QLabel*>(w) || qobject_cast<const QPushButton*>(w))) {
+            EXPECT_GE(w->width(), w->sizeHint().width()) << w->objectName().toStdString();
+        }
+    }
+    QComboBox* types = dlg.m_cbObjectType;
+    QStyleOptionComboBox option;
+    option.initFrom(types);
+    EXPECT_GE(
+        types->style()
+            ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, types)
+            .width(),
+        types->iconSize().width() +
+            types->fontMetrics().horizontalAdvance("Free Function(Rectangle)"));
+    // Every list's columns fit beside a vertical scroll bar: nothing to scroll sideways.
+    QTreeWidget* list = dlg.m_lcItems;
+    const int room = list->width() - 2 * list->frameWidth() -
+                     list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    for (int type = 0; type < 8; ++type) {
+        ChooseObjectType(type);
+        int columns = 0;
+        for (int c = 0; c < list->columnCount(); ++c)
+            columns += list->columnWidth(c);
+        EXPECT_LE(columns, room) << type;
+    }
+    dlg.resize(200, 100); // at the smallest size the controls scroll into view
+    EXPECT_EQ(dlg.size(), QSize(600, 400));
+    QWidget* exitButton = dlg.GetDlgItem(Dlg::IDCANCEL);
+    dlg.findChild<QScrollArea*>()->ensureWidgetVisible(exitButton);
+    EXPECT_EQ(exitButton->visibleRegion().boundingRect(), exitButton->rect());
+}
+
+// ---- Image type, object type, the item list ----
+
+TEST_F(Editor, AnImageTypeChangeAsksBeforeItClearsTheDesign)
+{
+    WriteTable(env.Program("FILE795P.TXT"));
+    Start(kWindow22);
+    ASSERT_EQ(design().m_KeyObjs.size(), 1); // window 22's slice of the table
+    DrawTable({300, 300}, {400, 360});
+    Answer({UI::IDCANCEL});
+    ChooseImageType(kWindow21);
+    EXPECT_EQ(Messages(), QStringList{"Do you want to clear?"});
+    EXPECT_EQ(env.ui.Calls().last().buttons, UI::MB_OKCANCEL);
+    EXPECT_EQ(dlg.m_cbImageType->currentIndex(), kWindow22);
+    EXPECT_EQ(design().m_KeyObjs.size(), 2);
+    Answer({UI::IDOK});
+    ChooseImageType(kWindow21);
+    EXPECT_TRUE(design().m_KeyObjs.isEmpty());
+    ChooseImageType(kLogo); // nothing to ask: unmodified
+    EXPECT_EQ(dlg.m_cbObjectType->count(), 2);
+    EXPECT_EQ(Messages().size(), 2);
+}
+
+// Background rows: a screen file imports (or says why not), a bitmap loads, a broken one shows
+// black with "open err", as does one whose header claims 60000 x 60000 pixels.
+TEST_F(Editor, ABackgroundRowShowsItsPictureOrSaysWhyNot)
+{
+    WriteAll(env.Program("FILE798P.TXT"), "\"C\",\"n:P0798:\"\r\n\"h\",\"x\"\r\n\"f\",\"x\"\r\n"
+                                          "000001,\"" +
+                                              QByteArray(320, '0') + "\"\r\n");
+    WriteAll(env.Folder("back/broken.bmp"), "not a picture");
+    // A 24-bit header claiming 60000 x 60000 pixels, the file as long as the claim (a hole).
+    const qint64 pixels = qint64(180000) * 60000;
+    QByteArray huge = ReadAll(env.Folder("back/sky.bmp")).left(54);
+    for (const auto& [at, value] :
+         {std::pair<int, qint64>{2, 54 + pixels}, {18, 60000}, {22, 60000}, {34, pixels}})
+        for (int i = 0; i < 4; ++i)
+            huge[at + i] = char((value >> (8 * i)) & 0xFF);
+    WriteAll(env.Folder("back/huge.bmp"), huge);
+    ASSERT_TRUE(QFile::resize(env.Folder("back/huge.bmp"), 54 + pixels));
+    Start();
+    EXPECT_EQ(ShownRow(), "Aempty.bmp"); // never another screen's file at the start
+    Answer({UI::IDOK});
+    ClickRow("FILE798P.TXT");
+    EXPECT_EQ(Messages(), QStringList{"broken header"});
+    EXPECT_EQ(design().m_Background.Width(), 1024);
+    EXPECT_FALSE(Button(Dlg::IDC_EDIT)->isEnabled());
+    ClickRow("sky.bmp");
+    EXPECT_EQ(design().m_Background.Width(), 16);
+    EXPECT_TRUE(Button(Dlg::IDC_EDIT)->isEnabled());
+    ChooseObjectType(kPlaceBitmap); // back from another type, the row is chosen again
+    ChooseObjectType(kBackground);
+    EXPECT_EQ(ShownRow(), "sky.bmp");
+    for (const char* name : {"broken.bmp", "huge.bmp"}) {
+        Answer({UI::IDOK});
+        ClickRow(name);
+        EXPECT_EQ(Messages().last(), "open err");
+        QImage shown(design().size(), QImage::Format_RGB32);
+        shown.fill(Qt::white);
+        design().render(&shown);
+        EXPECT_EQ(shown.pixelColor(400, 300), QColor(Qt::black)) << name;
+    }
+    Answer({UI::IDOK, UI::IDOK}); // a check window shows its own screen file, unmodified
+    ChooseImageType(kWindow21);
+    EXPECT_EQ(ShownRow(), "FILE798P.TXT");
+    EXPECT_FALSE(design().m_bModified);
+}
+
+TEST_F(Editor, AnImageTypeShowsItsOwnBackground)
+{
+    CDibImage red;
+    ASSERT_TRUE(red.Create(1024, 768, 24));
+    red.AcquireSurface()->fillRect(0, 0, 1024, 768, Qt::red);
+    red.ReleaseSurface();
+    ASSERT_TRUE(WriteScreenProgramFile(red, 797, env.Folder("program")));
+    Start(kWindow22); // its screen file: red
+    ClickRow("Aempty.bmp");
+    env.ui.QueueFileName(PanelFile("own.pan", "BG:-1\r\n")); // window 22's own screen
+    ASSERT_TRUE(ChooseMenu(kFile, "Open(&O)"));
+    ASSERT_EQ(design().m_Background.Image().pixelColor(10, 10), QColor(248, 0, 0)); // 15-bit
+    ChooseImageType(kWindow21); // no screen file: the empty white background
+    EXPECT_EQ(ShownRow(), "Aempty.bmp");
+    EXPECT_EQ(design().m_Background.Image().pixelColor(10, 10), QColor(Qt::white));
+}
+
+// A drop ends its drag, and one that changes nothing says why.
+TEST_F(Editor, ADroppedRowGivesItsFunctionOrSaysWhyNot)
+{
+    Start(kWindow22);
+    DrawTable({300, 200}, {400, 260});
+    ChooseObjectType(kSysKeyRect);
+    DragRowTo("PLU", {600, 500});
+    EXPECT_TRUE(ReadoutText().startsWith("Dropped on no key")) << ReadoutText().toStdString();
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    DragRowTo("PLU", {350, 230});
+    ASSERT_EQ(design().m_KeyObjs.size(), 1);
+    EXPECT_EQ(design().m_KeyObjs[0].GetText1(), "PLU");
+    QTest::keyClick(&design(), Qt::Key_Delete); // no press on the area needed first
+    EXPECT_TRUE(design().m_KeyObjs.isEmpty());
+}
+
+// Only the 800 x 600 area starts a rectangle; what is drawn has the least size, inside; a press
+// elsewhere in the dialog drops the selection.
+TEST_F(Editor, RectanglesAreDrawnOnTheDesignAreaOnly)
+{
+    Start(kWindow22);
+    DrawTable({400, 600}, {440, 640}); // begun on the border line under the area
+    Drag({800, 300}, {760, 340});      // and right of it
+    EXPECT_TRUE(design().m_KeyObjs.isEmpty());
+    Drag({790, 300}, {830, 340});
+    ASSERT_EQ(design().m_KeyObjs.size(), 1);
+    const QXPanRect r = design().m_KeyObjs[0].DisplayRect();
+    EXPECT_GE(r.Width(), 24);
+    EXPECT_GE(r.Height(), 24);
+    EXPECT_LE(r.right, 799);
+    QTest::keyClick(&design(), Qt::Key_Escape);
+    const QPoint mid((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    Drag(mid, mid); // found again with the mouse
+    EXPECT_TRUE(design().m_SelRect.isVisible());
+    EXPECT_EQ(design().m_SelRect.m_nObjIndex, 0);
+    QTest::mouseClick(dlg.m_lcItems->viewport(), Qt::LeftButton, {}, QPoint(5, 100));
+    EXPECT_FALSE(design().m_SelRect.isVisible());
+}
+
+// A change of object type without a click drops the selection; a click on a placed bitmap shows
+// its type and row.
+TEST_F(Editor, TheObjectTypeFollowsTheSelection)
+{
+    Start(kWindow22);
+    Place(kPlaceBitmap, "logo.bmp", {100, 100}, {200, 180});
+    DrawTable({300, 300}, {400, 360});
+    QComboBox* box = dlg.m_cbObjectType;
+    const QPointF at(box->width() / 2.0, box->height() / 2.0);
+    QWheelEvent up(at, box->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                   Qt::NoScrollPhase, false);
+    QApplication::sendEvent(box, &up);
+    ASSERT_EQ(box->currentIndex(), kPlaceBitmap);
+    QTest::keyClick(&design(), Qt::Key_Delete);
+    EXPECT_EQ(design().m_BmpObjs.size() + design().m_KeyObjs.size(), 2);
+    ChooseObjectType(kTableRound);
+    Drag({150, 140}, {150, 140});
+    EXPECT_EQ(box->currentIndex(), kPlaceBitmap);
+}
+
+// After a refused OK and Cancel the area and frame show what the record holds.
+TEST_F(Editor, ARefusedOkThenCancelShowsTheKeyWhereItsRecordPutsIt)
+{
+    WriteTable(env.Program("FILE795P.TXT"));
+    QFile::remove(env.Folder("data/funckey.txt")); // no system keys: no function to give
+    Start(kWindow22);
+    CQXPanObjDlg& properties = dlg.m_ObjDlg;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!properties.isVisible())
+            return;
+        poll.stop();
+        properties.m_edLeft->setFocus();
+        QTest::keyClick(properties.m_edLeft, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(properties.m_edLeft, "512");
+        Answer({UI::IDOK}); // "Null function"
+        QTest::mouseClick(properties.m_btnOk, Qt::LeftButton);
+        QTest::mouseClick(properties.m_btnCancel, Qt::LeftButton);
+    });
+    poll.start(10);
+    QTest::mouseDClick(&design(), Qt::LeftButton, {}, {150, 120});
+    ASSERT_EQ(Messages(), QStringList({"Null function"}));
+    const QXPanRect r = design().m_KeyObjs[0].DisplayRect();
+    EXPECT_EQ(r.left, 400); // register 512
+    EXPECT_EQ(design().m_SelRect.geometry().topLeft(), QPoint(r.left - 3, r.top - 3));
+}
+
+// ---- Edit ----
+
+TEST_F(Editor, CutCopyAndPasteFromTheMenuBarAndTheKeys)
+{
+    Start(kWindow22);
+    DrawTable({300, 200}, {400, 260});
+    ASSERT_TRUE(ChooseMenu(kEdit, "Copy(&C)")); // the menu bar keeps the selection
+    ASSERT_TRUE(ChooseMenu(kEdit, "Paste(&P)"));
+    ASSERT_EQ(design().m_KeyObjs.size(), 2);
+    EXPECT_EQ(design().m_KeyObjs[1].DisplayRect(), (QXPanRect{5, 5, 105, 65}));
+    ASSERT_TRUE(ChooseMenu(kEdit, "Cut(&X)")); // the drawn table is still selected
+    ASSERT_EQ(design().m_KeyObjs.size(), 1);
+    EXPECT_EQ(design().m_KeyObjs[0].DisplayRect(), (QXPanRect{5, 5, 105, 65}));
+    const auto keys = [this](QKeyCombination k) {
+        QTest::keyClick(&design(), k.key(), k.keyboardModifiers());
+        return design().m_KeyObjs.size();
+    };
+    EXPECT_EQ(keys(Qt::CTRL | Qt::Key_Z), 2);
+    EXPECT_EQ(design().m_KeyObjs[0].DisplayRect(), (QXPanRect{300, 200, 400, 260}));
+    EXPECT_EQ(keys(Qt::CTRL | Qt::Key_Y), 1);
+    EXPECT_EQ(keys(Qt::CTRL | Qt::Key_Z), 2);
+    EXPECT_EQ(keys(Qt::CTRL | Qt::Key_Z), 1); // the paste
+    EXPECT_EQ(keys(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), 2);
+    keys(Qt::Key_Return); // neither ends the editor
+    keys(Qt::Key_Escape);
+    keys(Qt::Key_Escape);
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_TRUE(env.ui.Calls().isEmpty());
+}
+
+// The logo takes no keys, and a full window no more: the line under the area says so.
+TEST_F(Editor, APasteThatCannotBeSaysWhy)
+{
+    WriteTable(env.Program("FILE795P.TXT"), 80);
+    Start(kWindow22);
+    ASSERT_EQ(design().m_KeyObjs.size(), 80);
+    ContextMenu({150, 120}, "Copy(&C)");
+    ASSERT_TRUE(ChooseMenu(kEdit, "Paste(&P)"));
+    EXPECT_EQ(design().m_KeyObjs.size(), 80);
+    EXPECT_EQ(ReadoutText(),
+              "This check window already holds 80 keys and tables, as many as it can.");
+    ChooseImageType(kLogo);
+    ASSERT_TRUE(ChooseMenu(kEdit, "Paste(&P)"));
+    EXPECT_TRUE(design().m_KeyObjs.isEmpty());
+    EXPECT_EQ(ReadoutText(), "Keys and tables cannot be placed on the screen logo.");
+}
+
+// ---- The panel file commands ----
+
+TEST_F(Editor, SaveNewAndOpenKeepAndBringBackTheDesign)
+{
+    Start(kWindow22);
+    ChooseBackground("sky.bmp");
+    Compose();
+    const QList<CQXPanKeyObj> keys = design().m_KeyObjs;
+    const QString path = env.dir.filePath("design"); // typed without an extension: kept so
+    env.ui.QueueFileName(path);
+    ASSERT_TRUE(ChooseMenu(kFile, "Save(&S)"));
+    const auto save = env.ui.Calls().last().request;
+    EXPECT_EQ(save.title + " " + save.initialName + " " + save.filter,
+              "Full Check Window untitled.pan Data files (*.pan)");
+    EXPECT_TRUE(save.options & UI::OverwritePrompt);
+    EXPECT_TRUE(ReadAll(path).startsWith("BG:2\r\n")); // sky.bmp, after Aempty and sea
+
+    Answer({UI::IDNO});
+    ClickButton(Dlg::IDC_NEW); // answered No: nothing changes
+    EXPECT_EQ(Messages(), QStringList{"Would you like to save the data and creat a new image?"});
+    EXPECT_EQ(design().m_KeyObjs.size(), 2);
+    Answer({UI::IDYES});
+    env.ui.QueueFileName(env.dir.filePath("again.pan"));
+    ASSERT_TRUE(ChooseMenu(kFile, "New(&N)"));
+    EXPECT_EQ(ReadAll(env.dir.filePath("again.pan")), ReadAll(path));
+    EXPECT_TRUE(design().m_KeyObjs.isEmpty() && design().m_BmpObjs.isEmpty());
+    EXPECT_EQ(dlg.m_cbObjectType->currentIndex(), kPlaceBitmap); // the type shown stays
+    EXPECT_NE(design().m_Background.Width(), 16);                // the first bitmap again
+
+    env.ui.QueueFileName(path);
+    ASSERT_TRUE(ChooseMenu(kFile, "Open(&O)"));
+    EXPECT_EQ(env.ui.Calls().last().request.initialName, "*.pan");
+    EXPECT_EQ(Messages().size(), 2); // the questions of New only
+    EXPECT_EQ(dlg.m_cbObjectType->currentIndex(), kPlaceBitmap);
+    EXPECT_EQ(design().m_Background.Width(), 16);
+    ASSERT_EQ(design().m_KeyObjs.size(), 2);
+    EXPECT_EQ(design().m_KeyObjs[0].m_Record, keys[0].m_Record);
+    EXPECT_EQ(design().m_KeyObjs[1].RegisterRect(), keys[1].RegisterRect());
+    ASSERT_EQ(design().m_BmpObjs.size(), 1);
+    EXPECT_EQ(design().m_BmpObjs[0].DisplayRect(), (QXPanRect{503, 41, 647, 119}));
+    ChooseObjectType(kBackground);
+    EXPECT_EQ(ShownRow(), "sky.bmp");
+    const QString none = env.dir.filePath("none.pan"); // bad files: said why, design kept
+    for (const QString& bad : {PanelFile("wrong.pan", "XG:0\r\n"), none}) {
+        env.ui.QueueFileName(bad);
+        Answer({UI::IDOK});
+        ASSERT_TRUE(ChooseMenu(kFile, "Open(&O)"));
+    }
+    EXPECT_EQ(Messages().mid(2),
+              QStringList({"Wrong PAN file.", QString("can't open \"%1\"").arg(none)}));
+    EXPECT_EQ(design().m_KeyObjs.size(), 2);
+}
+
+// The remembered background row is the row shown after Open.
+TEST_F(Editor, OpenRemembersTheBackgroundItShows)
+{
+    WriteAll(env.Program("FILE799P.TXT"), "listed before the bitmaps");
+    Start();
+    env.ui.QueueFileName(PanelFile("far.pan", "BG:99\r\n"));
+    ASSERT_TRUE(ChooseMenu(kFile, "Open(&O)"));
+    EXPECT_EQ(ShownRow(), "Aempty.bmp");
+    env.ui.QueueFileName(env.dir.filePath("saved.pan"));
+    ASSERT_TRUE(ChooseMenu(kFile, "Save(&S)"));
+    EXPECT_EQ(ReadAll(env.dir.filePath("saved.pan")), "BG:0\r\n"); // the first bitmap
+}
+
+// ---- Convert ----
+
+TEST_F(Editor, ConvertWritesTheShownWindowsFilesAfterAsking)
+{
+    Start(kWindow22);
+    Compose();
+    Convert({UI::IDCANCEL});
+    EXPECT_FALSE(QFile::exists(env.Program("FILE797P.TXT")));
+    EXPECT_FALSE(QFile::exists(env.Program("FILE795P.TXT")));
+    Convert({UI::IDOK, UI::IDOK});
+    EXPECT_EQ(Messages().mid(1),
+              QStringList({"Do you save FILE797P.TXT and FILE795P.TXT ?", "Normal end"}));
+    EXPECT_EQ(env.ui.CallsOf(Kind::MessageBox)[1].buttons, UI::MB_OKCANCEL);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    QList<CQXPanKeyObj> table;
+    ASSERT_EQ(BitmapTableFile::ReadFile(env.Program("FILE795P.TXT"), table).eStatus,
+              BitmapTableFile::ReadStatus::Read);
+    EXPECT_EQ(table[80].m_Record, design().m_KeyObjs[0].m_Record); // window 22's slice
+    EXPECT_EQ(table[81].m_Record, design().m_KeyObjs[1].m_Record);
+    EXPECT_EQ(table[0].TypeCode(), 0);
+    EXPECT_TRUE(QFile::exists(env.Program("FILE797P.TXT"))); // its bytes: see tst_preview
+    Answer({UI::IDOK});                                      // "Do you want to clear?"
+    ChooseImageType(kLogo);
+    Convert({UI::IDOK, UI::IDOK});
+    EXPECT_EQ(Messages().mid(4), QStringList({"Do you save FILE796P.TXT ?", "Normal end"}));
+    EXPECT_TRUE(QFile::exists(env.Program("FILE796P.TXT")));
+}
+
+// The remembered background row follows its file when Convert lists a new screen file.
+TEST_F(Editor, ConvertListsTheNewScreenFileAndKeepsTheBackground)
+{
+    WriteAll(env.Program("FILE797P.TXT"), "listed first");
+    Start(kWindow23);
+    ClickRow("sky.bmp");
+    const QImage sky = design().m_Background.Image();
+    ChooseObjectType(kSysKeyRect);
+    Convert({UI::IDOK, UI::IDOK});
+    Convert({UI::IDOK, UI::IDOK});
+    ChooseObjectType(kBackground);
+    EXPECT_EQ(ItemNames(),
+              QStringList({"FILE797P.TXT", "FILE799P.TXT", "Aempty.bmp", "sea.bmp", "sky.bmp"}));
+    EXPECT_EQ(ShownRow(), "sky.bmp");
+    EXPECT_EQ(design().m_Background.Image(), sky);
+}
+
+// A table the editor could not read is kept before Convert replaces it, once.
+TEST_F(Editor, ARejectedKeyTableIsKeptBeforeConvertReplacesIt)
+{
+    WriteTable(env.Program("FILE795P.TXT"));
+    QByteArray rejected = ReadAll(env.Program("FILE795P.TXT"));
+    rejected.replace("\r\n", "\n"); // LF line ends only: the reader refuses the file
+    WriteAll(env.Program("FILE795P.TXT"), rejected);
+    Answer({UI::IDOK});
+    Start(kWindow21);
+    Convert({UI::IDOK, UI::IDOK});
+    EXPECT_EQ(Messages(), QStringList({"Wrong FILE795P.TXT file.",
+                                       "Do you save FILE798P.TXT and FILE795P.TXT ?",
+                                       "Normal end\n\nThe key table that could not be read was "
+                                       "kept as FILE795P.TXT.bak."}));
+    EXPECT_EQ(ReadAll(env.Program("FILE795P.TXT.bak")), rejected);
+    // The file written now was read by nobody and refused by nobody: no second copy.
+    WriteAll(env.Program("FILE795P.TXT.bak"), "kept");
+    Convert({UI::IDOK, UI::IDOK});
+    EXPECT_EQ(Messages().last(), "Normal end");
+    EXPECT_EQ(ReadAll(env.Program("FILE795P.TXT.bak")), "kept");
+}
+
+// Another writer gave window 21 a key after the editor read the table: Convert keeps it.
+TEST_F(Editor, ConvertKeepsWhatAnotherWriterPutIntoTheTable)
+{
+    const QString path = env.Program("FILE795P.TXT");
+    WriteTable(path);
+    Start(kWindow22);
+    WriteTable(path, 1, 798, "OTHER");
+    Convert({UI::IDOK, UI::IDOK});
+    QList<CQXPanKeyObj> table;
+    ASSERT_EQ(BitmapTableFile::ReadFile(path, table).eStatus, BitmapTableFile::ReadStatus::Read);
+    EXPECT_EQ(table[0].GetText1(), "OTHER"); // window 21, the other writer's
+    EXPECT_EQ(table[80].GetText1(), "KEY");  // window 22, the editor's
+}
+
+// ---- The bitmap library: Browse, Edit, Receive/Send ----
+
+TEST_F(Editor, BrowseCopiesIntoTheShownTypesFolderAfterOneQuestion)
+{
+    QTemporaryDir source;
+    const auto src = [&source](const char* name) {
+        return source.filePath(name);
+    };
+    for (const char* name : {"logo.bmp", "new.bmp", "aempty.BMP", "plain", "sky.bmp"})
+        WriteBitmap(src(name), 8, 8, QColor(1, 2, 3));
+    Start();
+    ChooseObjectType(kPlaceBitmap);
+    const QByteArray oldLogo = ReadAll(env.Folder("placed/logo.bmp"));
+    env.ui.QueueFileNames({src("logo.bmp"), src("new.bmp"), src("aempty.BMP"), src("plain")});
+    Answer({UI::IDNO});
+    ClickButton(Dlg::IDC_BROWSE);
+    const auto chosen = env.ui.CallsOf(Kind::OpenFileNames)[0].request;
+    EXPECT_EQ(chosen.title, "Copy into branch");
+    EXPECT_TRUE(chosen.options.testFlag(UI::FileMustExist));
+    EXPECT_TRUE(chosen.initialName.startsWith(env.Folder("placed")));
+    EXPECT_EQ(Messages(), QStringList{"Do you update existing BMP files in branch?"});
+    EXPECT_EQ(env.ui.Calls().last().buttons, UI::MB_YESNO);
+    EXPECT_EQ(ReadAll(env.Folder("placed/logo.bmp")), oldLogo); // No keeps it
+    EXPECT_EQ(ReadAll(env.Folder("placed/new.bmp")), ReadAll(src("new.bmp")));
+    EXPECT_EQ(ReadAll(env.Folder("placed/plain.bmp")), ReadAll(src("plain")));
+    EXPECT_EQ(ItemNames(), QStringList({"logo.bmp", "new.bmp", "plain.bmp"}));
+
+    ChooseObjectType(kBackground); // Yes replaces, in the backgrounds' folder
+    env.ui.QueueFileNames({src("sky.bmp")});
+    Answer({UI::IDYES});
+    ClickButton(Dlg::IDC_BROWSE);
+    EXPECT_EQ(ReadAll(env.Folder("back/sky.bmp")), ReadAll(src("sky.bmp")));
+    // A file of the folder itself, or none chosen: nothing happens.
+    env.ui.QueueFileNames({env.Folder("back/sea.bmp"), src("new.bmp")});
+    ClickButton(Dlg::IDC_BROWSE);
+    env.ui.QueueFileNames({});
+    ClickButton(Dlg::IDC_BROWSE);
+    EXPECT_FALSE(QFile::exists(env.Folder("back/new.bmp")));
+    EXPECT_EQ(Messages().size(), 2);
+}
+
+// The refresh after Browse drops objects of gone or broken files with a word, keeps the rest.
+TEST_F(Editor, BrowseDropsPlacedBitmapsWhoseFilesAreGone)
+{
+    WriteBitmap(env.Folder("placed/star.bmp"), 10, 10, QColor(200, 200, 0));
+    WriteBitmap(env.dir.filePath("new.bmp"), 9, 9, QColor(1, 2, 3));
+    Start(kWindow22);
+    Place(kPlaceBitmap, "logo.bmp", {10, 10}, {74, 42});
+    Place(kPlaceBitmap, "star.bmp", {100, 100}, {140, 140});
+    Place(kPlaceBitmap, "logo.bmp", {200, 50}, {264, 82});
+    ASSERT_EQ(design().m_BmpObjs.size(), 3);
+    const QXPanRect first = design().m_BmpObjs[0].DisplayRect();
+    QFile::remove(env.Folder("placed/star.bmp"));
+    // A second file whose name differs only in case must not double the objects.
+    WriteBitmap(env.Folder("placed/LOGO.bmp"), 8, 8, QColor(0, 0, 0));
+    env.ui.QueueFileNames({env.dir.filePath("new.bmp")});
+    Answer({UI::IDOK});
+    ClickButton(Dlg::IDC_BROWSE);
+    ASSERT_EQ(Messages().size(), 1);
+    EXPECT_TRUE(Messages()[0].endsWith("\n\nstar.bmp")) << Messages()[0].toStdString();
+    EXPECT_TRUE(design().m_bModified);
+    ASSERT_EQ(design().m_BmpObjs.size(), 2);
+    EXPECT_EQ(design().m_BmpObjs[0].DisplayRect(), first);
+    for (const CQXPanBmpObj& obj : design().m_BmpObjs)
+        EXPECT_EQ(obj.m_strFileName + " " + QString::number(obj.m_pImage->Width()), "logo.bmp 64");
+}
+
+TEST_F(Editor, EditRunsTheBitmapEditorThenShowsTheNewPictureEverywhere)
+{
+    env.SetBitmapEditor("/opt/paint/bin/paint", 2); // flag 2: use that program
+    Start(kWindow22);
+    Place(kPlaceBitmap, "logo.bmp", {10, 10}, {60, 40});
+    Place(kPlaceBitmap, "logo.bmp", {300, 300}, {350, 330});
+    dlg.m_ObjDlg.CopyBmpToClipboard(design().m_BmpObjs[0]);
+    WriteBitmap(env.Folder("placed/logo.bmp"), 40, 20, QColor(0, 0, 0)); // its edit
+    env.ui.QueueProgramRun({true, 0});
+    ClickButton(Dlg::IDC_EDIT);
+    const auto run = env.ui.Calls().last();
+    EXPECT_EQ(run.kind, Kind::StartAndWait);
+    EXPECT_EQ(run.program, "/opt/paint/bin/paint");
+    EXPECT_EQ(run.arguments, QStringList{env.Folder("placed/logo.bmp")});
+    for (const CQXPanBmpObj& obj : design().m_BmpObjs)
+        EXPECT_EQ(obj.m_pImage->Width(), 40);
+    // The copied bitmap now points at the reloaded picture, not at the released one.
+    EXPECT_EQ(dlg.m_ObjDlg.m_BmpClip.m_pImage, design().m_BmpObjs[0].m_pImage);
+
+    // Without the flag the desktop's program opens it; a failed start is told, nothing reloaded.
+    env.SetBitmapEditor("/opt/paint/bin/paint", 1);
+    const CDibImage* before = design().m_BmpObjs[0].m_pImage;
+    env.ui.QueueProgramRun({false, -1});
+    Answer({UI::IDOK});
+    ClickButton(Dlg::IDC_EDIT);
+    const auto opens = env.ui.CallsOf(Kind::OpenDocumentAndWait);
+    ASSERT_EQ(opens.size(), 1);
+    EXPECT_EQ(opens[0].program, env.Folder("placed/logo.bmp"));
+    EXPECT_EQ(Messages(), QStringList{"shell exe err"});
+    EXPECT_EQ(design().m_BmpObjs[0].m_pImage, before);
+
+    // A background is reloaded after its edit, unless the first row (the placeholder) shows.
+    ChooseBackground("Aempty.bmp");
+    WriteBitmap(env.Folder("back/Aempty.bmp"), 30, 30, QColor(0, 0, 0));
+    const int firstWidth = design().m_Background.Width();
+    env.ui.QueueProgramRun({true, 0});
+    ClickButton(Dlg::IDC_EDIT);
+    EXPECT_EQ(design().m_Background.Width(), firstWidth);
+    ClickRow("sky.bmp");
+    WriteBitmap(env.Folder("back/sky.bmp"), 33, 22, QColor(9, 9, 9));
+    env.ui.QueueProgramRun({true, 0});
+    ClickButton(Dlg::IDC_EDIT);
+    EXPECT_EQ(env.ui.Calls().last().program, env.Folder("back/sky.bmp"));
+    EXPECT_EQ(design().m_Background.Width(), 33);
+}
+
+TEST_F(Editor, ReceiveSendSendsAPresentFileAndReceivesAMissingOne)
+{
+    ASSERT_TRUE(env.app->Store().Update("Register.ECR-1", {{"Capabilities", "0x1234"}}));
+    Start(kWindow21);
+    WriteAll(env.Program("FILE798P.TXT"), "");
+    QPushButton* receiveSend = Button(Dlg::IDC_RECEIVESEND);
+    EXPECT_FALSE(receiveSend->isVisible()); // hidden as built; a caller may offer it
+    receiveSend->setEnabled(true);
+    receiveSend->click();
+    ChooseImageType(kLogo);
+    receiveSend->click();
+    EXPECT_EQ(dlg.commRuns, QStringList({"1 /SEND \"" + env.Program("FILE798P.TXT") + "\" 1234",
+                                         "2 /RECEIVE 1234"}));
+    EXPECT_TRUE(env.ui.Calls().isEmpty());
+}
+
+// ---- Undo and redo of the dialog's own commands ----
+
+// New, Open and a background choice are undone and redone, under their verbs, from the menu bar
+// to the exact records, pictures and list row.
+class UndoVerb : public Editor, public ::testing::WithParamInterface<std::string>
+{};
+
+TEST_P(UndoVerb, UndoAndRedoFromTheMenuBarRestoreTheWholeDesign)
+{
+    Start(kWindow22);
+    ChooseBackground("sky.bmp");
+    DrawTable({300, 200}, {400, 260});
+    ChooseObjectType(kBackground);
+    design().ClearHistory();
+    const QStringList before = State();
+    if (GetParam() == "Background") {
+        ClickRow("sea.bmp");
+    } else if (GetParam() == "New") {
+        Answer({UI::IDYES});
+        env.ui.QueueFileName(QString()); // the save is cancelled
+        ASSERT_TRUE(ChooseMenu(kFile, "New(&N)"));
+    } else { // the first bitmap background and one round table
+        env.ui.QueueFileName(PanelFile("one.pan", "BG:0\r\n0100 0300 0100 0200 0000 0004 0093 "
+                                                  "0000 0000 0007\r\n \r\nROUND \r\n \r\n"));
+        ASSERT_TRUE(ChooseMenu(kFile, "Open(&O)"));
+        ASSERT_EQ(design().m_KeyObjs[0].GetText1(), "ROUND");
+    }
+    const QStringList after = State();
+    ASSERT_NE(after, before);
+    ASSERT_EQ(design().UndoStack().count(), 1);
+    EXPECT_EQ(design().UndoStack().undoText().toStdString(), GetParam()); // the verb
+    ASSERT_TRUE(ChooseMenu(kEdit, "Undo(&U)"));
+    EXPECT_EQ(State(), before);
+    EXPECT_EQ(design().UndoStack().redoText().toStdString(), GetParam());
+    EXPECT_EQ(dlg.m_lcItems->indexOfTopLevelItem(dlg.m_lcItems->currentItem()), dlg.m_nListSel);
+    EXPECT_FALSE(ChooseMenu(kEdit, "Undo(&U)"));
+    ASSERT_TRUE(ChooseMenu(kEdit, "Redo(&R)"));
+    EXPECT_EQ(State(), after);
+    EXPECT_EQ(dlg.m_lcItems->indexOfTopLevelItem(dlg.m_lcItems->currentItem()), dlg.m_nListSel);
+    EXPECT_FALSE(ChooseMenu(kEdit, "Redo(&R)"));
+    EXPECT_EQ(env.ui.PendingAnswers(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Verbs, UndoVerb, ::testing::Values("Background", "New", "Open"));
+
+// Only a done type change, Convert or a bitmap refresh ends the history.
+class UndoHistoryEnd : public Editor, public ::testing::WithParamInterface<std::string>
+{};
+
+TEST_P(UndoHistoryEnd, OnlyADoneTypeChangeConvertOrRefreshClearsIt)
+{
+    Start(kWindow22);
+    DrawTable({300, 200}, {400, 260});
+    const QString way = QString::fromStdString(GetParam());
+    if (way.startsWith("TypeChange")) {
+        Answer({way == "TypeChange" ? UI::IDOK : UI::IDCANCEL});
+        ChooseImageType(kWindow21);
+    } else if (way == "Convert") {
+        Convert({UI::IDOK, UI::IDOK});
+    } else if (way == "ConvertCancelled") {
+        Convert({UI::IDCANCEL});
+    } else if (way == "BitmapRefresh") {
+        WriteBitmap(env.dir.filePath("new.bmp"), 4, 4, Qt::red);
+        ChooseObjectType(kBackground);
+        env.ui.QueueFileNames({env.dir.filePath("new.bmp")});
+        ClickButton(Dlg::IDC_BROWSE);
+    } else {
+        env.ui.QueueFileName(env.dir.filePath("kept.pan"));
+        ASSERT_TRUE(ChooseMenu(kFile, "Save(&S)"));
+    }
+    const bool cleared = way == "TypeChange" || way == "Convert" || way == "BitmapRefresh";
+    EXPECT_EQ(MenuItem(&dlg, kEdit, "Undo(&U)")->isEnabled(), !cleared);
+    EXPECT_EQ(env.ui.PendingAnswers(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Undo, UndoHistoryEnd,
+                         ::testing::Values("TypeChange", "TypeChangeRefused", "Convert",
+                                           "ConvertCancelled", "BitmapRefresh", "Save"));
+
+} // namespace
