@@ -1,9 +1,9 @@
+// Catches: Send/Receive copying the wrong file or place; a failure that closes or writes.
 #include "library/CQXPgco.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QTemporaryDir>
 
@@ -11,134 +11,107 @@
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes, int minutesAgo = 0)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-    f.setFileTime(QDateTime::currentDateTime().addSecs(-60 * minutesAgo),
-                  QFileDevice::FileModificationTime);
-}
-
-// A store with a branch whose program folder and exchange folder lie in a temporary folder.
-class CQXPgcoTest : public ::testing::Test
+// A store whose branch has its program folder, and an exchange folder, in a temporary folder.
+class Transfer : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
         QDir(m_dir.path()).mkpath(QStringLiteral("program"));
-        writeStore(true);
+        WriteStore(true);
     }
-    void writeStore(bool withExchange)
+    void WriteStore(bool withExchange)
     {
-        QByteArray ini = "[General]\nBranch=B\nRegister=R\n";
+        QByteArray ini = "[General]\nBranch=B\nRegister=R\n[Branch.B]\nFolder10=" +
+                         QFile::encodeName(Program()) + "\n";
         if (withExchange)
-            ini += "ExchangeFolder=" + QFile::encodeName(exchange()) + "\n";
-        ini += "[Branch.B]\nFolder10=" + QFile::encodeName(program()) + "\n";
-        writeFile(storePath(), ini);
+            ini.replace("[Branch", "ExchangeFolder=" + QFile::encodeName(Exchange()) + "\n[Branch");
+        Write(m_dir.filePath(QStringLiteral("qxctrl.ini")), ini);
     }
-    QString storePath() const { return m_dir.filePath(QStringLiteral("qxctrl.ini")); }
-    QString program() const { return m_dir.filePath(QStringLiteral("program")); }
-    QString exchange() const { return m_dir.filePath(QStringLiteral("ex change")); }
+    void Write(const QString& path, const QByteArray& bytes, int minutesAgo = 0)
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        f.setFileTime(QDateTime::currentDateTime().addSecs(-60 * minutesAgo),
+                      QFileDevice::FileModificationTime);
+    }
+    static QByteArray Read(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+    }
+    /// The dialog as the editor sets it up.
+    std::unique_ptr<CQXPgco> Dialog(quint32 mode, const QString& command)
+    {
+        auto dlg =
+            std::make_unique<CQXPgco>(QxCtrlStore(m_dir.filePath(QStringLiteral("qxctrl.ini"))));
+        dlg->m_dwMode = mode;
+        dlg->m_strCommand = command;
+        dlg->m_dwFunc = 0xBEEF;
+        return dlg;
+    }
+    QString Program(const QString& name = {}) const { return In("program/" + name); }
+    QString Exchange(const QString& name = {}) const { return In("ex change/" + name); }
+    QString In(const QString& path) const { return QDir::cleanPath(m_dir.filePath(path)); }
 
     QTemporaryDir m_dir;
 };
 
-} // namespace
-
-TEST_F(CQXPgcoTest, SendCopiesFileToExchangeFolder)
+TEST_F(Transfer, SendAndReceiveCopyTheScreenFile)
 {
-    const QString source = program() + QStringLiteral("/FILE798P.TXT");
-    writeFile(source, "screen 798\r\n");
-    QDir().mkpath(exchange());
-    writeFile(exchange() + QStringLiteral("/FILE798P.TXT"), "an older copy that is replaced");
+    Write(Program("FILE798P.TXT"), "screen 798\r\n");
+    QDir().mkpath(Exchange());
+    Write(Exchange("FILE798P.TXT"), "an older copy that is replaced");
+    auto send = Dialog(1, QStringLiteral("/SEND \"%1\"").arg(Program("FILE798P.TXT")));
+    send->accept();
+    EXPECT_EQ(send->result(), QDialog::Accepted) << send->statusText().toStdString();
+    EXPECT_EQ(Read(Exchange("FILE798P.TXT")), "screen 798\r\n");
 
-    CQXPgco dlg{QxCtrlStore(storePath())};
-    dlg.m_dwMode = 1;
-    dlg.m_strCommand = QStringLiteral("/SEND \"%1\"").arg(source);
-    dlg.m_dwFunc = 0x2A;
-    dlg.accept();
-
-    EXPECT_EQ(dlg.result(), QDialog::Accepted) << dlg.statusText().toStdString();
-    EXPECT_EQ(readAll(exchange() + QStringLiteral("/FILE798P.TXT")), QByteArray("screen 798\r\n"));
-    EXPECT_EQ(readAll(source), QByteArray("screen 798\r\n"));
-}
-
-TEST_F(CQXPgcoTest, ReceiveCopiesNewestScreenFileIntoProgramFolder)
-{
-    QDir().mkpath(exchange());
-    writeFile(exchange() + QStringLiteral("/FILE797P.TXT"), "old 797", 30);
-    writeFile(exchange() + QStringLiteral("/file799p.txt"), "new 799", 5);
-    writeFile(exchange() + QStringLiteral("/FILE002P.TXT"), "not a screen file", 0);
-    writeFile(exchange() + QStringLiteral("/FILE7990P.TXT"), "not a screen file", 0);
-    writeFile(program() + QStringLiteral("/FILE799P.TXT"), "what the branch had");
-
-    CQXPgco dlg{QxCtrlStore(storePath())};
-    dlg.m_dwMode = 2;
-    dlg.m_strCommand = QStringLiteral("/RECEIVE");
-    dlg.accept();
-
-    EXPECT_EQ(dlg.result(), QDialog::Accepted) << dlg.statusText().toStdString();
-    EXPECT_EQ(readAll(program() + QStringLiteral("/FILE799P.TXT")), QByteArray("new 799"));
-    EXPECT_FALSE(QFileInfo::exists(program() + QStringLiteral("/FILE797P.TXT")));
-    EXPECT_FALSE(QFileInfo::exists(program() + QStringLiteral("/FILE002P.TXT")));
-}
-
-TEST_F(CQXPgcoTest, ShowsWhatItIsAboutToDo)
-{
-    CQXPgco dlg{QxCtrlStore(storePath())};
-    dlg.m_dwMode = 1;
-    dlg.m_strCommand = QStringLiteral("/SEND \"/x/FILE796P.TXT\"");
-    dlg.m_dwFunc = 0xBEEF;
-    dlg.show();
-    QString all;
-    for (const QLabel* label : dlg.findChildren<QLabel*>())
-        all += label->text() + QLatin1Char('\n');
-    for (const QString& part :
-         {QStringLiteral("Send"), dlg.m_strCommand, QStringLiteral("0000BEEF"), exchange()})
-        EXPECT_TRUE(all.contains(part)) << all.toStdString();
-    dlg.reject();
+    // Receive takes the newest screen file of the exchange folder, whatever its letter case.
+    QFile::remove(Exchange("FILE798P.TXT"));
+    Write(Exchange("FILE797P.TXT"), "old 797", 30);
+    Write(Exchange("file799p.txt"), "new 799", 5);
+    Write(Exchange("FILE002P.TXT"), "not a screen file");
+    Write(Exchange("FILE7990P.TXT"), "not a screen file");
+    Write(Program("FILE799P.TXT"), "what the branch had");
+    auto receive = Dialog(2, QStringLiteral("/RECEIVE"));
+    receive->accept();
+    EXPECT_EQ(receive->result(), QDialog::Accepted) << receive->statusText().toStdString();
+    EXPECT_EQ(Read(Program("FILE799P.TXT")), "new 799");
+    EXPECT_EQ(QDir(Program()).entryList(QDir::Files),
+              QStringList({"FILE798P.TXT", "FILE799P.TXT"}));
 }
 
 // Every failure stays in the dialog as text: it remains open and nothing is written.
-struct FailureCase
+TEST_F(Transfer, AFailureKeepsTheDialogOpenWithAMessage)
 {
-    const char* name;
-    quint32 mode;
-    const char* command; // %1 = program folder
-    bool exchangeSet;
-};
-
-class CQXPgcoFailureTest : public CQXPgcoTest, public ::testing::WithParamInterface<FailureCase>
-{};
-
-TEST_P(CQXPgcoFailureTest, StaysOpenWithMessage)
-{
-    const FailureCase& c = GetParam();
-    writeStore(c.exchangeSet);
-    CQXPgco dlg{QxCtrlStore(storePath())};
-    dlg.m_dwMode = c.mode;
-    dlg.m_strCommand = QString::fromLatin1(c.command).arg(program());
-    dlg.accept();
-    EXPECT_NE(dlg.result(), QDialog::Accepted);
-    EXPECT_FALSE(dlg.statusText().isEmpty());
-    EXPECT_TRUE(QDir(program()).isEmpty());
-    EXPECT_TRUE(!QFileInfo::exists(exchange()) || QDir(exchange()).isEmpty());
+    for (auto [mode, command, exchangeSet] : {std::tuple{1, "/SEND \"%1/FILE797P.TXT\"", true},
+                                              {1, "/SEND %1/FILE797P.TXT", true}, // not quoted
+                                              {1, "/SEND \"%1\"", true},          // a folder
+                                              {2, "/RECEIVE", true},              // nothing there
+                                              {2, "/RECEIVE", false},
+                                              {3, "/RECEIVE", true}}) {
+        SCOPED_TRACE(testing::Message() << command << " " << exchangeSet);
+        WriteStore(exchangeSet);
+        auto dlg = Dialog(mode, QString::fromLatin1(command).replace("%1", Program()));
+        dlg->accept();
+        EXPECT_NE(dlg->result(), QDialog::Accepted);
+        EXPECT_FALSE(dlg->statusText().isEmpty());
+        EXPECT_TRUE(QDir(Program()).isEmpty());
+        EXPECT_TRUE(QDir(Exchange()).isEmpty());
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Transfer, CQXPgcoFailureTest,
-    ::testing::Values(FailureCase{"SendMissingFile", 1, "/SEND \"%1/FILE797P.TXT\"", true},
-                      FailureCase{"SendUnquotedPath", 1, "/SEND %1/FILE797P.TXT", true},
-                      FailureCase{"SendFolder", 1, "/SEND \"%1\"", true},
-                      FailureCase{"ReceiveNothingThere", 2, "/RECEIVE", true},
-                      FailureCase{"NoExchangeFolder", 2, "/RECEIVE", false},
-                      FailureCase{"UnknownMode", 3, "/RECEIVE", true}),
-    [](const auto& info) { return std::string(info.param.name); });
+TEST_F(Transfer, ShowsWhatItIsAboutToDo)
+{
+    auto dlg = Dialog(1, QStringLiteral("/SEND \"/x/FILE796P.TXT\""));
+    dlg->show();
+    QString all;
+    for (const QLabel* label : dlg->findChildren<QLabel*>())
+        all += label->text() + QLatin1Char('\n');
+    for (const QString& part :
+         {QStringLiteral("Send"), dlg->m_strCommand, QStringLiteral("0000BEEF"), Exchange()})
+        EXPECT_TRUE(all.contains(part)) << all.toStdString();
+}
+
+} // namespace

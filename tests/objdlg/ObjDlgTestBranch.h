@@ -1,3 +1,4 @@
+// Catches: nothing by itself; the small branch that the dialog and design-area tests load.
 #pragma once
 
 #include "refdata/CQXPanRefFolders.h"
@@ -9,21 +10,21 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-/// A small branch in a temporary folder: funckey.txt with three system keys, FILE002P.TXT with
-/// three free functions, the screen file 797, an empty background folder and a placed bitmap
-/// folder with two bitmaps.
+/// A branch in a temporary folder: funckey.txt with the system keys 045 CLERK, 012 PLU and 100
+/// SUBTOTAL; FILE002P.TXT with the free functions 061 DEPT 1, 062 DEPT 2 and 063 CASH; screen file
+/// 797; an empty background folder; placed bitmaps first.bmp (40 x 20 red) and second.bmp
+/// (10 x 10 blue).
 class ObjDlgTestBranch
 {
 public:
     ObjDlgTestBranch()
     {
-        const QDir root(m_dir.path());
         for (const char* sub : {"data", "program", "bg", "placed"})
-            root.mkpath(QString::fromLatin1(sub));
-        const QString source = QStringLiteral(QXPAN_TEST_DATA "/objdlg-branch/");
+            QDir(m_dir.path()).mkpath(QString::fromLatin1(sub));
         for (const char* file :
              {"data/funckey.txt", "program/FILE002P.TXT", "program/FILE797P.TXT"})
-            EXPECT_TRUE(QFile::copy(source + QString::fromLatin1(file), Path(file)));
+            EXPECT_TRUE(QFile::copy(QXPAN_TEST_DATA "/objdlg-branch/" + QString::fromLatin1(file),
+                                    Path(file)));
         m_folders.m_strDataFolder = Path("data");
         m_folders.m_strProgramFolder = Path("program");
         m_folders.m_strBackgroundFolder = Path("bg");
@@ -34,7 +35,7 @@ public:
 
     QString Path(const char* relative) const
     {
-        return m_dir.path() + QLatin1Char('/') + QString::fromLatin1(relative);
+        return m_dir.filePath(QString::fromLatin1(relative));
     }
     void WriteBitmap(const char* relative, int width, int height, QColor colour) const
     {
@@ -42,7 +43,11 @@ public:
         image.fill(colour);
         EXPECT_TRUE(image.save(Path(relative), "BMP"));
     }
-
+    void WriteFile(const char* relative, const QByteArray& bytes) const
+    {
+        QFile file(Path(relative));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) > 0);
+    }
     const CQXPanRefFolders& Folders() const { return m_folders; }
 
 private:

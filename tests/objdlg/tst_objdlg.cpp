@@ -1,7 +1,9 @@
+// Catches: typed fields corrected wrongly, wrong type, row or layout, wrong record on OK.
 #include "ObjDlgTestBranch.h"
 #include "ScriptedUserInteraction.h"
 
 #include "canvas/CQXPanSelRect.h"
+#include "document/CQXPanBmpObj.h"
 #include "document/CQXPanKeyObj.h"
 #include "objdlg/CQXPanObjDlg.h"
 
@@ -9,25 +11,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
 
-using Kind = ScriptedUserInteraction::Kind;
+const char* const kWhole = "The table number must be a whole number.";
+const char* const kRange = "The table number must be from 1 to 999999.";
 
-struct KeyValues
-{
-    quint16 typeCode = 45;
-    quint32 number = 0;
-    quint8 shape = 1;
-    QXPanColor fill = 0xFFFFFFu;
-    QXPanColor text = 0x000000u;
-};
-
-class ObjDlgTest : public ::testing::Test
+class ObjDlg : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -35,49 +28,67 @@ protected:
         m_dlg.SetApplication(m_branch.Folders(), &m_ui);
         ASSERT_EQ(m_dlg.LoadReferenceData(nullptr), 1);
     }
-
-    void Open(const KeyValues& values)
+    /// Opens the dialog on a key at register (100, 200, 300, 260) with texts FIRST and SECOND.
+    void Open(quint16 code, quint32 number = 0, quint8 shape = 1, QXPanColor fill = 0xFFFFFFu,
+              QXPanColor text = 0)
     {
+        m_key = CQXPanKeyObj();
         m_key.SetRegisterRect(100, 200, 300, 260);
-        m_key.SetTypeCode(values.typeCode);
-        m_key.SetNumber(values.number);
-        m_key.SetShape(values.shape);
-        m_key.SetFillColour(values.fill, true);
-        m_key.SetTextColour(values.text, true);
+        m_key.SetTypeCode(code);
+        m_key.SetNumber(number);
+        m_key.SetShape(shape);
+        m_key.SetFillColour(fill, true);
+        m_key.SetTextColour(text, true);
         m_key.SetText1(QStringLiteral("FIRST"));
         m_key.SetText2(QStringLiteral("SECOND"));
         m_dlg.SetEditObject(&m_key);
         m_dlg.OnInitDialog();
         m_dlg.show();
     }
-
-    /// Replaces the text of an edit by typing, one keystroke at a time.
+    /// Replaces an edit's text keystroke by keystroke.
     static void Type(QLineEdit* edit, const QString& text)
     {
         edit->setFocus();
         QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-        if (text.isEmpty())
-            QTest::keyClick(edit, Qt::Key_Delete);
-        else
-            QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, text);
     }
-
-    /// Moves a combo box's selection down as the user does with the arrow key.
     static void StepDown(QComboBox* box, int steps)
     {
         box->setFocus();
         for (int i = 0; i < steps; ++i)
             QTest::keyClick(box, Qt::Key_Down);
     }
-
-    QStringList MessageTexts() const
+    void Ok() { QTest::mouseClick(m_dlg.m_btnOk, Qt::LeftButton); }
+    QStringList Messages() const
     {
         QStringList texts;
-        for (const auto& call : m_ui.CallsOf(Kind::MessageBox)) {
-            EXPECT_EQ(call.caption, QStringLiteral("QXPan"));
-            texts << call.text;
-        }
+        for (const auto& call : m_ui.CallsOf(ScriptedUserInteraction::Kind::MessageBox))
+            texts << call.caption + QStringLiteral(": ") + call.text;
         return texts;
+    }
+    /// The controls of the layout that are hidden, by identifier.
+    std::string Hidden() const
+    {
+        QStringList ids;
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{m_dlg.m_Preview, m_dlg.m_cbRegDesc, m_dlg.m_cbRecordNo,
+                                             m_dlg.m_edTableNo, m_dlg.m_edLine2})
+            if (w->isHidden())
+                ids << w->objectName();
+        return ids.join(' ').toStdString();
+    }
+    /// What the record holds: code, number, shape, the texts, the fill and text colours.
+    std::string Record() const
+    {
+        return QStringLiteral("%1 %2 %3 %4|%5 %6 %7")
+            .arg(m_key.TypeCode())
+            .arg(m_key.GetNumber())
+            .arg(m_key.Shape())
+            .arg(m_key.GetText1(), m_key.GetText2())
+            .arg(m_key.m_Record.Colour(ScreenObjectRecord::FillColour), 6, 16, QLatin1Char('0'))
+            .arg(m_key.m_Record.Colour(ScreenObjectRecord::TextColour), 6, 16, QLatin1Char('0'))
+            .toStdString();
     }
 
     ObjDlgTestBranch m_branch;
@@ -86,437 +97,262 @@ protected:
     CQXPanKeyObj m_key;
 };
 
-// Position checks --------------------------------------------------------------------------
-
-struct PositionCase
+// Leaving a field (Return) keeps the object on the screen and at least 30 wide and high, and
+// the table number from 1 to 999999, saying why; nothing is corrected while typing.
+TEST_F(ObjDlg, LeavingAFieldCorrectsWhatWasTyped)
 {
-    const char* name;
-    const char* field; // control id
-    const char* typed;
-    const char* x1;
-    const char* x2;
-    const char* y1;
-    const char* y2;
-    const char* width;
-    const char* height;
-};
-
-class PositionTest : public ObjDlgTest, public ::testing::WithParamInterface<PositionCase>
-{};
-
-TEST_P(PositionTest, LeavingAFieldKeepsTheObjectOnScreenAndAtLeast30Wide)
-{
-    const PositionCase& c = GetParam();
-    Open({});
-    QLineEdit* field = m_dlg.findChild<QLineEdit*>(QString::fromLatin1(c.field));
-    Type(field, QString::fromLatin1(c.typed));
-    // Nothing is corrected while the number is being typed.
-    EXPECT_EQ(field->text(), QString::fromLatin1(c.typed));
-    QTest::keyClick(field, Qt::Key_Return);
-    EXPECT_EQ(m_dlg.m_edLeft->text(), QString::fromLatin1(c.x1));
-    EXPECT_EQ(m_dlg.m_edRight->text(), QString::fromLatin1(c.x2));
-    EXPECT_EQ(m_dlg.m_edTop->text(), QString::fromLatin1(c.y1));
-    EXPECT_EQ(m_dlg.m_edBottom->text(), QString::fromLatin1(c.y2));
-    EXPECT_EQ(m_dlg.m_stWidth->text(), QString::fromLatin1(c.width));
-    EXPECT_EQ(m_dlg.m_stHeight->text(), QString::fromLatin1(c.height));
-}
-
-// The key starts at (100, 200) - (300, 260).
-INSTANTIATE_TEST_SUITE_P(
-    Typing, PositionTest,
-    ::testing::Values(
-        PositionCase{"X1Beyond", "1000", "2000", "993", "1023", "200", "260", "30", "60"},
-        PositionCase{"Y1Beyond", "1002", "2000", "100", "300", "737", "767", "200", "30"},
-        PositionCase{"X1PushesX2", "1000", "950", "950", "980", "200", "260", "30", "60"},
-        PositionCase{"X1Negative", "1000", "-5", "0", "300", "200", "260", "300", "60"},
-        PositionCase{"X2FirstDigitTooSmall", "1003", "5", "100", "130", "200", "260", "30", "60"},
-        PositionCase{"X2Beyond", "1003", "5000", "100", "1023", "200", "260", "923", "60"},
-        PositionCase{"Y2Emptied", "1004", "", "100", "300", "200", "230", "200", "30"},
-        // The first digit alone would be too small; the whole number is what counts.
-        PositionCase{"Y2TypedOut", "1004", "700", "100", "300", "200", "700", "200", "500"},
-        PositionCase{"Y1InRange", "1002", "50", "100", "300", "50", "260", "200", "210"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// Table number -----------------------------------------------------------------------------
-
-struct TableNoCase
-{
-    const char* name;
-    const char* typed;
-    const char* expected;
-    int notNumber; // messages for text that is not a number
-    int outOfRange;
-};
-
-class TableNumberTest : public ObjDlgTest, public ::testing::WithParamInterface<TableNoCase>
-{};
-
-TEST_P(TableNumberTest, LeavingTheFieldValidatesAndClamps)
-{
-    const TableNoCase& c = GetParam();
-    Open({93, 55});
-    ASSERT_EQ(m_dlg.m_edTableNo->text(), QStringLiteral("55"));
-    Type(m_dlg.m_edTableNo, QString::fromLatin1(c.typed));
-    EXPECT_TRUE(MessageTexts().isEmpty()); // no box while typing
-    for (int i = 0; i < c.notNumber + c.outOfRange; ++i)
-        m_ui.QueueAnswer(UserInteraction::IDOK);
-    QTest::keyClick(m_dlg.m_edTableNo, Qt::Key_Return);
-    EXPECT_EQ(m_dlg.m_edTableNo->text(), QString::fromLatin1(c.expected));
-    EXPECT_EQ(m_dlg.m_nTableNo, QString::fromLatin1(c.expected).toInt());
-    const QStringList texts = MessageTexts();
-    EXPECT_EQ(texts.count(QStringLiteral("The table number must be a whole number.")), c.notNumber);
-    EXPECT_EQ(texts.count(QStringLiteral("The table number must be from 1 to 999999.")),
-              c.outOfRange);
-}
-
-INSTANTIATE_TEST_SUITE_P(Typing, TableNumberTest,
-                         ::testing::Values(TableNoCase{"Valid", "42", "42", 0, 0},
-                                           TableNoCase{"Letters", "abc", "55", 1, 0},
-                                           TableNoCase{"Emptied", "", "55", 1, 0},
-                                           TableNoCase{"Zero", "0", "1", 0, 1},
-                                           TableNoCase{"SevenDigits", "1234567", "999999", 0, 1}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-// Colour preview ---------------------------------------------------------------------------
-
-struct ContrastCase
-{
-    QXPanColor colour;
-    QXPanColor label;
-};
-
-class ContrastTest : public ObjDlgTest, public ::testing::WithParamInterface<ContrastCase>
-{};
-
-TEST_P(ContrastTest, SwatchLabelsUseTheContrastColour)
-{
-    const ContrastCase& c = GetParam();
-    Open({45, 0, 1, c.colour, c.colour});
-    for (int part = 0; part < 2; ++part) {
-        EXPECT_EQ(m_dlg.m_Preview->GetPartColour(part, false), c.colour);
-        EXPECT_EQ(m_dlg.m_Preview->m_Parts[part].m_clrLabel, c.label);
+    struct Row
+    {
+        const char *field, *typed, *shown; // shown: X1 X2 Y1 Y2 width height table number
+        const char* message = "";
+    };
+    for (const Row& c : {Row{"1000", "2000", "993 1023 200 260 30 60 55", ""},
+                         Row{"1002", "2000", "100 300 737 767 200 30 55", ""},
+                         Row{"1000", "950", "950 980 200 260 30 60 55", ""}, // X1 pushes X2
+                         Row{"1000", "-5", "0 300 200 260 300 60 55", ""},
+                         Row{"1003", "5", "100 130 200 260 30 60 55", ""},
+                         Row{"1003", "5000", "100 1023 200 260 923 60 55", ""},
+                         Row{"1004", "", "100 300 200 230 200 30 55", ""},
+                         Row{"1004", "700", "100 300 200 700 200 500 55", ""}, // not "7" alone
+                         Row{"1002", "50", "100 300 50 260 200 210 55", ""},
+                         Row{"1010", "42", "100 300 200 260 200 60 42", ""},
+                         Row{"1010", "abc", "100 300 200 260 200 60 55", kWhole},
+                         Row{"1010", "", "100 300 200 260 200 60 55", kWhole},
+                         Row{"1010", "0", "100 300 200 260 200 60 1", kRange},
+                         Row{"1010", "1234567", "100 300 200 260 200 60 999999", kRange}}) {
+        SCOPED_TRACE(testing::Message() << c.field << " " << c.typed);
+        const qsizetype seen = Messages().size();
+        Open(93, 55);
+        auto* field = m_dlg.findChild<QLineEdit*>(QString::fromLatin1(c.field));
+        Type(field, QString::fromLatin1(c.typed));
+        EXPECT_EQ(field->text(), QString::fromLatin1(c.typed));
+        EXPECT_EQ(Messages().size(), seen);
+        if (*c.message)
+            m_ui.QueueAnswer(UserInteraction::IDOK);
+        QTest::keyClick(field, Qt::Key_Return);
+        const QStringList shown = {m_dlg.m_edLeft->text(),   m_dlg.m_edRight->text(),
+                                   m_dlg.m_edTop->text(),    m_dlg.m_edBottom->text(),
+                                   m_dlg.m_stWidth->text(),  m_dlg.m_stHeight->text(),
+                                   m_dlg.m_edTableNo->text()};
+        EXPECT_EQ(shown.join(' ').toStdString(), c.shown);
+        EXPECT_EQ(m_dlg.m_nTableNo, shown.last().toInt());
+        EXPECT_EQ(Messages().mid(seen).join(""), *c.message ? "QXPan: " + QString(c.message) : "");
+        m_dlg.reject();
     }
-    EXPECT_EQ(m_dlg.m_Preview->m_Parts[0].m_strLabel, QStringLiteral("Background"));
-    EXPECT_EQ(m_dlg.m_Preview->m_Parts[1].m_strLabel, QStringLiteral("Text"));
+    CQXPanObjDlg small; // the limits are the screen the application hands over
+    small.SetApplication(m_branch.Folders(), &m_ui, QXPanRect{0, 0, 640, 480});
+    small.SetEditObject(&m_key);
+    small.OnInitDialog();
+    Type(small.m_edLeft, QStringLiteral("2000"));
+    QTest::keyClick(small.m_edLeft, Qt::Key_Return);
+    EXPECT_EQ(small.m_edLeft->text() + ' ' + small.m_edRight->text(), QStringLiteral("609 639"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Colours, ContrastTest,
-                         ::testing::Values(ContrastCase{QXPanRgb(200, 200, 200), 0x000000u},
-                                           ContrastCase{QXPanRgb(100, 100, 100), 0xFFFFFFu},
-                                           ContrastCase{QXPanRgb(128, 128, 128), 0x000000u},
-                                           ContrastCase{QXPanRgb(127, 128, 128), 0xFFFFFFu},
-                                           ContrastCase{QXPanRgb(0, 0, 255), 0xFFFFFFu}));
-
-TEST_F(ObjDlgTest, ClickIntoASwatchChoosesItsColour)
+TEST_F(ObjDlg, SwatchesShowTheColoursWithAContrastingLabelAndAClickChoosesOne)
 {
-    Open({45});
+    for (auto [colour, label] : {std::pair{QXPanRgb(200, 200, 200), 0x000000u},
+                                 {QXPanRgb(100, 100, 100), 0xFFFFFFu},
+                                 {QXPanRgb(128, 128, 128), 0x000000u},
+                                 {QXPanRgb(127, 128, 128), 0xFFFFFFu},
+                                 {QXPanRgb(0, 0, 255), 0xFFFFFFu}}) {
+        Open(45, 0, 1, colour, colour);
+        for (int part = 0; part < 2; ++part)
+            EXPECT_EQ(m_dlg.m_Preview->m_Parts[part].m_clrLabel, label) << colour;
+    }
+    Open(45, 0, 1, QXPanRgb(255, 0, 0), QXPanRgb(0, 0, 255));
+    const QImage shot = m_dlg.m_Preview->grab().toImage();
+    const int w = m_dlg.m_Preview->width(), h = m_dlg.m_Preview->height();
+    EXPECT_EQ(QColor(shot.pixel(w / 2 - 2, h - 4)), QColor(255, 0, 0)); // side by side
+    EXPECT_EQ(QColor(shot.pixel(w / 2 + 2, h - 4)), QColor(0, 0, 255));
+
     const QRect preview = m_dlg.m_Preview->geometry();
     m_ui.QueueColor(QColor(10, 20, 30));
     QTest::mouseClick(&m_dlg, Qt::LeftButton, {}, preview.topLeft() + QPoint(5, 5));
-    m_ui.QueueColor(std::nullopt);
+    m_ui.QueueColor(std::nullopt); // cancelled
     QTest::mouseClick(&m_dlg, Qt::LeftButton, {}, preview.topRight() + QPoint(-5, 5));
     QTest::mouseClick(&m_dlg, Qt::LeftButton, {}, preview.bottomRight() + QPoint(5, 5));
-
-    const auto calls = m_ui.CallsOf(Kind::ChooseColor);
+    const auto calls = m_ui.CallsOf(ScriptedUserInteraction::Kind::ChooseColor);
     ASSERT_EQ(calls.size(), 2);
-    // Each dialog opens on the swatch's own colour.
-    EXPECT_EQ(calls[0].initialColor, QColor(255, 255, 255));
-    EXPECT_EQ(calls[1].initialColor, QColor(0, 0, 0));
-    EXPECT_EQ(m_dlg.m_Preview->GetPartColour(0, false), QXPanRgb(10, 20, 30));
+    EXPECT_EQ(calls[0].initialColor, QColor(255, 0, 0)); // each opens on its swatch's colour
+    EXPECT_EQ(calls[1].initialColor, QColor(0, 0, 255));
     EXPECT_EQ(m_dlg.m_Preview->m_Parts[0].m_clrLabel, 0xFFFFFFu);
-    EXPECT_EQ(m_dlg.m_Preview->GetPartColour(1, false), 0x000000u);
-
-    QTest::mouseClick(m_dlg.m_btnOk, Qt::LeftButton);
-    EXPECT_EQ(m_dlg.result(), CQXPanObjDlg::kIdOk);
-    EXPECT_EQ(m_key.m_Record.Colour(ScreenObjectRecord::FillColour), QXPanRgb(10, 20, 30));
+    Type(m_dlg.m_edLine1, QStringLiteral("MINE"));
+    StepDown(m_dlg.m_cbType, 1); // System Key(Round): what was typed and chosen stays
+    Ok();
+    EXPECT_EQ(Record(), "45 0 2 MINE|SECOND 1e140a ff0000");
     EXPECT_EQ(m_key.m_Cell.m_clrFill, QXPanRgb(10, 20, 30));
 }
 
-// Type layout ------------------------------------------------------------------------------
-
-TEST_F(ObjDlgTest, RoundSystemKeyShowsItsLayout)
+// A key's code, number and shape decide the type and the row the dialog shows.
+TEST_F(ObjDlg, AKeyShowsItsTypeAndItsRow)
 {
-    Open({12, 0, 2});
-    EXPECT_EQ(m_dlg.m_cbType->currentText(), QStringLiteral("System Key(Round)"));
+    for (auto [code, number, shape, type, function, record] :
+         {std::tuple{93, 5, 1, "Table(Rectangle)", 0, -1},
+          {93, 0, 2, "Table(Round)", 0, -1},
+          {93, 0, 0, "Table(Rectangle)", 0, -1},
+          {45, 0, 1, "System Key(Rectangle)", 0, -1},
+          {12, 0, 2, "System Key(Round)", 1, -1},
+          {777, 0, 1, "System Key(Rectangle)", -1, -1},
+          {62, 2, 2, "Free Function(Round)", 1, 1},
+          {63, 2, 1, "Free Function(Rectangle)", 2, 2},     // record 2 carries 062: 063's row wins
+          {61, 12, 1, "Free Function(Rectangle)", 0, 0}}) { // no record 12: the first offered
+        SCOPED_TRACE(code);
+        CQXPanObjDlg dlg;
+        dlg.SetApplication(m_branch.Folders(), &m_ui);
+        ASSERT_EQ(dlg.LoadReferenceData(nullptr), 1);
+        CQXPanKeyObj key;
+        key.SetTypeCode(quint16(code));
+        key.SetNumber(quint32(number));
+        key.SetShape(quint8(shape));
+        dlg.SetEditObject(&key);
+        dlg.OnInitDialog();
+        EXPECT_EQ(dlg.m_cbType->currentText(), QString::fromLatin1(type));
+        EXPECT_EQ(dlg.m_cbFunction->currentIndex(), function);
+        EXPECT_EQ(dlg.m_cbRecordNo->currentIndex(), record);
+    }
+}
+
+TEST_F(ObjDlg, EachTypeHasItsLayoutAndSwitchingBackRestoresIt)
+{
+    Open(12, 0, 2);
+    EXPECT_EQ(Hidden(), "1010");
     EXPECT_EQ(m_dlg.m_cbType->count(), 6);
-    EXPECT_FALSE(m_dlg.m_cbRecordNo->isHidden());
     EXPECT_FALSE(m_dlg.m_cbRecordNo->isEnabled());
-    EXPECT_EQ(m_dlg.m_cbRecordNo->count(), 0);
-    EXPECT_EQ(m_dlg.m_cbFunction->count(), 3);
-    EXPECT_EQ(m_dlg.m_cbRegDesc->count(), 3);
-    EXPECT_EQ(m_dlg.m_cbFunction->currentText(), QStringLiteral("012"));
     EXPECT_EQ(m_dlg.m_cbRegDesc->currentText(), QStringLiteral("PLU"));
-    EXPECT_TRUE(m_dlg.m_edTableNo->isHidden());
-    EXPECT_FALSE(m_dlg.m_Preview->isHidden());
     EXPECT_EQ(m_dlg.m_lbLine1->text(), QStringLiteral("Description:(&D)"));
-    EXPECT_EQ(m_dlg.m_edLine1->text(), QStringLiteral("FIRST"));
-    EXPECT_EQ(m_dlg.m_edLine2->text(), QStringLiteral("SECOND"));
-}
 
-TEST_F(ObjDlgTest, SwitchingFromTableToKeyAndBackRestoresTheTableLayout)
-{
-    Open({93, 55});
-    auto checkTable = [this] {
-        EXPECT_FALSE(m_dlg.m_lbTableNo->isHidden());
-        EXPECT_FALSE(m_dlg.m_edTableNo->isHidden());
-        EXPECT_EQ(m_dlg.m_lbLine1->text(), QStringLiteral("Table Name:(&N)"));
-        EXPECT_TRUE(m_dlg.m_edLine2->isHidden());
-        EXPECT_TRUE(m_dlg.m_cbRecordNo->isHidden());
-        EXPECT_TRUE(m_dlg.m_cbRegDesc->isHidden());
-        EXPECT_TRUE(m_dlg.m_Preview->isHidden());
-        EXPECT_FALSE(m_dlg.m_cbFunction->isEnabled());
-        ASSERT_EQ(m_dlg.m_cbFunction->count(), 1);
-        EXPECT_EQ(m_dlg.m_cbFunction->currentText(), QStringLiteral("93"));
-    };
-    checkTable();
-
-    StepDown(m_dlg.m_cbType, 4); // Free Function(Rectangle)
-    EXPECT_EQ(m_dlg.m_cbType->currentText(), QStringLiteral("Free Function(Rectangle)"));
-    EXPECT_TRUE(m_dlg.m_edTableNo->isHidden());
-    EXPECT_TRUE(m_dlg.m_cbFunction->isEnabled());
-    EXPECT_TRUE(m_dlg.m_cbRecordNo->isEnabled());
+    Open(93, 55);
+    EXPECT_EQ(Hidden(), "1001 1007 1009 1011");
+    EXPECT_EQ(m_dlg.m_lbLine1->text(), QStringLiteral("Table Name:(&N)"));
+    EXPECT_FALSE(m_dlg.m_cbFunction->isEnabled());
+    EXPECT_EQ(m_dlg.m_cbFunction->currentText(), QStringLiteral("93"));
+    StepDown(m_dlg.m_cbType, 4); // Free Function(Rectangle): the first row offered, texts kept
+    EXPECT_EQ(Hidden(), "1010");
     EXPECT_EQ(m_dlg.m_cbRecordNo->count(), 3);
-    // No free-function row chosen yet: the first row is offered, and the texts stay.
     EXPECT_EQ(m_dlg.m_cbRecordNo->currentIndex(), 0);
-    EXPECT_EQ(m_dlg.m_edLine1->text(), QStringLiteral("FIRST"));
     EXPECT_EQ(m_dlg.m_edLine2->text(), QStringLiteral("SECOND"));
-
-    m_dlg.m_cbType->setFocus();
     QTest::keyClick(m_dlg.m_cbType, Qt::Key_Home);
-    checkTable();
+    EXPECT_EQ(Hidden(), "1001 1007 1009 1011");
+    EXPECT_EQ(m_dlg.m_lbLine1->text(), QStringLiteral("Table Name:(&N)"));
     EXPECT_EQ(m_dlg.m_edTableNo->text(), QStringLiteral("55"));
+
+    for (quint16 code : {93, 45, 61}) { // every label and button fits its place
+        Open(code, code == 61);
+        for (QWidget* w : m_dlg.findChildren<QWidget*>())
+            if (!w->isHidden() && (qobject_cast<QLabel*>(w) || qobject_cast<QPushButton*>(w))) {
+                EXPECT_GE(w->width(), w->sizeHint().width()) << w->objectName().toStdString();
+                EXPECT_TRUE(m_dlg.rect().contains(w->geometry())) << w->objectName().toStdString();
+            }
+    }
 }
 
-TEST_F(ObjDlgTest, ChangingTheTypeKeepsWhatWasTypedAndChosen)
+TEST_F(ObjDlg, ChoosingInOneBoxSelectsTheSameRowInTheOthers)
 {
-    Open({45});
-    Type(m_dlg.m_edLine1, QStringLiteral("MINE"));
-    Type(m_dlg.m_edLine2, QStringLiteral("TOO"));
-    m_ui.QueueColor(QColor(10, 20, 30));
-    QTest::mouseClick(&m_dlg, Qt::LeftButton, {},
-                      m_dlg.m_Preview->geometry().topLeft() + QPoint(5, 5));
-    StepDown(m_dlg.m_cbType, 1); // System Key(Round)
-    EXPECT_EQ(m_dlg.m_edLine1->text(), QStringLiteral("MINE"));
-    EXPECT_EQ(m_dlg.m_edLine2->text(), QStringLiteral("TOO"));
-    EXPECT_EQ(m_dlg.m_Preview->GetPartColour(0, false), QXPanRgb(10, 20, 30));
+    for (const char* box : {"1007", "1008", "1009"}) {
+        Open(61, 1);
+        StepDown(m_dlg.findChild<QComboBox*>(QString::fromLatin1(box)), 2);
+        const QList<int> rows{m_dlg.m_cbRegDesc->currentIndex(), m_dlg.m_cbFunction->currentIndex(),
+                              m_dlg.m_cbRecordNo->currentIndex()};
+        EXPECT_EQ(rows, QList<int>({2, 2, 2})) << box;
+        EXPECT_EQ(m_dlg.m_edLine1->text() + '|' + m_dlg.m_edLine2->text(), "CASH            |");
+    }
 }
 
-TEST_F(ObjDlgTest, AKeyMadeATableShowsAsATableAtOnce)
+TEST_F(ObjDlg, AcceptWritesTheRecordOfTheChosenTypeAndRow)
 {
-    Open({45, 0, 1, QXPanRgb(10, 20, 30), QXPanRgb(200, 0, 0)});
-    m_dlg.m_cbType->setFocus();
-    QTest::keyClick(m_dlg.m_cbType, Qt::Key_Home); // Table(Rectangle)
-    QTest::mouseClick(m_dlg.m_btnOk, Qt::LeftButton);
-    ASSERT_EQ(m_dlg.result(), CQXPanObjDlg::kIdOk);
-    // Grey with black text, as the table reads back; its record keeps the bytes it had.
+    Open(93, 55, 1, QXPanRgb(1, 2, 3), QXPanRgb(4, 5, 6));
+    StepDown(m_dlg.m_cbType, 1); // Table(Round)
+    Type(m_dlg.m_edLeft, QStringLiteral("150"));
+    Type(m_dlg.m_edTableNo, QStringLiteral("77"));
+    Type(m_dlg.m_edLine1, QStringLiteral("TABLE 7"));
+    Ok();
+    EXPECT_EQ(m_dlg.result(), CQXPanObjDlg::kIdOk);
+    EXPECT_EQ(Record(), "93 77 2 TABLE 7|SECOND 030201 060504");
+    EXPECT_EQ(m_key.RegisterRect(), (QXPanRect{150, 200, 300, 260}));
+
+    Open(61, 1, 2, QXPanRgb(200, 0, 0), QXPanRgb(0, 0, 200));
+    StepDown(m_dlg.m_cbRecordNo, 2);
+    Type(m_dlg.m_edLine2, QStringLiteral("LINE TWO"));
+    Ok();
+    EXPECT_EQ(Record(), "63 3 2 CASH|LINE TWO 0000c8 c80000");
+
+    // A key made a table shows grey with black text at once; its record keeps its colours.
+    Open(45, 0, 1, QXPanRgb(10, 20, 30), QXPanRgb(200, 0, 0));
+    QTest::keyClick(m_dlg.m_cbType, Qt::Key_Home);
+    Ok();
     EXPECT_EQ(m_key.m_Cell.m_clrFill, 0xE6E6E6u);
     EXPECT_EQ(m_key.m_Cell.m_clrLabel, 0x000000u);
     EXPECT_EQ(m_key.m_Record.Colour(ScreenObjectRecord::FillColour), QXPanRgb(10, 20, 30));
 }
 
-// Linked selection -------------------------------------------------------------------------
-
-class LinkedSelectionTest : public ObjDlgTest, public ::testing::WithParamInterface<const char*>
-{};
-
-TEST_P(LinkedSelectionTest, ChoosingAnEntrySelectsTheSameRowEverywhere)
+TEST_F(ObjDlg, OkWithoutAFunctionEscapeAndEnterCloseOrWriteNothingUnasked)
 {
-    Open({61, 1}); // free function record 1
-    ASSERT_EQ(m_dlg.m_cbFunction->currentIndex(), 0);
-    StepDown(m_dlg.findChild<QComboBox*>(QString::fromLatin1(GetParam())), 2);
-    EXPECT_EQ(m_dlg.m_cbRegDesc->currentIndex(), 2);
-    EXPECT_EQ(m_dlg.m_cbFunction->currentIndex(), 2);
-    EXPECT_EQ(m_dlg.m_cbRecordNo->currentIndex(), 2);
-    EXPECT_EQ(m_dlg.m_edLine1->text(), QStringLiteral("CASH            "));
-    EXPECT_EQ(m_dlg.m_edLine2->text(), QString());
-}
-
-INSTANTIATE_TEST_SUITE_P(Boxes, LinkedSelectionTest, ::testing::Values("1007", "1008", "1009"));
-
-// Accept and Cancel ------------------------------------------------------------------------
-
-TEST_F(ObjDlgTest, AcceptingATableWritesNumberCodeShapeAndPosition)
-{
-    Open({93, 55, 1, QXPanRgb(1, 2, 3), QXPanRgb(4, 5, 6)});
-    StepDown(m_dlg.m_cbType, 1); // Table(Round)
-    Type(m_dlg.m_edLeft, QStringLiteral("150"));
-    Type(m_dlg.m_edTableNo, QStringLiteral("77"));
-    Type(m_dlg.m_edLine1, QStringLiteral("TABLE 7"));
-    QTest::mouseClick(m_dlg.m_btnOk, Qt::LeftButton);
-
-    EXPECT_EQ(m_dlg.result(), CQXPanObjDlg::kIdOk);
-    EXPECT_EQ(m_key.TypeCode(), 93);
-    EXPECT_EQ(m_key.GetNumber(), 77);
-    EXPECT_EQ(m_key.Shape(), 2);
-    EXPECT_EQ(m_key.RegisterRect(), (QXPanRect{150, 200, 300, 260}));
-    EXPECT_EQ(m_key.GetText1(), QStringLiteral("TABLE 7"));
-    EXPECT_EQ(m_key.GetText2(), QStringLiteral("SECOND"));
-    EXPECT_EQ(m_key.m_Record.Colour(ScreenObjectRecord::FillColour), QXPanRgb(1, 2, 3));
-    EXPECT_EQ(m_key.m_Record.Colour(ScreenObjectRecord::TextColour), QXPanRgb(4, 5, 6));
-}
-
-TEST_F(ObjDlgTest, AcceptingAFreeFunctionWritesTheChosenRow)
-{
-    Open({61, 1, 2, QXPanRgb(200, 0, 0), QXPanRgb(0, 0, 200)});
-    StepDown(m_dlg.m_cbRecordNo, 2);
-    Type(m_dlg.m_edLine2, QStringLiteral("LINE TWO"));
-    QTest::mouseClick(m_dlg.m_btnOk, Qt::LeftButton);
-
-    EXPECT_EQ(m_dlg.result(), CQXPanObjDlg::kIdOk);
-    EXPECT_EQ(m_key.TypeCode(), 63);
-    EXPECT_EQ(m_key.GetNumber(), 3);
-    EXPECT_EQ(m_key.Shape(), 2);
-    EXPECT_EQ(m_key.GetText1(), QStringLiteral("CASH"));
-    EXPECT_EQ(m_key.GetText2(), QStringLiteral("LINE TWO"));
-    EXPECT_EQ(m_key.m_Record.Colour(ScreenObjectRecord::FillColour), QXPanRgb(200, 0, 0));
-    EXPECT_EQ(m_key.m_Record.Colour(ScreenObjectRecord::TextColour), QXPanRgb(0, 0, 200));
-}
-
-TEST_F(ObjDlgTest, AcceptingAKeyWithoutFunctionKeepsTheDialogOpen)
-{
-    Open({777}); // a system key code no row carries
-    ASSERT_EQ(m_dlg.m_cbFunction->currentIndex(), -1);
+    Open(777); // a system key code no row carries
     Type(m_dlg.m_edLeft, QStringLiteral("150"));
     Type(m_dlg.m_edLine1, QStringLiteral("NEW"));
     m_ui.QueueAnswer(UserInteraction::IDOK);
-    QTest::mouseClick(m_dlg.m_btnOk, Qt::LeftButton);
-
-    EXPECT_EQ(MessageTexts(), QStringList({"Null function"}));
+    Ok();
+    EXPECT_EQ(Messages(), QStringList({"QXPan: Null function"}));
     EXPECT_TRUE(m_dlg.isVisible());
-    EXPECT_EQ(m_key.TypeCode(), 777);
-
     QTest::mouseClick(m_dlg.m_btnCancel, Qt::LeftButton);
-    EXPECT_FALSE(m_dlg.isVisible());
     EXPECT_EQ(m_dlg.result(), CQXPanObjDlg::kIdCancel);
-    // What the failed attempt wrote stays.
+    EXPECT_EQ(m_key.TypeCode(), 777); // what the refused attempt wrote stays
     EXPECT_EQ(m_key.RegisterRect().left, 150);
     EXPECT_EQ(m_key.GetText1(), QStringLiteral("NEW"));
-}
 
-TEST_F(ObjDlgTest, EscapeCancelsWithoutWritingAndEnterClosesNothing)
-{
-    Open({45});
+    Open(45);
     const ScreenObjectRecord before = m_key.m_Record;
     Type(m_dlg.m_edLeft, QStringLiteral("400"));
-    Type(m_dlg.m_edLine1, QStringLiteral("CHANGED"));
     StepDown(m_dlg.m_cbFunction, 1);
+    Type(m_dlg.m_edLine1, QStringLiteral("CHANGED"));
     QTest::keyClick(m_dlg.m_edLine1, Qt::Key_Return);
     EXPECT_TRUE(m_dlg.isVisible());
-
     QTest::keyClick(m_dlg.m_edLine1, Qt::Key_Escape);
     EXPECT_FALSE(m_dlg.isVisible());
     EXPECT_EQ(m_dlg.result(), CQXPanObjDlg::kIdCancel);
     EXPECT_EQ(m_key.m_Record, before);
-}
 
-TEST_F(ObjDlgTest, DoModalReturnsTheButtonsResult)
-{
-    m_key.SetTypeCode(93);
-    m_key.SetShape(1);
-    m_dlg.SetEditObject(&m_key);
     QTimer::singleShot(0, m_dlg.m_btnOk, &QPushButton::click);
     EXPECT_EQ(m_dlg.DoModal(), CQXPanObjDlg::kIdOk);
     QTimer::singleShot(0, m_dlg.m_btnCancel, &QPushButton::click);
     EXPECT_EQ(m_dlg.DoModal(), CQXPanObjDlg::kIdCancel);
 }
 
-TEST(ObjDlgFromApp, ServicesComeFromWhatTheApplicationHandsOver)
+// What a chosen row gives a key (its rectangle kept) or a bitmap (an image loaded once).
+TEST_F(ObjDlg, ARowGivesAKeyItsFunctionAndABitmapItsImage)
 {
-    ObjDlgTestBranch branch;
-    ScriptedUserInteraction ui;
-    CQXPanObjDlg dlg;
-    // A smaller screen shows where the limits come from.
-    dlg.SetApplication(branch.Folders(), &ui, QXPanRect{0, 0, 640, 480});
-    ASSERT_EQ(dlg.LoadReferenceData(nullptr), 1);
-    EXPECT_EQ(dlg.m_SysKeyList.size(), 4u);
-    EXPECT_EQ(dlg.m_BmpList.size(), 3u);
+    m_key.SetRegisterRect(100, 100, 200, 150);
+    m_key.SetTypeCode(93);
+    m_key.SetNumber(4711);
+    m_key.m_Record.SetColour(ScreenObjectRecord::FillColour, 0x123456u);
+    m_dlg.m_nObjType = QXPanObj::TypeTableRound; // a table keeps its number and colours
+    m_dlg.ApplyItemToKey(m_key);
+    EXPECT_EQ(Record(), "93 4711 2 | 123456 000000");
+    EXPECT_EQ(m_key.m_Cell.m_clrFill, kQXPanTableFill);
+    m_dlg.m_nObjType = QXPanObj::TypeSysKeyRect;
+    m_dlg.SelectRow(3);
+    m_dlg.ApplyItemToKey(m_key);
+    EXPECT_EQ(Record(), "100 0 1 SUBTOTAL| ffffff 000000");
+    EXPECT_EQ(m_key.RegisterRect(), (QXPanRect{100, 100, 200, 150}));
 
-    CQXPanKeyObj key;
-    key.SetTypeCode(93);
-    key.SetShape(1);
-    dlg.SetEditObject(&key);
-    dlg.OnInitDialog();
-    dlg.m_edLeft->setText(QStringLiteral("2000"));
-    QTest::keyClick(dlg.m_edLeft, Qt::Key_Return);
-    EXPECT_EQ(dlg.m_edLeft->text(), QStringLiteral("609"));
-    EXPECT_EQ(dlg.m_edRight->text(), QStringLiteral("639"));
-
-    ui.QueueAnswer(UserInteraction::IDOK);
-    dlg.m_edTableNo->setText(QStringLiteral("x"));
-    QTest::keyClick(dlg.m_edTableNo, Qt::Key_Return);
-    EXPECT_EQ(ui.CallsOf(ScriptedUserInteraction::Kind::MessageBox).size(), 1);
-}
-
-// The item state with a main dialog that notes what it is asked to show.
-class ShownInMain : public CQXPanItemState
-{
-public:
-    QList<std::pair<int, bool>> types;
-    QList<int> positions;
-
-protected:
-    void ShowObjectType(int type, bool refill) override { types.append({type, refill}); }
-    void ShowItemPosition(int position) override { positions.append(position); }
-    bool HasMainDialog() const override { return true; }
-};
-
-TEST(ItemState, SelectingAnObjectShowsItsTypeAndRowInTheMainDialog)
-{
-    ObjDlgTestBranch branch;
-    ShownInMain state;
-    state.SetFolders(branch.Folders());
-    ASSERT_EQ(state.LoadReferenceData(), 1);
-    const auto& types = state.types;
-    const auto& positions = state.positions;
-
-    CQXPanKeyObj key;
-    key.SetShape(1);
-    key.SetTypeCode(12);
-    state.m_nMode = 3; // while a row is dragged the main dialog is left alone
-    state.SetEditObject(&key);
-    EXPECT_EQ(types.count(), 0);
-    EXPECT_EQ(positions.count(), 0);
-
-    state.m_nObjType = QXPanObj::TypeBackground;
-    state.m_nMode = 4;
-    state.SetEditObject(&key);
-    ASSERT_EQ(types.count(), 1);
-    EXPECT_EQ(types[0], std::make_pair(int(QXPanObj::TypeSysKeyRect), true));
-    ASSERT_EQ(positions.count(), 1);
-    EXPECT_EQ(positions[0], 1); // row 2 shows at list position 1
-
-    key.SetShape(2); // the round form: same pair, no refill
-    state.SetEditObject(&key);
-    ASSERT_EQ(types.count(), 2);
-    EXPECT_EQ(types[1], std::make_pair(int(QXPanObj::TypeSysKeyRound), false));
-
-    key.SetTypeCode(70); // a free function whose record 9 is not in the list
-    key.SetNumber(9);
-    state.SetEditObject(&key);
-    EXPECT_EQ(state.m_nSel[3], 0);
-    EXPECT_EQ(positions.last(), 0);
-}
-
-// Looks -------------------------------------------------------------------------------------
-
-TEST_F(ObjDlgTest, EveryLabelAndButtonFitsItsPlace)
-{
-    for (quint16 code : {quint16(93), quint16(45), quint16(61)}) {
-        Open({code, code == 61 ? 1u : 0u});
-        for (QWidget* w : m_dlg.findChildren<QWidget*>()) {
-            if (w->isHidden() || !(qobject_cast<QLabel*>(w) || qobject_cast<QPushButton*>(w)))
-                continue;
-            EXPECT_GE(w->width(), w->sizeHint().width()) << w->objectName().toStdString();
-            EXPECT_TRUE(m_dlg.rect().contains(w->geometry())) << w->objectName().toStdString();
-        }
-        const QByteArray shot = qgetenv("QXPAN_OBJDLG_SCREENSHOT");
-        if (!shot.isEmpty()) {
-            // Looking at the dialog by hand: the picture, and time for a screen capture.
-            m_dlg.grab().save(QString::fromLocal8Bit(shot) + QString::number(code) + ".png");
-            QTest::qWait(1500);
-        }
-        m_dlg.reject();
+    CQXPanBmpObj first, again, none;
+    m_dlg.m_nObjType = QXPanObj::TypePlaceBitmap;
+    m_dlg.SelectRow(1);
+    ASSERT_EQ(m_dlg.ApplyItemToBitmap(first), 1);
+    ASSERT_EQ(m_dlg.ApplyItemToBitmap(again), 1);
+    EXPECT_EQ(again.m_pImage, first.m_pImage);
+    EXPECT_EQ(first.m_strFileName, QStringLiteral("first.bmp"));
+    for (int row : {0, 3}) { // the header, past the end
+        m_dlg.m_nSel[0] = row;
+        EXPECT_EQ(m_dlg.ApplyItemToBitmap(none), 0) << row;
     }
+    m_dlg.SelectRow(2);
+    m_dlg.m_nObjType = QXPanObj::TypeSysKeyRect;
+    EXPECT_EQ(m_dlg.ApplyItemToBitmap(none), 0);
+    m_dlg.m_nObjType = QXPanObj::TypePlaceBitmap;
+    m_branch.WriteFile("placed/second.bmp", "BM garbage");
+    EXPECT_EQ(m_dlg.ApplyItemToBitmap(none), 0);
+    EXPECT_EQ(none.m_pImage, nullptr);
 }
 
 } // namespace
