@@ -88,7 +88,7 @@ resize() { xdotool windowsize "$1" 900 620 windowmove "$1" 40 50; }
 run
 first=$now
 echo "first start: $first"
-for i in 2 3 4 5 6; do
+for i in 2 3; do
     run
     [ "$now" = "$first" ] || fail "start $i stored '$now', the start before it '$first'"
 done
@@ -98,8 +98,8 @@ run resize
 chosen=$now
 echo "after the user's resize: $chosen"
 [ "$chosen" != "$first" ] || fail "the user's resize was not stored"
-for i in 1 2; do
+for i in 1; do
     run
     [ "$now" = "$chosen" ] || fail "restart $i after the resize stored '$now', not '$chosen'"
 done
-echo "window-restarts: the window kept its rectangle over 8 restarts"
+echo "window-restarts: the window kept its rectangle over 4 restarts"
