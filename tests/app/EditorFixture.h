@@ -29,6 +29,7 @@
 
 #include <functional>
 #include <memory>
+#include <type_traits>
 
 using Kind = ScriptedUserInteraction::Kind;
 using UI = UserInteraction;
@@ -52,8 +53,7 @@ public:
     void GetCurrBrnAndECR(QString& b, QString& e) override
     {
         log << "GetCurrBrnAndECR";
-        b = branch;
-        e = ecr;
+        b = branch, e = ecr;
     }
     void GetECRFileList(int mode, const QString& b, QList<_ECRFile_Information>& list) override
     {
@@ -63,15 +63,13 @@ public:
     int GetScrIFTab(DEFSCR_TYPE_SCRNO no, _ScreenDefinition_InterfaceTable& tab) override
     {
         log << QStringLiteral("GetScrIFTab %1").arg(int(no));
-        if (tableReadable)
-            tab = table;
+        tab = tableReadable ? table : tab;
         return tableReadable ? 1 : 0;
     }
     int SetScrIFTab(DEFSCR_TYPE_SCRNO no, const _ScreenDefinition_InterfaceTable& tab) override
     {
         log << QStringLiteral("SetScrIFTab %1").arg(int(no));
-        table = tab;
-        ++tablesWritten;
+        table = tab, ++tablesWritten;
         return 1;
     }
     int GetActFolPath(DEFBS_TYPE_ENVSTR kind, QString& path) override
@@ -117,9 +115,7 @@ struct AppTestEnvironment
     void SetBitmapEditor(const QString& program, quint32 flags)
     {
         _ScreenDefinition_InterfaceTable t;
-        t.dwMode = 2;
-        t.strProgramPath = program;
-        t.dwFlags = flags;
+        t.dwMode = 2, t.strProgramPath = program, t.dwFlags = flags;
         ASSERT_NE(CDefScrInfo(app->Store()).SetScrIFTab(nullptr, DEFSCR_SCRNO_BMPEDITOR, t), 0);
     }
 };
@@ -138,6 +134,25 @@ inline void WriteBitmap(const QString& path, int width, int height, QColor colou
     image.fill(colour);
     ASSERT_TRUE(image.save(path, "BMP")) << path.toStdString();
 }
+inline QString Rect(const QXPanRect& r)
+{
+    return QStringLiteral("%1,%2,%3,%4").arg(r.left).arg(r.top).arg(r.right).arg(r.bottom);
+}
+
+/// The values' texts joined by '|', to compare many values as one string.
+template <typename T> QString Text(const T& v)
+{
+    if constexpr (std::is_same_v<T, bool>)
+        return v ? QStringLiteral("true") : QStringLiteral("false");
+    else if constexpr (std::is_integral_v<T> || std::is_enum_v<T>)
+        return QString::number(qlonglong(v));
+    else
+        return QString(v);
+}
+template <typename... T> QString Line(const T&... values)
+{
+    return QStringList{Text(values)...}.join('|');
+}
 
 /// Runs act once the application's main dialog is up inside its modal loop.
 inline void WhenDialogRuns(std::function<void(CQXPanMainDlg&)> act)
@@ -150,39 +165,37 @@ inline void WhenDialogRuns(std::function<void(CQXPanMainDlg&)> act)
     });
 }
 
-/// The item menuTitle > itemText of window's menu bar, and its menu's action on the bar.
-inline QAction* MenuItem(const QWidget* window, const QString& title, const QString& itemText,
-                         QAction** top = nullptr)
+inline void ShowActive(CQXPanMainDlg& d)
 {
-    for (QAction* menu : window->findChild<QMenuBar*>()->actions())
-        for (QAction* item : menu->text() == title ? menu->menu()->actions() : QList<QAction*>())
-            if (item->text() == itemText) {
-                if (top)
-                    *top = menu;
-                return item;
-            }
-    ADD_FAILURE() << "no menu item " << itemText.toStdString();
-    return nullptr;
+    ASSERT_TRUE(d.OnInitDialog());
+    d.show();
+    d.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
 }
+
+const QString kFile = QStringLiteral("File(&F)"), kEdit = QStringLiteral("Edit(&E)");
 
 /// Chooses menu > item with the mouse on window's menu bar and in the menu; false (and the menu
 /// closed again) when the item is disabled.
 inline bool ChooseMenu(QWidget* window, const QString& title, const QString& itemText)
 {
-    QAction* top = nullptr;
-    QAction* item = MenuItem(window, title, itemText, &top);
-    if (!item)
-        return false;
     auto* bar = window->findChild<QMenuBar*>();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(top).center());
-    QMenu* menu = top->menu();
-    EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }));
-    const bool enabled = item->isEnabled();
-    if (!enabled)
-        QTest::keyClick(menu, Qt::Key_Escape);
-    else
-        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
-    return enabled;
+    for (QAction* top : bar->actions())
+        for (QAction* item : top->text() == title ? top->menu()->actions() : QList<QAction*>())
+            if (item->text() == itemText) {
+                QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(top).center());
+                QMenu* menu = top->menu();
+                EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }));
+                const bool enabled = item->isEnabled();
+                if (!enabled)
+                    QTest::keyClick(menu, Qt::Key_Escape);
+                else
+                    QTest::mouseClick(menu, Qt::LeftButton, {},
+                                      menu->actionGeometry(item).center());
+                return enabled;
+            }
+    ADD_FAILURE() << "no menu item " << itemText.toStdString();
+    return false;
 }
 
 /// The main dialog with the communication dialog's modal run replaced by a record of what it
@@ -226,10 +239,7 @@ public:
     /// Starts the editor, shown and active; with imageType >= 0 chooses that image type.
     void Start(int imageType = -1)
     {
-        ASSERT_TRUE(dlg.OnInitDialog());
-        dlg.show();
-        dlg.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+        ShowActive(dlg);
         if (imageType >= 0)
             ChooseImageType(imageType);
     }
@@ -303,6 +313,30 @@ public:
     {
         return ::ChooseMenu(&dlg, title, item);
     }
+    /// File > item (Save, Open, New) with name given to the file dialog it opens.
+    bool File(const char* item, const QString& name)
+    {
+        env.ui.QueueFileName(name);
+        return ChooseMenu(kFile, item);
+    }
+    /// Clicks Convert, Browse (with the files chosen) or Edit (the program started or not),
+    /// the answers to their questions queued.
+    void Convert(std::initializer_list<int> answers) { Click(CQXPanMainDlg::IDC_CONVERT, answers); }
+    void Browse(const QStringList& files, std::initializer_list<int> answers = {})
+    {
+        env.ui.QueueFileNames(files);
+        Click(CQXPanMainDlg::IDC_BROWSE, answers);
+    }
+    void EditBitmap(bool started = true, std::initializer_list<int> answers = {})
+    {
+        env.ui.QueueProgramRun({started, started ? 0 : -1});
+        Click(CQXPanMainDlg::IDC_EDIT, answers);
+    }
+    void Click(int button, std::initializer_list<int> answers)
+    {
+        Answer(answers);
+        ClickButton(button);
+    }
 
     CQXPanDesignDlg& design() { return dlg.m_DesignDlg; }
     void Drag(QPoint from, QPoint to)
@@ -316,15 +350,24 @@ public:
         ChooseObjectType(kTableRect);
         Drag(from, to);
     }
-    /// Chooses the row of an object type's list, then draws the object with the mouse.
     void Place(int type, const QString& row, QPoint from, QPoint to)
     {
         ChooseObjectType(type);
         ClickRow(row);
         Drag(from, to);
     }
+    /// The design's objects on one line: each key's display rectangle, then each bitmap's file
+    /// name and display rectangle.
+    QString Layout()
+    {
+        QStringList s;
+        for (const CQXPanKeyObj& key : design().m_KeyObjs)
+            s << Rect(key.DisplayRect());
+        for (const CQXPanBmpObj& bmp : design().m_BmpObjs)
+            s << bmp.m_strFileName + ' ' + Rect(bmp.DisplayRect());
+        return s.join(" | ");
+    }
 
-    /// Queues the answers to the next message boxes.
     void Answer(std::initializer_list<int> answers)
     {
         for (int a : answers)
@@ -334,7 +377,6 @@ public:
     {
         return static_cast<QLabel*>(dlg.GetDlgItem(CQXPanMainDlg::IDC_POSITION))->text();
     }
-    /// The texts of the message boxes shown so far, in order.
     QStringList Messages() const
     {
         QStringList texts;

@@ -52,18 +52,11 @@ protected:
         WriteBitmap(env.Folder("placed") + "/stamp.bmp", 30, 20, QColor(201, 17, 99));
         Start(kWindow22);
         ChooseBackground("gradient.bmp");
-        ChooseObjectType(kSysKeyRect);
-        ClickRow("CLERK");
-        Drag({101, 103}, {211, 157});
-        ChooseObjectType(kSysKeyRound);
-        ClickRow("PLU");
-        Drag({411, 287}, {301, 203}); // drawn up and left
+        Place(kSysKeyRect, "CLERK", {101, 103}, {211, 157});
+        Place(kSysKeyRound, "PLU", {411, 287}, {301, 203}); // drawn up and left
         DrawTable({57, 350}, {399, 555});
-        ChooseObjectType(kPlaceBitmap);
-        ClickRow("stamp.bmp");
-        Drag({503, 41}, {647, 119});
-        ASSERT_EQ(design().m_KeyObjs.size(), 3);
-        ASSERT_EQ(design().m_BmpObjs.size(), 1);
+        Place(kPlaceBitmap, "stamp.bmp", {503, 41}, {647, 119});
+        ASSERT_EQ(Line(design().m_KeyObjs.size(), design().m_BmpObjs.size()), "3|1");
     }
 };
 
@@ -73,16 +66,13 @@ TEST_F(Preview, ShowsTheDecodedScreenFileWithTheKeysDrawnOnItAsTheToolDoes)
     ClickButton(CQXPanMainDlg::IDC_PREVIEW);
     CQXPanPreviewDlg* window = dlg.PreviewDlg();
     ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_FALSE(window->isModal());
-    EXPECT_EQ(window->windowTitle(), "Register Preview");
+    EXPECT_EQ(Line(window->isVisible(), window->isModal(), window->windowTitle()),
+              "true|false|Register Preview");
     const QImage preview = window->Picture();
     ASSERT_EQ(preview.size(), QSize(kW, kH));
 
     // The real Convert into the branch, then the register's files read back.
-    env.ui.QueueAnswer(UI::IDOK);
-    env.ui.QueueAnswer(UI::IDOK);
-    ClickButton(CQXPanMainDlg::IDC_CONVERT);
+    Convert({UI::IDOK, UI::IDOK});
     ASSERT_EQ(Messages().last(), "Normal end");
     const QImage decoded = DecodedScreen(env.Program("FILE797P.TXT"));
     ASSERT_FALSE(decoded.isNull());

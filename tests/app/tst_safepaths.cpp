@@ -4,7 +4,6 @@
 // characters and leading dashes work in every command.
 #include "EditorFixture.h"
 
-#include "reglib/CDefScrInfo.h"
 #include "uikit/QtUserInteraction.h"
 
 #include <QDirIterator>
@@ -46,92 +45,69 @@ protected:
     QTemporaryDir outside;
 };
 
-// A bitmap path inside a panel file: the line, the file name of the object read (none when
-// empty), and the name in the missing-bitmap question (none asked when empty).
+// A bitmap path inside a panel file: the line; the questions asked, the file name of the object
+// read and whether it is the branch's file (red), never the outside one (green).
 TEST_F(SafePaths, OnlyTheFileNameOfAPathInAPanelFileIsLookedUpInTheBranch)
 {
-    const QList<std::tuple<QString, QString, QString>> cases = {
-        {"../../../%1/logo.bmp", "logo.bmp", ""},
-        {"%1/logo.bmp", "logo.bmp", ""},
-        {"C:\\..\\..\\windows\\logo.BMP", "logo.bmp", ""},
-        {"..\\..\\logo", "logo.bmp", ""},
-        {"%1/only-outside.bmp", "", "only-outside.bmp"},
-        {"%1/..", "", "...bmp"},
-        {"%1/", "", ""},
-        {"/", "", ""}};
+    const QString missing = QStringLiteral("There isn't \"%1\" in this branch. Are you continue?");
+    const QList<std::pair<QString, QString>> cases = {
+        {"../../../%1/logo.bmp", "|logo.bmp|true"},
+        {"%1/logo.bmp", "|logo.bmp|true"},
+        {"C:\\..\\..\\windows\\logo.BMP", "|logo.bmp|true"},
+        {"..\\..\\logo", "|logo.bmp|true"},
+        {"%1/only-outside.bmp", missing.arg("only-outside.bmp") + "||false"},
+        {"%1/..", missing.arg("...bmp") + "||false"},
+        {"%1/", "||false"},
+        {"/", "||false"}};
     Start(kWindow22);
-    for (const auto& [pathLine, placed, asked] : cases) {
-        SCOPED_TRACE(pathLine.toStdString());
+    for (const auto& [pathLine, expected] : cases) {
         const QString pan = env.dir.filePath("design.pan");
         WriteAll(pan, "BG:0\r\n0100 0200 0100 0200 0000 0001 0000 0000 0000 0000\r\n" +
                           QString(pathLine).replace("%1", outside.path()).toUtf8() +
                           " \r\n \r\n \r\n");
         const qsizetype asks = Messages().size();
         env.ui.QueueFileName(pan);
-        if (!asked.isEmpty())
+        if (expected.startsWith("There"))
             env.ui.QueueAnswer(UI::IDYES);
-        ASSERT_TRUE(ChooseMenu("File(&F)", "Open(&O)"));
-        EXPECT_EQ(Messages().mid(asks),
-                  asked.isEmpty() ? QStringList()
-                                  : QStringList{QString("There isn't \"%1\" in this branch. Are "
-                                                        "you continue?")
-                                                    .arg(asked)});
-        ASSERT_EQ(design().m_BmpObjs.size(), placed.isEmpty() ? 0 : 1);
-        if (!placed.isEmpty()) { // the branch's file (red), never the outside one (green)
-            EXPECT_EQ(design().m_BmpObjs[0].m_strFileName, placed);
-            EXPECT_EQ(design().m_BmpObjs[0].m_pImage->Image().pixel(5, 5), qRgb(200, 0, 0));
-        }
+        ASSERT_TRUE(ChooseMenu(kFile, "Open(&O)"));
+        const QList<CQXPanBmpObj>& bmps = design().m_BmpObjs;
+        EXPECT_EQ(
+            Line(Messages().mid(asks).join(','), bmps.value(0).m_strFileName,
+                 bmps.size() == 1 && bmps[0].m_pImage->Image().pixel(5, 5) == qRgb(200, 0, 0)),
+            expected)
+            << pathLine.toStdString();
     }
 }
 
-// ---- Browse ----
-
-TEST_F(SafePaths, BrowseCopiesOddNamesIntoTheTargetFolderUnderTheirOwnNames)
+// Odd names are copied under their own names; names that look like paths on another system, a
+// folder and paths that climb never write outside the target folder.
+TEST_F(SafePaths, BrowseWritesOnlyIntoTheTargetFolderUnderTheChosenFilesOwnNames)
 {
     Start();
     ChooseObjectType(kPlaceBitmap);
     ASSERT_TRUE(QDir(outside.path()).mkpath("deep/er"));
-    QStringList sources;
-    for (const QString& name : kOddNames) {
-        sources << outside.filePath("deep/er/" + name);
-        WriteBitmap(sources.last(), 11, 7, QColor(1, 2, 3));
-    }
-    const QMap<QString, qint64> before = Tree(env.dir.path());
-    env.ui.QueueFileNames(sources);
-    ClickButton(CQXPanMainDlg::IDC_BROWSE);
-    QMap<QString, qint64> after = Tree(env.dir.path());
-    for (const QString& name : kOddNames) {
-        const QString copied = env.Folder("placed") + "/" + name;
-        EXPECT_EQ(ReadAll(copied), ReadAll(outside.filePath("deep/er/" + name)));
-        after.remove(copied);
-        EXPECT_TRUE(Row(name)) << name.toStdString();
-    }
-    EXPECT_EQ(after, before);
-}
-
-TEST_F(SafePaths, BrowseNeverWritesOutsideTheTargetFolderWhateverTheChosenPathHolds)
-{
-    Start();
-    ChooseObjectType(kPlaceBitmap);
-    // Names that look like paths on another system, a folder, and paths that climb.
-    const QString backslashed = outside.filePath("..\\..\\escaped.bmp");
-    WriteBitmap(backslashed, 40, 30, QColor(1, 2, 3));
     ASSERT_TRUE(QDir(outside.path()).mkdir("folder.bmp"));
-    ASSERT_TRUE(QDir(outside.path()).mkdir("sub"));
+    QMap<QString, QString> copies = {{"only-outside.bmp", outside.filePath("only-outside.bmp")}};
+    QStringList chosen = {outside.filePath("folder.bmp"),
+                          outside.filePath("deep/../only-outside.bmp"), outside.filePath("deep/.."),
+                          outside.filePath("deep/")};
+    for (const QString& name : kOddNames + QStringList{"..\\..\\escaped.bmp"}) {
+        chosen << outside.filePath("deep/er/" + name);
+        copies.insert(name, chosen.last());
+        WriteBitmap(chosen.last(), 11, 7, QColor(1, 2, 3));
+    }
     const QMap<QString, qint64> before = Tree(env.dir.path()), outsideBefore = Tree(outside.path());
-    env.ui.QueueFileNames({backslashed, outside.filePath("folder.bmp"),
-                           outside.filePath("sub/../only-outside.bmp"), outside.filePath("sub/.."),
-                           outside.filePath("sub/")});
-    ClickButton(CQXPanMainDlg::IDC_BROWSE);
+    Browse(chosen);
     QMap<QString, qint64> after = Tree(env.dir.path());
-    const QString placed = env.Folder("placed");
-    EXPECT_EQ(ReadAll(placed + "/..\\..\\escaped.bmp"), ReadAll(backslashed));
-    EXPECT_EQ(ReadAll(placed + "/only-outside.bmp"), ReadAll(outside.filePath("only-outside.bmp")));
-    after.remove(placed + "/..\\..\\escaped.bmp");
-    after.remove(placed + "/only-outside.bmp");
+    for (const auto& [name, source] : copies.asKeyValueRange()) {
+        const QString copied = env.Folder("placed") + "/" + name;
+        EXPECT_EQ(ReadAll(copied), ReadAll(source)) << name.toStdString();
+        after.remove(copied);
+        EXPECT_TRUE(name.contains('\\') || Row(name)) << name.toStdString(); // listed
+    }
     EXPECT_EQ(after, before);
     EXPECT_EQ(Tree(outside.path()), outsideBefore);
-    EXPECT_FALSE(QFileInfo::exists(placed + "/folder.bmp"));
+    EXPECT_FALSE(QFileInfo::exists(env.Folder("placed") + "/folder.bmp"));
 }
 
 // ---- Edit, Save and Open under odd names ----
@@ -140,20 +116,16 @@ TEST_F(SafePaths, TheBitmapEditorGetsTheAbsolutePathAsOneArgument)
 {
     for (const QString& name : kOddNames)
         WriteBitmap(env.Folder("placed") + "/" + name, 8, 8, QColor(9, 9, 9));
-    _ScreenDefinition_InterfaceTable table;
-    table.dwMode = 2;
-    table.strProgramPath = outside.filePath("my \"editor\" \u00E9.sh");
-    table.dwFlags = 2;
-    ASSERT_NE(CDefScrInfo(env.app->Store()).SetScrIFTab(nullptr, DEFSCR_SCRNO_BMPEDITOR, table), 0);
+    const QString editor = outside.filePath("my \"editor\" \u00E9.sh");
+    env.SetBitmapEditor(editor, 2);
     Start();
     ChooseObjectType(kPlaceBitmap);
     for (const QString& name : kOddNames) {
         ClickRow(name);
-        env.ui.QueueProgramRun({true, 0});
-        ClickButton(CQXPanMainDlg::IDC_EDIT);
+        EditBitmap();
         const auto runs = env.ui.CallsOf(Kind::StartAndWait);
         ASSERT_FALSE(runs.isEmpty());
-        EXPECT_EQ(runs.last().program, table.strProgramPath);
+        EXPECT_EQ(runs.last().program, editor);
         EXPECT_EQ(runs.last().arguments, QStringList{env.Folder("placed") + "/" + name});
     }
     EXPECT_EQ(env.ui.CallsOf(Kind::StartAndWait).size(), kOddNames.size());
@@ -165,11 +137,9 @@ TEST_F(SafePaths, PanelFilesSaveAndOpenUnderOddNames)
     DrawTable({300, 200}, {400, 260});
     for (const QString& name : kOddNames) {
         const QString pan = env.dir.filePath(QString(name).replace(".bmp", ".pan"));
-        env.ui.QueueFileName(pan);
-        ASSERT_TRUE(ChooseMenu("File(&F)", "Save(&S)"));
+        ASSERT_TRUE(File("Save(&S)", pan));
         ASSERT_TRUE(QFileInfo::exists(pan)) << name.toStdString();
-        env.ui.QueueFileName(pan);
-        ASSERT_TRUE(ChooseMenu("File(&F)", "Open(&O)"));
+        ASSERT_TRUE(File("Open(&O)", pan));
         EXPECT_EQ(design().m_KeyObjs.size(), 1) << name.toStdString();
     }
     EXPECT_TRUE(Messages().isEmpty());
