@@ -22,7 +22,7 @@ QList<CQXPanKeyObj> Table()
     return table;
 }
 
-TEST(Document, AddKeyObjRefusesBeyondCapacity)
+TEST(Document, AddKeyObjRefusesBeyondCapacityClearObjectsKeepsWhatItShould)
 {
     CQXPanDocument doc;
     EXPECT_EQ(doc.AddKeyObj(), -1); // no slice loaded yet
@@ -34,80 +34,60 @@ TEST(Document, AddKeyObjRefusesBeyondCapacity)
     ASSERT_EQ(doc.m_KeyObjs.size(), 2);
     EXPECT_EQ(doc.m_KeyObjs[0].m_Record, key.m_Record);
     EXPECT_TRUE(doc.m_KeyObjs[1].IsFree());
-}
 
-TEST(Document, ClearObjectsBitmapsOnlyKeepsKeysAndModifiedMark)
-{
-    CQXPanDocument doc;
-    doc.m_nKeyCapacity = 80;
-    doc.AddKeyObj();
+    // Clearing the bitmaps only keeps the keys and the modified mark.
     EXPECT_EQ(doc.AddBmpObj(CQXPanBmpObj()), 0);
     EXPECT_EQ(doc.AddBmpObj(CQXPanBmpObj()), 1);
     doc.m_bModified = true;
     doc.ClearObjects(true);
     EXPECT_TRUE(doc.m_BmpObjs.isEmpty());
-    EXPECT_EQ(doc.m_KeyObjs.size(), 1);
+    EXPECT_EQ(doc.m_KeyObjs.size(), 2);
     EXPECT_TRUE(doc.m_bModified);
     doc.ClearObjects(false);
     EXPECT_TRUE(doc.m_KeyObjs.isEmpty());
     EXPECT_FALSE(doc.m_bModified);
-    EXPECT_EQ(doc.m_nKeyCapacity, 80);
+    EXPECT_EQ(doc.m_nKeyCapacity, 2);
 }
 
-class TableSlice : public ::testing::TestWithParam<std::pair<int, int>> // file, start (-1: none)
-{};
-
-TEST_P(TableSlice, LoadsUpToTheFirstFreeRecord)
+// Windows 798, 797 and 799 own records 1, 81 and 161 on; the logo (796) and others own none.
+TEST(TableSlice, LoadsUpToTheFirstFreeRecordAndStoresIntoItsSliceFreeingTheRest)
 {
-    const auto [file, start] = GetParam();
-    QList<CQXPanKeyObj> table = Table();
-    if (start >= 0)
-        table[start + 5].SetShape(ScreenObjectRecord::ShapeFree); // in-use records follow it
-    CQXPanDocument doc;
-    doc.m_KeyObjs.append(Key(1, 1));
-    doc.LoadTableSlice(table, file);
-    // A screen without a slice (the logo) has no room for keys at all.
-    EXPECT_EQ(doc.m_nKeyCapacity, start < 0 ? 0 : 80);
-    ASSERT_EQ(doc.m_KeyObjs.size(), start < 0 ? 0 : 5);
-    for (int i = 0; i < doc.m_KeyObjs.size(); ++i)
-        EXPECT_EQ(doc.m_KeyObjs[i].m_Record, table[start + i].m_Record);
-}
-
-TEST_P(TableSlice, StoresIntoItsSliceAndFreesTheRest)
-{
-    const auto [file, start] = GetParam();
-    const QList<CQXPanKeyObj> original = Table();
-    QList<CQXPanKeyObj> table = original;
-    CQXPanDocument doc;
-    doc.m_nKeyCapacity = 80;
-    for (int i = 0; i < 3; ++i)
-        doc.AddKeyObj(&original[0]);
-    doc.m_KeyObjs[2].SetText1(QStringLiteral("third"));
-    EXPECT_EQ(doc.StoreTableSlice(table, file), start < 0 ? 0 : 3);
-    for (int i = 0; i < 240; ++i) {
-        SCOPED_TRACE(i);
-        if (start < 0 || i < start || i >= start + 80)
-            EXPECT_EQ(table[i].m_Record, original[i].m_Record);
-        else if (i < start + 3)
-            EXPECT_EQ(table[i].m_Record, doc.m_KeyObjs[i - start].m_Record);
-        else
-            EXPECT_EQ(table[i].m_Record, ScreenObjectRecord{});
+    for (const auto& [file, start] : {std::pair{798, 0}, std::pair{797, 80}, std::pair{799, 160},
+                                      std::pair{796, -1}, std::pair{800, -1}}) {
+        SCOPED_TRACE(file);
+        const QList<CQXPanKeyObj> original = Table();
+        QList<CQXPanKeyObj> table = original;
+        if (start >= 0)
+            table[start + 5].SetShape(ScreenObjectRecord::ShapeFree); // in-use records follow it
+        CQXPanDocument doc;
+        doc.m_KeyObjs.append(Key(1, 1));
+        doc.LoadTableSlice(table, file);
+        // A screen without a slice (the logo) has no room for keys at all.
+        EXPECT_EQ(doc.m_nKeyCapacity, start < 0 ? 0 : 80);
+        ASSERT_EQ(doc.m_KeyObjs.size(), start < 0 ? 0 : 5);
+        for (int i = 0; i < doc.m_KeyObjs.size(); ++i)
+            EXPECT_EQ(doc.m_KeyObjs[i].m_Record, table[start + i].m_Record);
+        table = original;
+        doc.m_nKeyCapacity = 80;
+        doc.m_KeyObjs = QList<CQXPanKeyObj>(3, original[0]);
+        doc.m_KeyObjs[2].SetText1(QStringLiteral("third"));
+        EXPECT_EQ(doc.StoreTableSlice(table, file), start < 0 ? 0 : 3);
+        for (int i = 0; i < 240; ++i) {
+            SCOPED_TRACE(i);
+            if (start < 0 || i < start || i >= start + 80)
+                EXPECT_EQ(table[i].m_Record, original[i].m_Record);
+            else if (i < start + 3)
+                EXPECT_EQ(table[i].m_Record, doc.m_KeyObjs[i - start].m_Record);
+            else
+                EXPECT_EQ(table[i].m_Record, ScreenObjectRecord{});
+        }
     }
-}
-
-INSTANTIATE_TEST_SUITE_P(Files, TableSlice,
-                         ::testing::Values(std::pair{798, 0}, std::pair{797, 80},
-                                           std::pair{799, 160}, std::pair{796, -1},
-                                           std::pair{800, -1}));
-
-TEST(TableSliceEdge, FreeFirstRecordAndCapacityLimit)
-{
+    // A free first record gives no keys; no more than the capacity is stored.
     QList<CQXPanKeyObj> table = Table();
     table[80].SetShape(ScreenObjectRecord::ShapeFree);
     CQXPanDocument doc;
     doc.LoadTableSlice(table, 797);
     EXPECT_TRUE(doc.m_KeyObjs.isEmpty());
-
     doc.m_KeyObjs = QList<CQXPanKeyObj>(5, Key(42, 0));
     doc.m_nKeyCapacity = 2;
     EXPECT_EQ(doc.StoreTableSlice(table, 798), 2);

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-
 namespace {
 
 QByteArray Field(const CQXPanKeyObj& obj, int at, int size)
@@ -21,56 +19,49 @@ TEST(ScreenScale, ConversionsRoundHalfUp)
 {
     ScreenScale s;
     s.Compute();
-    const struct
-    {
-        int axis, value, expected; // axis: register->design x, design->register x, then y
-    } cases[] = {{0, 1023, 799}, {0, 16, 13},   {0, 2, 2},      {0, 640, 500},
-                 {0, -2, -1},    {0, -1, 0},    {1, 799, 1023}, {1, 2, 3},
-                 {1, 800, 1024}, {1, -1, -1},   {2, 767, 599},  {2, 16, 13},
-                 {2, 5, 4},      {3, 599, 767}, {3, 3, 4},      {3, 1, 1}};
-    for (const auto& c : cases) {
-        const int results[] = {s.RegisterToDesignX(c.value), s.DesignToRegisterX(c.value),
-                               s.RegisterToDesignY(c.value), s.DesignToRegisterY(c.value)};
-        EXPECT_EQ(results[c.axis], c.expected) << "axis " << c.axis << " value " << c.value;
+    // Axis (register->design x, design->register x, then y), value, expected.
+    const int cases[][3] = {{0, 1023, 799}, {0, 16, 13},   {0, 2, 2},      {0, 640, 500},
+                            {0, -2, -1},    {0, -1, 0},    {1, 799, 1023}, {1, 2, 3},
+                            {1, 800, 1024}, {1, -1, -1},   {2, 767, 599},  {2, 16, 13},
+                            {2, 5, 4},      {3, 599, 767}, {3, 3, 4},      {3, 1, 1}};
+    for (const auto& [axis, value, expected] : cases) {
+        const int results[] = {s.RegisterToDesignX(value), s.DesignToRegisterX(value),
+                               s.RegisterToDesignY(value), s.DesignToRegisterY(value)};
+        EXPECT_EQ(results[axis], expected) << "axis " << axis << " value " << value;
     }
 }
 
 TEST(PackedNumber, EncodesTheLastSixDigitsAsPackedDecimal)
 {
+    // Bytes 17 to 19 of the record, as hexadecimal digits, and the number read back.
     const struct
     {
         quint32 n;
-        std::array<quint8, 3> bytes;
+        const char* hex;
         int readBack;
-    } cases[] = {{123456, {0x12, 0x34, 0x56}, 123456},
-                 {42, {0x00, 0x00, 0x42}, 42},
-                 {10000, {0x01, 0x00, 0x00}, 10000},
-                 {1234567, {0x23, 0x45, 0x67}, 234567},
-                 {3000000, {0x00, 0x00, 0x00}, 0}};
+    } cases[] = {{123456, "123456", 123456},
+                 {42, "000042", 42},
+                 {10000, "010000", 10000},
+                 {1234567, "234567", 234567},
+                 {3000000, "000000", 0}};
     for (const auto& c : cases) {
         CQXPanKeyObj obj;
         obj.SetNumber(c.n);
-        EXPECT_EQ((std::array<quint8, 3>{obj.m_Record.bytes[17], obj.m_Record.bytes[18],
-                                         obj.m_Record.bytes[19]}),
-                  c.bytes)
-            << c.n;
+        EXPECT_EQ(Field(obj, 17, 3).toHex(), c.hex) << c.n;
         EXPECT_EQ(obj.GetNumber(), c.readBack);
     }
     // Nibbles above nine are decoded by place value.
     CQXPanKeyObj obj;
-    obj.m_Record.bytes[17] = 0x0F;
-    obj.m_Record.bytes[18] = 0xA0;
-    obj.m_Record.bytes[19] = 0x01;
+    std::copy_n("\x0F\xA0\x01", 3, obj.m_Record.bytes.begin() + 17);
     EXPECT_EQ(obj.GetNumber(), 10000 * 15 + 1000 * 10 + 1);
 }
 
-TEST(KeyText, KeepsTwentyLatin1CharactersPaddedWithBlanks)
+TEST(KeyText, KeepsTwentyLatin1CharactersPaddedWithBlanksUpToTheFirstNul)
 {
     CQXPanKeyObj obj;
     obj.SetText1(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXY"));
     EXPECT_EQ(Field(obj, 21, 20), QByteArray("ABCDEFGHIJKLMNOPQRST"));
     EXPECT_EQ(obj.GetText1(), QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
-
     obj.SetText2(QStringLiteral("  Hi"));
     EXPECT_EQ(Field(obj, 42, 20), QByteArray("  Hi                "));
     int length = -1;
@@ -85,12 +76,7 @@ TEST(KeyText, KeepsTwentyLatin1CharactersPaddedWithBlanks)
                  QStringLiteral("!"));
     EXPECT_EQ(Field(obj, 21, 10), QByteArray("caf\xE9 ?x?! "));
     EXPECT_EQ(obj.GetText1(), QStringLiteral("caf\u00e9 ?x?!"));
-}
-
-TEST(KeyText, BlankZeroAndNulEndedFields)
-{
-    CQXPanKeyObj obj;
-    int length = -1;
+    obj = CQXPanKeyObj();
     EXPECT_EQ(obj.GetText1(&length), QString()); // all zero: the first NUL ends it
     EXPECT_EQ(length, 0);
     obj.SetText1(QString());
@@ -109,7 +95,6 @@ TEST(KeyRect, RegisterAndDisplayRectanglesClampToTheScreen)
     EXPECT_EQ(obj.DisplayRect(), (QXPanRect{8, 16, 799, 78}));
     obj.SetRegisterRect(-5, -1, 1024, 768);
     EXPECT_EQ(obj.RegisterRect(), (QXPanRect{0, 0, 1023, 767}));
-
     ASSERT_TRUE(obj.SetDisplayRect(-3, -4, 900, 700));
     EXPECT_EQ(obj.DisplayRect(), (QXPanRect{0, 0, 799, 599}));
     EXPECT_EQ(obj.RegisterRect(), (QXPanRect{0, 0, 1023, 767}));
@@ -129,18 +114,17 @@ TEST(KeyRecord, KeysTakeTheirColoursAndTablesShowGrey)
     std::copy(std::begin(colours), std::end(colours), record.bytes.begin() + 11);
     CQXPanKeyObj obj;
     obj.SetFromRecord(record);
-    EXPECT_EQ(obj.m_Cell.m_clrFill, 0x332211u);
-    EXPECT_EQ(obj.m_Cell.m_clrLabelBk, 0x332211u);
-    EXPECT_EQ(obj.m_Cell.m_clrLabel, 0xCCBBAAu);
+    const auto cell = [&obj] {
+        return QString::asprintf("%06X/%06X/%06X", obj.m_Cell.m_clrFill, obj.m_Cell.m_clrLabelBk,
+                                 obj.m_Cell.m_clrLabel);
+    };
+    EXPECT_EQ(cell(), "332211/332211/CCBBAA");
     quint16 type = 0;
     EXPECT_FALSE(obj.IsFree(&type));
     EXPECT_EQ(type, 12);
-
     record.SetWord(ScreenObjectRecord::TypeCode, 93);
     obj.SetFromRecord(record);
-    EXPECT_EQ(obj.m_Cell.m_clrFill, 0xE6E6E6u);
-    EXPECT_EQ(obj.m_Cell.m_clrLabelBk, 0xE6E6E6u);
-    EXPECT_EQ(obj.m_Cell.m_clrLabel, 0u);
+    EXPECT_EQ(cell(), "E6E6E6/E6E6E6/000000");
     EXPECT_EQ(obj.m_Record, record); // the colour bytes stay as read
 }
 
@@ -157,7 +141,6 @@ TEST(BmpObj, ImageGivesTheRegisterRectangleOnlyWhenEmpty)
     obj.SetImage(&image);                     // rectangle not empty: kept, and so is the name
     EXPECT_EQ(obj.m_rcRegister, (QXPanRect{-10, 5, 2000, 900}));
     EXPECT_EQ(obj.m_strFileName, name);
-
     EXPECT_TRUE(obj.SetDisplayRect({-1, 10, 850, 610}));
     EXPECT_EQ(obj.DisplayRect(), (QXPanRect{0, 10, 799, 599}));
     EXPECT_EQ(obj.m_rcRegister, (QXPanRect{0, 13, 1023, 767}));

@@ -1,4 +1,5 @@
 // Catches: a half or lost file after a kill, full disk or race; writes through links; leftovers.
+#include "OddFiles.h"
 #include "ScratchMount.h"
 #include "TestFiles.h"
 
@@ -16,7 +17,6 @@
 #include <atomic>
 #include <cerrno>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -43,23 +43,16 @@ struct Faults
 const QByteArray kOld = "the old file\n";
 const QByteArray kNew = QByteArray("the new file, longer than the old one\n").repeated(1000);
 
-TEST(AtomicFile, WritesANewFileWithTheUsualModeAndNothingBesideIt)
+TEST(AtomicFile, WritesANewFileWithTheUsualModeAndReplacesOneKeepingItsMode)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath("new.txt");
+    const QString path = dir.filePath("kept.txt");
     const mode_t mask = ::umask(022);
     const FileResult result = AtomicFile::Write(path, kNew);
     ::umask(mask);
     ASSERT_TRUE(result) << result.Text().toStdString();
     EXPECT_EQ(Read(path), kNew);
     EXPECT_EQ(Mode(path) & 0777, 0644u);
-    EXPECT_EQ(Names(dir.path()), QStringList{"new.txt"});
-}
-
-TEST(AtomicFile, AnExistingFileIsReplacedAndKeepsItsMode)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("kept.txt");
     for (mode_t mode : {mode_t(0600), mode_t(0640), mode_t(0664)}) {
         ASSERT_TRUE(Write(path, kOld));
         ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
@@ -71,20 +64,7 @@ TEST(AtomicFile, AnExistingFileIsReplacedAndKeepsItsMode)
 }
 
 // What may not be replaced: it stays exactly as it was, and one line says why.
-struct Refusal
-{
-    const char* name;
-    const char* reason;
-    // Makes the thing at path in dir; false when this machine cannot (then skipped).
-    bool (*make)(const QTemporaryDir& dir, const QString& path);
-};
-
-void PrintTo(const Refusal& r, std::ostream* os)
-{
-    *os << r.name;
-}
-
-class Refused : public ::testing::TestWithParam<Refusal>
+class Refused : public ::testing::TestWithParam<OddFile>
 {};
 
 TEST_P(Refused, ItStaysAsItWas)
@@ -92,11 +72,10 @@ TEST_P(Refused, ItStaysAsItWas)
     QTemporaryDir dir;
     const QString path = dir.filePath("target");
     ASSERT_TRUE(Write(dir.filePath("elsewhere"), kOld));
-    if (!GetParam().make(dir, path))
+    if (!MakeOddFile(GetParam().kind, dir, path))
         GTEST_SKIP() << "cannot be made here";
     const mode_t mode = Mode(path);
     const QStringList before = Names(dir.path());
-
     const FileResult result = AtomicFile::Write(path, kNew);
     EXPECT_FALSE(result);
     EXPECT_EQ(result.path, path);
@@ -107,36 +86,14 @@ TEST_P(Refused, ItStaysAsItWas)
     EXPECT_EQ(Read(dir.filePath("elsewhere")), kOld); // never written through a link
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Targets, Refused,
-    ::testing::Values(Refusal{"ReadOnlyFile", "is read-only",
-                              [](const QTemporaryDir&, const QString& path) {
-                                  return Write(path, kOld) &&
-                                         ::chmod(QFile::encodeName(path).constData(), 0444) == 0;
-                              }},
-                      Refusal{"LinkToAFile", "is a symbolic link",
-                              [](const QTemporaryDir& dir, const QString& path) {
-                                  return QFile::link(dir.filePath("elsewhere"), path);
-                              }},
-                      Refusal{"LinkToNothing", "is a symbolic link",
-                              [](const QTemporaryDir& dir, const QString& path) {
-                                  return QFile::link(dir.filePath("nothing"), path);
-                              }},
-                      Refusal{"Folder", "is not a regular file",
-                              [](const QTemporaryDir&, const QString& path) {
-                                  return QDir().mkdir(path);
-                              }},
-                      Refusal{"Pipe", "is not a regular file",
-                              [](const QTemporaryDir&, const QString& path) {
-                                  return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
-                              }},
-                      // A device node of our own, never the real /dev: /dev/full's numbers.
-                      Refusal{"Device", "is not a regular file",
-                              [](const QTemporaryDir&, const QString& path) {
-                                  return ::mknod(QFile::encodeName(path).constData(),
-                                                 S_IFCHR | 0666, makedev(1, 7)) == 0;
-                              }}),
-    [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Targets, Refused,
+                         ::testing::Values(OddFile{"ReadOnlyFile", "is read-only"},
+                                           OddFile{"LinkToAFile", "is a symbolic link"},
+                                           OddFile{"LinkToNothing", "is a symbolic link"},
+                                           OddFile{"Folder", "is not a regular file"},
+                                           OddFile{"Pipe", "is not a regular file"},
+                                           OddFile{"Device", "is not a regular file"}),
+                         OddFileName);
 
 TEST(AtomicFile, FollowsALinkOnlyWhenAskedAndTheLinkStays)
 {
@@ -151,101 +108,69 @@ TEST(AtomicFile, FollowsALinkOnlyWhenAskedAndTheLinkStays)
     EXPECT_EQ(Names(dir.path()), (QStringList{"link.ini", "store.ini"}));
 }
 
+const char* const kSteps[] = {"TemporaryCreated", "Writing", "BytesWritten",
+                              "Syncing",          "Synced",  "Renamed"};
+
 // A failure at any step: the old file whole, the temporary gone, the file and the reason named.
-std::string StepName(const ::testing::TestParamInfo<FaultStep>& info)
+TEST(AtomicFile, AFailedStepKeepsTheOldFileAndLeavesNothing)
 {
-    switch (info.param) {
-    case FaultStep::TemporaryCreated:
-        return "TemporaryCreated";
-    case FaultStep::Writing:
-        return "Writing";
-    case FaultStep::BytesWritten:
-        return "BytesWritten";
-    case FaultStep::Syncing:
-        return "Syncing";
-    case FaultStep::Synced:
-        return "Synced";
-    case FaultStep::Renamed:
-        return "Renamed";
+    for (const FaultStep failing :
+         {FaultStep::TemporaryCreated, FaultStep::Writing, FaultStep::BytesWritten,
+          FaultStep::Syncing, FaultStep::Synced}) {
+        SCOPED_TRACE(kSteps[int(failing)]);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("FILE797P.TXT");
+        ASSERT_TRUE(Write(path, kOld));
+        Faults faults([failing](FaultStep step) { return step == failing ? EIO : 0; });
+        const FileResult result = AtomicFile::Write(path, kNew);
+        EXPECT_FALSE(result);
+        EXPECT_EQ(result.path, path);
+        EXPECT_EQ(result.reason, qt_error_string(EIO));
+        EXPECT_EQ(Read(path), kOld);
+        EXPECT_EQ(Names(dir.path()), QStringList{"FILE797P.TXT"});
     }
-    return "Unknown";
 }
-
-class FailedStep : public ::testing::TestWithParam<FaultStep>
-{};
-
-TEST_P(FailedStep, KeepsTheOldFileAndLeavesNothing)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("FILE797P.TXT");
-    ASSERT_TRUE(Write(path, kOld));
-    const FaultStep failing = GetParam();
-    Faults faults([failing](FaultStep step) { return step == failing ? EIO : 0; });
-    const FileResult result = AtomicFile::Write(path, kNew);
-    EXPECT_FALSE(result);
-    EXPECT_EQ(result.path, path);
-    EXPECT_EQ(result.reason, qt_error_string(EIO));
-    EXPECT_EQ(Read(path), kOld);
-    EXPECT_EQ(Names(dir.path()), QStringList{"FILE797P.TXT"});
-}
-
-INSTANTIATE_TEST_SUITE_P(Steps, FailedStep,
-                         ::testing::Values(FaultStep::TemporaryCreated, FaultStep::Writing,
-                                           FaultStep::BytesWritten, FaultStep::Syncing,
-                                           FaultStep::Synced),
-                         StepName);
 
 TEST(AtomicFile, ShortWritesAreCarriedOnToTheLastByte)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("FILE797P.TXT");
     int writes = 0;
-    Faults faults([&writes](FaultStep step) {
-        if (step != FaultStep::Writing)
-            return 0;
-        ++writes;
-        return -1; // each write call takes half of what it is asked
-    });
+    // Each write call takes half of what it is asked (and is counted).
+    Faults faults([&writes](FaultStep s) { return s == FaultStep::Writing && ++writes ? -1 : 0; });
     ASSERT_TRUE(AtomicFile::Write(path, kNew));
     EXPECT_EQ(Read(path), kNew);
     EXPECT_GT(writes, 10);
 }
 
 // A kill at any step: the old or the whole new file; what is left beside it goes on the next run.
-class KilledAt : public ::testing::TestWithParam<FaultStep>
-{};
-
-TEST_P(KilledAt, LeavesTheOldOrTheNewFileAndNoLeftoverAfterTheNextRun)
+TEST(AtomicFile, AKillLeavesTheOldOrTheNewFileAndNoLeftoverAfterTheNextRun)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("FILE795P.TXT");
-    ASSERT_TRUE(Write(path, kOld));
-    const FaultStep killing = GetParam();
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        g_qxpanFaultHook = [killing](FaultStep step) {
-            if (step == killing)
-                ::_exit(0); // as a kill would: no clean-up of any kind
-            return 0;
-        };
-        AtomicFile::Write(path, kNew);
-        ::_exit(1);
+    for (const FaultStep killing : {FaultStep::TemporaryCreated, FaultStep::BytesWritten,
+                                    FaultStep::Synced, FaultStep::Renamed}) {
+        SCOPED_TRACE(kSteps[int(killing)]);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("FILE795P.TXT");
+        ASSERT_TRUE(Write(path, kOld));
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            g_qxpanFaultHook = [killing](FaultStep step) {
+                if (step == killing)
+                    ::_exit(0); // as a kill would: no clean-up of any kind
+                return 0;
+            };
+            AtomicFile::Write(path, kNew);
+            ::_exit(1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the step was not reached";
+        EXPECT_TRUE(Read(path) == (killing == FaultStep::Renamed ? kNew : kOld));
+        AtomicFile::RemoveLeftovers(dir.path());
+        EXPECT_EQ(Names(dir.path()), QStringList{"FILE795P.TXT"});
     }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the step was not reached";
-
-    const QByteArray now = Read(path);
-    EXPECT_TRUE(now == (killing == FaultStep::Renamed ? kNew : kOld));
-    AtomicFile::RemoveLeftovers(dir.path());
-    EXPECT_EQ(Names(dir.path()), QStringList{"FILE795P.TXT"});
 }
-
-INSTANTIATE_TEST_SUITE_P(Steps, KilledAt,
-                         ::testing::Values(FaultStep::TemporaryCreated, FaultStep::BytesWritten,
-                                           FaultStep::Synced, FaultStep::Renamed),
-                         StepName);
 
 TEST(AtomicFile, LeftoversOfRunningProcessesStay)
 {
@@ -263,7 +188,6 @@ TEST(AtomicFile, LeftoversOfRunningProcessesStay)
         ASSERT_TRUE(Write(dir.filePath(name), "x"));
     AtomicFile::RemoveLeftovers(dir.path());
     EXPECT_EQ(Names(dir.path()).size(), 3);
-
     ::kill(running, SIGKILL);
     ::waitpid(running, nullptr, 0);
     AtomicFile::RemoveLeftovers(dir.path());
@@ -293,23 +217,18 @@ TEST(AtomicFile, TwoWritersAtOnceNeverLeaveAHalfFile)
     const QByteArray second = QByteArray("second writer, other length\n").repeated(2000);
     ASSERT_TRUE(Write(path, first));
     std::atomic<bool> done{false};
-    std::atomic<int> failures{0};
-    std::atomic<int> torn{0};
-    auto writer = [&](const QByteArray& bytes) {
-        for (int round = 0; round < 200; ++round) {
-            if (!AtomicFile::Write(path, bytes))
-                ++failures;
-        }
+    std::atomic<int> failures{0}, torn{0};
+    const auto writer = [&](const QByteArray& bytes) {
+        for (int round = 0; round < 200; ++round)
+            failures += AtomicFile::Write(path, bytes) ? 0 : 1;
     };
     std::thread reader([&] {
         while (!done) {
             const QByteArray now = Read(path);
-            if (now != first && now != second)
-                ++torn;
+            torn += now != first && now != second ? 1 : 0;
         }
     });
-    std::thread a(writer, first);
-    std::thread b(writer, second);
+    std::thread a(writer, first), b(writer, second);
     a.join();
     b.join();
     done = true;

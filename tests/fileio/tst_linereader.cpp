@@ -79,28 +79,22 @@ TEST(LineReader, NumberAtReadsLikeAtoi)
 TEST(FileFinder, FindsNamesWithoutRegardToCaseAnExactMatchFirst)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
+    const QString folder = dir.path();
     const auto touch = [&dir](const char* name) {
-        QFile file(dir.filePath(QLatin1String(name)));
-        return file.open(QIODevice::WriteOnly);
+        return QFile(dir.filePath(name)).open(QIODevice::WriteOnly);
     };
     // A name not there is the name as given.
-    EXPECT_EQ(CQXPanFileFinder::PathFor(dir.path(), QStringLiteral("FILE795P.TXT")),
-              dir.filePath(QStringLiteral("FILE795P.TXT")));
+    EXPECT_EQ(CQXPanFileFinder::PathFor(folder, "FILE795P.TXT"), dir.filePath("FILE795P.TXT"));
     ASSERT_TRUE(touch("file795p.txt"));
-    EXPECT_EQ(CQXPanFileFinder::PathFor(dir.path(), QStringLiteral("FILE795P.TXT")),
-              dir.filePath(QStringLiteral("file795p.txt")));
-    EXPECT_EQ(CQXPanFileFinder::FindName(dir.path(), QStringLiteral("File795P.txt")),
-              QStringLiteral("file795p.txt"));
-    EXPECT_EQ(CQXPanFileFinder::FindPath(dir.path(), QStringLiteral("FILE795P.TXT")),
-              dir.filePath(QStringLiteral("file795p.txt")));
-    EXPECT_TRUE(CQXPanFileFinder::FindName(dir.path(), QStringLiteral("FILE798P.TXT")).isEmpty());
+    EXPECT_EQ(CQXPanFileFinder::PathFor(folder, "FILE795P.TXT"), dir.filePath("file795p.txt"));
+    EXPECT_EQ(CQXPanFileFinder::FindName(folder, "File795P.txt"), "file795p.txt");
+    EXPECT_EQ(CQXPanFileFinder::FindPath(folder, "FILE795P.TXT"), dir.filePath("file795p.txt"));
+    EXPECT_EQ(CQXPanFileFinder::FindName(folder, "FILE798P.TXT"), QString());
     ASSERT_TRUE(touch("FILE795P.TXT"));
-    EXPECT_EQ(CQXPanFileFinder::FindName(dir.path(), QStringLiteral("FILE795P.TXT")),
-              QStringLiteral("FILE795P.TXT"));
+    EXPECT_EQ(CQXPanFileFinder::FindName(folder, "FILE795P.TXT"), "FILE795P.TXT");
     // Folders are not files.
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("FILE798P.TXT")));
-    EXPECT_TRUE(CQXPanFileFinder::FindName(dir.path(), QStringLiteral("file798p.txt")).isEmpty());
+    ASSERT_TRUE(QDir(folder).mkdir("FILE798P.TXT"));
+    EXPECT_EQ(CQXPanFileFinder::FindName(folder, "file798p.txt"), QString());
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 #include "reglib/CQxCtrlApi.h"
 #include "reglib/QxCtrlStore.h"
 
+#include "TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,18 +18,8 @@
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
+using TestFiles::Read;
+using TestFiles::Write;
 
 // Every test runs with a temporary home, so QStandardPaths never reaches the real user folders.
 class ReglibTest : public ::testing::Test
@@ -49,7 +41,7 @@ protected:
     QxCtrlStore writeStore(const QByteArray& ini)
     {
         QDir().mkpath(QFileInfo(storePath()).absolutePath());
-        writeAll(storePath(), ini);
+        EXPECT_TRUE(Write(storePath(), ini));
         return QxCtrlStore(storePath());
     }
 
@@ -57,7 +49,27 @@ protected:
     QByteArray m_oldHome;
 };
 
-_ScreenDefinition_InterfaceTable sampleTable()
+// "branch/register" as the store gives them; both start out as "x" to show they are set.
+QString BranchAndRegister(const QxCtrlStore& store)
+{
+    QString branch = QStringLiteral("x"), ecr = QStringLiteral("x");
+    CDefScrInfo(store).GetCurrBrnAndECR(branch, ecr);
+    return branch + QLatin1Char('/') + ecr;
+}
+
+// The data, work, program, placed-bitmap and background folders; "-unchanged" for one not given.
+QString Folders(const QxCtrlStore& store)
+{
+    QStringList paths;
+    for (DEFBS_TYPE_ENVSTR kind : {DEFBS_ENV_DATA, DEFBS_ENV_WORK, DEFBS_ENV_PROGRAM,
+                                   DEFBS_ENV_PLACEDBMP, DEFBS_ENV_BACKGROUND}) {
+        QString path = QStringLiteral("unchanged");
+        paths << (CQxCtrlApi(store).GetActFolPath(kind, path) ? path : "-" + path);
+    }
+    return paths.join(QLatin1Char('|'));
+}
+
+_ScreenDefinition_InterfaceTable sampleTable(quint32 flags = 2)
 {
     _ScreenDefinition_InterfaceTable t;
     t.dwMode = 0x102;
@@ -67,7 +79,7 @@ _ScreenDefinition_InterfaceTable sampleTable()
     t.arrItems2 = {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}};
     t.strMarker = QStringLiteral(" abc, V0101 "); // blanks at both ends are significant
     t.strProgramPath = QStringLiteral("/usr/bin/paint tool;x\\y");
-    t.dwFlags = 2;
+    t.dwFlags = flags;
     return t;
 }
 
@@ -76,23 +88,16 @@ _ScreenDefinition_InterfaceTable sampleTable()
 TEST_F(ReglibTest, TableRoundTripKeepsEveryField)
 {
     const QxCtrlStore store = writeStore("[General]\nBranch=B1\nRegister=R\n");
+    // The screen number as flags tells the two tables apart.
+    for (DEFSCR_TYPE_SCRNO no : {DEFSCR_SCRNO_PANELEDITOR, DEFSCR_SCRNO_BMPEDITOR})
+        ASSERT_NE(CDefScrInfo(store).SetScrIFTab(nullptr, no, sampleTable(quint32(no))), 0);
     for (DEFSCR_TYPE_SCRNO no : {DEFSCR_SCRNO_PANELEDITOR, DEFSCR_SCRNO_BMPEDITOR}) {
-        _ScreenDefinition_InterfaceTable written = sampleTable();
-        written.dwFlags = quint32(no); // tell the two tables apart
-        ASSERT_NE(CDefScrInfo(store).SetScrIFTab(nullptr, no, written), 0);
-    }
-    for (DEFSCR_TYPE_SCRNO no : {DEFSCR_SCRNO_PANELEDITOR, DEFSCR_SCRNO_BMPEDITOR}) {
-        _ScreenDefinition_InterfaceTable expected = sampleTable();
-        expected.dwFlags = quint32(no);
         _ScreenDefinition_InterfaceTable read;
         ASSERT_NE(CDefScrInfo(store).GetScrIFTab(nullptr, no, read), 0);
-        EXPECT_EQ(read, expected) << "screen " << int(no);
+        EXPECT_EQ(read, sampleTable(quint32(no))) << "screen " << int(no);
     }
     // Writing a table leaves the rest of the store alone.
-    QString branch, ecr;
-    CDefScrInfo(store).GetCurrBrnAndECR(branch, ecr);
-    EXPECT_EQ(branch, QStringLiteral("B1"));
-    EXPECT_EQ(ecr, QStringLiteral("R"));
+    EXPECT_EQ(BranchAndRegister(store), "B1/R");
 }
 
 TEST_F(ReglibTest, ReadsHandWrittenStore)
@@ -108,36 +113,20 @@ TEST_F(ReglibTest, ReadsHandWrittenStore)
                    "[Register.ECR-7]\nCapabilities=0x8000000F\n"
                    "[Screen12]\nMode=258\nWindow=1 2  3,4\nItems1=000102030405060708090a0b, "
                    "FFFFFFFFFFFFFFFFFFFFFFFF\nMarker=\"x, V0101\"\n");
-
-    QString branch, ecr;
-    CDefScrInfo(store).GetCurrBrnAndECR(branch, ecr);
-    EXPECT_EQ(branch, QStringLiteral("Shop 1"));
-    EXPECT_EQ(ecr, QStringLiteral("ECR-7"));
-
+    const QString branch = QStringLiteral("Shop 1"), ecr = QStringLiteral("ECR-7");
+    EXPECT_EQ(BranchAndRegister(store), "Shop 1/ECR-7");
     _ScreenDefinition_InterfaceTable t;
     ASSERT_NE(CDefScrInfo(store).GetScrIFTab(nullptr, DEFSCR_SCRNO_PANELEDITOR, t), 0);
-    EXPECT_EQ(t.dwMode, 0x102u);
-    EXPECT_EQ(t.rcWindow, (QxRect{1, 2, 3, 4}));
-    ASSERT_EQ(t.arrItems1.size(), 2);
-    EXPECT_EQ(t.arrItems1[0][11], 0x0B);
-    EXPECT_EQ(t.arrItems1[1][0], 0xFF);
-    EXPECT_TRUE(t.arrItems2.isEmpty());
-    EXPECT_EQ(t.strMarker, QStringLiteral("x, V0101"));
-
+    _ScreenDefinition_InterfaceTable expected;
+    expected.dwMode = 0x102;
+    expected.rcWindow = {1, 2, 3, 4};
+    expected.arrItems1 = {{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, {}};
+    expected.arrItems1[1].fill(0xFF);
+    expected.strMarker = QStringLiteral("x, V0101");
+    EXPECT_EQ(t, expected);
     const QString storeDir = QFileInfo(storePath()).absolutePath();
-    const std::pair<DEFBS_TYPE_ENVSTR, QString> folders[] = {
-        {DEFBS_ENV_DATA, QStringLiteral("/abs/data")},
-        {DEFBS_ENV_WORK, storeDir + QStringLiteral("/work")},
-        {DEFBS_ENV_PROGRAM, QStringLiteral("/p")},
-        {DEFBS_ENV_PLACEDBMP, QStringLiteral("/b")},
-        {DEFBS_ENV_BACKGROUND, QStringLiteral("/g")}};
-    for (const auto& [kind, expected] : folders) {
-        QString path;
-        EXPECT_NE(CQxCtrlApi(store).GetActFolPath(kind, path), 0) << int(kind);
-        EXPECT_EQ(path, expected) << int(kind);
-    }
+    EXPECT_EQ(Folders(store), "/abs/data|" + storeDir + "/work|/p|/b|/g");
     EXPECT_EQ(CQxCtrlApi(store).ExchangeFolder(), storeDir + QStringLiteral("/xchg"));
-
     QList<_ECRFile_Information> files;
     CQxCtrlApi(store).GetECRFileList(1, branch, files);
     ASSERT_EQ(files.size(), 2);
@@ -147,7 +136,6 @@ TEST_F(ReglibTest, ReadsHandWrittenStore)
                                               QStringLiteral("x")}));
     CQxCtrlApi(store).GetECRFileList(2, branch, files);
     EXPECT_TRUE(files.isEmpty());
-
     quint32 flags = 1;
     CDefBaseInfo(store).GetECRQX27Func(ecr, flags);
     EXPECT_EQ(flags, 0x8000000Fu);
@@ -174,10 +162,7 @@ TEST_F(ReglibTest, BrokenStoreEntriesFailAndLeaveTheOutputAlone)
           "[General]\nBranch=A\n[Branch.B]\nFolder10=/p\n",
           "[General]\nBranch=A\n[Branch.A]\nFolder10=  \n"}) {
         SCOPED_TRACE(ini);
-        const QxCtrlStore store = writeStore(QByteArray(ini));
-        QString path = QStringLiteral("unchanged");
-        EXPECT_EQ(CQxCtrlApi(store).GetActFolPath(DEFBS_ENV_PROGRAM, path), 0);
-        EXPECT_EQ(path, QStringLiteral("unchanged"));
+        EXPECT_EQ(Folders(writeStore(QByteArray(ini))).section('|', 2, 2), "-unchanged");
     }
 }
 
@@ -185,17 +170,12 @@ TEST_F(ReglibTest, UnreadableStoreFailsEverythingAndIsNotOverwritten)
 {
     const QByteArray garbled = "[General]\nBranch=A\n[Branch.A\nFolder10=/p\n[Screen12\nMode=2\n";
     const QxCtrlStore store = writeStore(garbled);
-    QString branch = QStringLiteral("x"), ecr = QStringLiteral("y");
-    CDefScrInfo(store).GetCurrBrnAndECR(branch, ecr);
-    EXPECT_TRUE(branch.isEmpty());
-    EXPECT_TRUE(ecr.isEmpty());
+    EXPECT_EQ(BranchAndRegister(store), "/");
     _ScreenDefinition_InterfaceTable t = sampleTable();
     EXPECT_EQ(CDefScrInfo(store).GetScrIFTab(nullptr, DEFSCR_SCRNO_PANELEDITOR, t), 0);
-    QString path = QStringLiteral("unchanged");
-    EXPECT_EQ(CQxCtrlApi(store).GetActFolPath(DEFBS_ENV_PROGRAM, path), 0);
-    EXPECT_EQ(path, QStringLiteral("unchanged"));
+    EXPECT_EQ(Folders(store).section('|', 2, 2), "-unchanged");
     EXPECT_EQ(CDefScrInfo(store).SetScrIFTab(nullptr, DEFSCR_SCRNO_PANELEDITOR, sampleTable()), 0);
-    EXPECT_EQ(readAll(storePath()), garbled);
+    EXPECT_EQ(Read(storePath()), garbled);
 }
 
 TEST_F(ReglibTest, ResolvePathOrder)
@@ -218,12 +198,7 @@ TEST_F(ReglibTest, EnsureExistsCreatesDemoBranch)
     const QxCtrlStore store(storePath()); // its folder does not exist yet
     const FileResult ready = store.EnsureExists();
     ASSERT_TRUE(ready) << qPrintable(ready.Text());
-
-    QString branch, ecr;
-    CDefScrInfo(store).GetCurrBrnAndECR(branch, ecr);
-    EXPECT_EQ(branch, QStringLiteral("DEMO"));
-    EXPECT_EQ(ecr, QStringLiteral("ECR-1"));
-
+    EXPECT_EQ(BranchAndRegister(store), "DEMO/ECR-1");
     _ScreenDefinition_InterfaceTable t12 = sampleTable(), t4 = sampleTable();
     ASSERT_NE(CDefScrInfo(store).GetScrIFTab(nullptr, DEFSCR_SCRNO_PANELEDITOR, t12), 0);
     ASSERT_NE(CDefScrInfo(store).GetScrIFTab(nullptr, DEFSCR_SCRNO_BMPEDITOR, t4), 0);
@@ -231,43 +206,34 @@ TEST_F(ReglibTest, EnsureExistsCreatesDemoBranch)
     expected12.dwMode = 2;
     EXPECT_EQ(t12, expected12);
     EXPECT_EQ(t4, _ScreenDefinition_InterfaceTable{});
-
     QList<_ECRFile_Information> files;
-    CQxCtrlApi(store).GetECRFileList(1, branch, files);
+    CQxCtrlApi(store).GetECRFileList(1, QStringLiteral("DEMO"), files);
     QStringList names;
     for (const auto& f : files)
         names << QStringLiteral("%1 - %2").arg(f.wFileNo).arg(f.strName);
     EXPECT_EQ(names, (QStringList{"796 - Screen Logo", "797 - Check Window 22",
                                   "798 - Check Window 21", "799 - Check Window 23"}));
-
     const QString root = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
                          QStringLiteral("/branches/DEMO");
     ASSERT_TRUE(root.startsWith(m_home.path()));
-    QString work;
-    ASSERT_NE(CQxCtrlApi(store).GetActFolPath(DEFBS_ENV_WORK, work), 0);
-    EXPECT_TRUE(work.startsWith(root) && QFileInfo(work).isDir()) << work.toStdString();
+    const QStringList folders = Folders(store).split(QLatin1Char('|'));
+    ASSERT_EQ(folders.size(), 5);
+    for (const QString& folder : folders)
+        EXPECT_TRUE(folder.startsWith(root)) << folder.toStdString();
+    EXPECT_TRUE(QFileInfo(folders[1]).isDir()) << folders[1].toStdString();
     // The embedded demo branch holds exactly the committed example files.
-    const std::pair<DEFBS_TYPE_ENVSTR, const char*> sources[] = {
-        {DEFBS_ENV_DATA, "data"},
-        {DEFBS_ENV_PROGRAM, "program"},
-        {DEFBS_ENV_PLACEDBMP, "bitmaps"},
-        {DEFBS_ENV_BACKGROUND, "backgrounds"}};
-    for (const auto& [kind, sub] : sources) {
-        QString path;
-        ASSERT_NE(CQxCtrlApi(store).GetActFolPath(kind, path), 0) << sub;
-        EXPECT_TRUE(path.startsWith(root)) << path.toStdString();
+    for (const auto& [i, sub] : {std::pair{0, "data"}, std::pair{2, "program"},
+                                 std::pair{3, "bitmaps"}, std::pair{4, "backgrounds"}}) {
         const QDir example(QStringLiteral(QXPAN_SOURCE_DIR "/examples/demo-branch/") +
                            QLatin1String(sub));
         const QStringList names = example.entryList(QDir::Files, QDir::Name);
-        EXPECT_EQ(QDir(path).entryList(QDir::Files, QDir::Name), names) << sub;
+        EXPECT_EQ(QDir(folders[i]).entryList(QDir::Files, QDir::Name), names) << sub;
         for (const QString& name : names)
-            EXPECT_EQ(readAll(path + QLatin1Char('/') + name), readAll(example.filePath(name)))
+            EXPECT_EQ(Read(folders[i] + QLatin1Char('/') + name), Read(example.filePath(name)))
                 << name.toStdString();
     }
     // Copied files are the user's to change.
-    QString data;
-    CQxCtrlApi(store).GetActFolPath(DEFBS_ENV_DATA, data);
-    EXPECT_TRUE(QFileInfo(data + QStringLiteral("/funckey.txt")).isWritable());
+    EXPECT_TRUE(QFileInfo(folders[0] + QStringLiteral("/funckey.txt")).isWritable());
     EXPECT_TRUE(QFileInfo(CQxCtrlApi(store).ExchangeFolder()).isDir());
 }
 
@@ -277,14 +243,13 @@ TEST_F(ReglibTest, EnsureExistsNeverOverwrites)
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
                          QStringLiteral("/branches/DEMO/data");
     QDir().mkpath(data);
-    writeAll(data + QStringLiteral("/funckey.txt"), "mine\n");
+    ASSERT_TRUE(Write(data + QStringLiteral("/funckey.txt"), "mine\n"));
     ASSERT_TRUE(QxCtrlStore(storePath()).EnsureExists());
-    EXPECT_EQ(readAll(data + QStringLiteral("/funckey.txt")), QByteArray("mine\n"));
-
+    EXPECT_EQ(Read(data + QStringLiteral("/funckey.txt")), QByteArray("mine\n"));
     QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).removeRecursively();
     const QByteArray content = "[General]\nBranch=Mine\n";
     EXPECT_TRUE(writeStore(content).EnsureExists());
-    EXPECT_EQ(readAll(storePath()), content);
+    EXPECT_EQ(Read(storePath()), content);
     EXPECT_FALSE(
         QFileInfo::exists(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
 }
@@ -295,7 +260,7 @@ TEST_F(ReglibTest, EnsureExistsFailsWhereStoreCannotBeWritten)
     // takes the place of the read-only folder.
     const QString folder = m_home.filePath(QStringLiteral("locked"));
     if (geteuid() == 0) {
-        writeAll(folder, "not a folder");
+        ASSERT_TRUE(Write(folder, "not a folder"));
     } else {
         ASSERT_TRUE(QDir().mkpath(folder));
         QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);

@@ -1,0 +1,46 @@
+// Support: makes the odd things a writer may meet where its file should be; no test of its own.
+#pragma once
+
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+/// Makes kind at path, beside dir's file "elsewhere"; false when this machine cannot.
+inline bool MakeOddFile(const std::string& kind, const QTemporaryDir& dir, const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (kind == "PrivateFile" || kind == "ReadOnlyFile")
+        return TestFiles::Write(path, "old") &&
+               ::chmod(name.constData(), kind == "PrivateFile" ? 0600 : 0444) == 0;
+    if (kind == "LinkToAFile" || kind == "LinkToNothing")
+        return QFile::link(dir.filePath(kind == "LinkToAFile" ? "elsewhere" : "nothing"), path);
+    if (kind == "Folder")
+        return QDir().mkdir(path);
+    if (kind == "Pipe")
+        return ::mkfifo(name.constData(), 0644) == 0;
+    // A device node of our own, never the real /dev: /dev/full's numbers.
+    return kind == "Device" && ::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 7)) == 0;
+}
+
+/// A kind of odd file and the reason a writer gives for leaving it alone (empty: written).
+struct OddFile
+{
+    const char* kind;
+    const char* reason;
+};
+
+inline void PrintTo(const OddFile& file, std::ostream* os)
+{
+    *os << file.kind;
+}
+
+inline std::string OddFileName(const ::testing::TestParamInfo<OddFile>& info)
+{
+    return info.param.kind;
+}
