@@ -22,16 +22,12 @@
 
 inline QString Text(const QXPanRect& r)
 {
-    return QStringLiteral("%1,%2,%3,%4").arg(r.left).arg(r.top).arg(r.right).arg(r.bottom);
-}
-inline void PrintTo(const QXPanRect& r, std::ostream* os)
-{
-    *os << Text(r).toStdString();
+    return QString::asprintf("%d,%d,%d,%d", r.left, r.top, r.right, r.bottom);
 }
 
 /// The design area on the test branch, wired as the main dialog wires it (properties dialog,
 /// Edit menu, position readout, room for 80 keys), shown, active and idle. A plain class, so that
-/// a table can make a fresh one per row; DesignAreaTest is the gtest fixture.
+/// a table can make a fresh one per row; Design is the gtest fixture.
 class DesignArea
 {
 public:
@@ -69,16 +65,13 @@ public:
     }
     void Click(QPoint pt) { Drag(pt, pt); }
     /// A move without a button, sent as it is (QTest drops a move to where the cursor is).
-    void Hover(QPoint pt)
+    void Hover(QPoint pt) { Send(QEvent::MouseMove, pt, Qt::NoButton); }
+    void Send(QEvent::Type type, QPoint pt, Qt::MouseButton button)
     {
-        QMouseEvent move(QEvent::MouseMove, QPointF(pt), m_design.mapToGlobal(QPointF(pt)),
-                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(&m_design, &move);
+        QMouseEvent event(type, QPointF(pt), m_design.mapToGlobal(QPointF(pt)), button, button, {});
+        QApplication::sendEvent(&m_design, &event);
     }
-    void Key(Qt::Key key, Qt::KeyboardModifiers mods = {})
-    {
-        QTest::keyClick(&m_design, key, mods);
-    }
+    void Key(Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(&m_design, k, m); }
     /// A row dragged from the item list (the press there drops the selection), released at pt.
     void Drop(QPoint pt)
     {
@@ -96,30 +89,41 @@ public:
             EXPECT_FALSE(m_objDlg.isVisible());
             m_objDlg.reject();
         });
-        QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(pt), m_design.mapToGlobal(QPointF(pt)),
-                        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&m_design, &dbl);
+        Send(QEvent::MouseButtonDblClick, pt, Qt::LeftButton);
         Release(pt);
     }
-    /// A right click at pt that chooses the context menu entry with menu identifier id.
-    void ContextCommand(QPoint pt, int id)
+    /// Runs user actions separated by ';': "click X,Y", "drag X,Y X,Y", "drop X,Y", a right click
+    /// choosing "cut X,Y", "copy X,Y" or "paste X,Y", "undo", "redo", or keys ("Del", "Ctrl+C").
+    void Do(const QString& script)
     {
-        QTimer::singleShot(0, [id] {
-            auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            ASSERT_NE(popup, nullptr);
-            QAction* action =
-                popup->actions().at(QList{ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE}.indexOf(id));
-            QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(action).center());
-        });
-        QTest::mouseClick(&m_design, Qt::RightButton, {}, pt);
+        for (const QString& step : script.split(';', Qt::SkipEmptyParts)) {
+            const QStringList w = step.simplified().split(' ');
+            auto at = [&w](int i) {
+                return QPoint(w[i].section(',', 0, 0).toInt(), w[i].section(',', 1).toInt());
+            };
+            if (w[0] == "click")
+                Click(at(1));
+            else if (w[0] == "drag")
+                Drag(at(1), at(2));
+            else if (w[0] == "drop")
+                Drop(at(1));
+            else if (const int entry = QStringList{"cut", "copy", "paste"}.indexOf(w[0]);
+                     entry >= 0) {
+                QTimer::singleShot(0, [entry] {
+                    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                    ASSERT_NE(popup, nullptr);
+                    const QRect item = popup->actionGeometry(popup->actions().at(entry));
+                    QTest::mouseClick(popup, Qt::LeftButton, {}, item.center());
+                });
+                QTest::mouseClick(&m_design, Qt::RightButton, {}, at(1));
+            } else if (w[0] == "undo" || w[0] == "redo")
+                w[0] == "undo" ? m_design.Undo() : m_design.Redo();
+            else
+                QTest::keySequence(&m_design, QKeySequence(w[0]));
+        }
     }
-
     /// Makes a type and a row of its list current, as the main dialog's boxes do.
-    void ChooseType(int type, int row = 1)
-    {
-        m_objDlg.m_nObjType = type;
-        m_objDlg.SelectRow(row);
-    }
+    void ChooseType(int type, int row = 1) { m_objDlg.m_nObjType = type, m_objDlg.SelectRow(row); }
     /// A key made from a row (system key 045, white, by default) at display rectangle r.
     CQXPanKeyObj MakeKey(const QXPanRect& r, int type = QXPanObj::TypeSysKeyRect, int row = 1)
     {
@@ -160,6 +164,13 @@ public:
         return (bitmap ? "bitmap " : "key ") + std::to_string(m_design.m_SelRect.m_nObjIndex);
     }
     QImage Grab() { return m_design.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    void Reset(QList<CQXPanKeyObj> keys = {}, QList<CQXPanBmpObj> bitmaps = {})
+    {
+        m_design.Deselect();
+        m_design.m_KeyObjs = keys;
+        m_design.m_BmpObjs = bitmaps;
+        m_design.m_bModified = false;
+    }
 
     ObjDlgTestBranch m_branch;
     ScriptedUserInteraction m_ui;
@@ -169,5 +180,5 @@ public:
     CQXPanPositionReadout m_readout;
 };
 
-class DesignAreaTest : public ::testing::Test, public DesignArea
+class Design : public ::testing::Test, public DesignArea
 {};

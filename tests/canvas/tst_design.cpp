@@ -4,6 +4,7 @@
 #include "document/ScreenScale.h"
 #include "image/CDibImage.h"
 
+#include <QHash>
 #include <QPainter>
 #include <QSet>
 #include <QSignalSpy>
@@ -20,32 +21,29 @@ QString RectText(const QXPanRect& design)
     ScreenScale scale;
     scale.Compute();
     const QXPanRect r = scale.DesignToRegister(design);
-    return QStringLiteral("X1 %1 Y1 %2 X2 %3 Y2 %4, %5 \u00D7 %6")
-        .arg(r.left)
-        .arg(r.top)
-        .arg(r.right)
-        .arg(r.bottom)
-        .arg(r.Width())
-        .arg(r.Height());
+    return QString::asprintf("X1 %d Y1 %d X2 %d Y2 %d, %d \u00D7 %d", r.left, r.top, r.right,
+                             r.bottom, r.Width(), r.Height());
 }
 
-class Design : public DesignAreaTest
+// The colours of shot at the points "x,y x,y ...", by name.
+std::string Colours(const QImage& shot, const QString& points)
 {
-protected:
-    void Reset(QList<CQXPanKeyObj> keys = {}, QList<CQXPanBmpObj> bitmaps = {})
-    {
-        m_design.Deselect();
-        m_design.m_KeyObjs = keys;
-        m_design.m_BmpObjs = bitmaps;
-        m_design.m_bModified = false;
+    const QHash<QRgb, QString> names{{kBlack, "black"}, {kWhite, "white"}, {kGrey, "grey"},
+                                     {kRed, "red"},     {kBlue, "blue"},   {kGreen, "green"}};
+    QStringList colours;
+    for (const QString& pt : points.split(' ')) {
+        const QRgb colour = shot.pixel(pt.section(',', 0, 0).toInt(), pt.section(',', 1).toInt());
+        colours << names.value(colour, QString::number(colour, 16));
     }
-    void SetBackground(int width, int height, const std::function<void(QPainter&)>& draw)
-    {
-        m_design.m_Background.Create(width, height, 24);
-        draw(*m_design.m_Background.AcquireSurface());
-        m_design.m_Background.ReleaseSurface();
-    }
-};
+    return colours.join(' ').toStdString();
+}
+
+void Paint(CDibImage& image, int width, int height, const std::function<void(QPainter&)>& draw)
+{
+    image.Create(width, height, 24);
+    draw(*image.AcquireSurface());
+    image.ReleaseSurface();
+}
 
 TEST_F(Design, PressSelectsTheObjectUnderIt)
 {
@@ -95,16 +93,14 @@ TEST_F(Design, DragMovesOrResizesWithinTheRules)
         {{100, 100, 108, 140}, {105, 98}, {150, 50}, {}, {100, 50, 150, 140}}, // overlap: 2 wins
         {k, {199, 159}, {900, 700}, {}, {100, 100, 799, 599}}};                // kept inside
     for (const auto& [start, press, to, then, result] : rows) {
-        SCOPED_TRACE(testing::Message() << "from " << Text(start).toStdString() << " at "
-                                        << press.x() << "," << press.y());
-        Reset({MakeKey(start)});
+        Reset({MakeKey(start)}); // each result is its row's own
         Press(press);
         Move(to);
         if (!then.isNull())
             Move(then);
         EXPECT_EQ(m_readout.ObjectText(), kSysKey + RectText(result));
         Release(then.isNull() ? to : then);
-        EXPECT_EQ(m_design.m_KeyObjs[0].DisplayRect(), result);
+        EXPECT_EQ(Layout(), Text(result).toStdString() + " |");
         EXPECT_EQ(m_readout.ObjectText(), kSysKey + RectText(result));
         EXPECT_TRUE(m_design.m_bModified);
     }
@@ -114,53 +110,42 @@ TEST_F(Design, DragMovesOrResizesWithinTheRules)
 TEST_F(Design, DrawnRectangleMakesAnObjectOfTheCurrentRow)
 {
     const int bitmap = QXPanObj::TypePlaceBitmap, rect = QXPanObj::TypeFreeFuncRect;
-    for (auto [type, to, layout] :
+    for (auto [type, to, made] :
          {std::tuple{rect, QPoint(330, 310), "|"}, // smaller than 24 x 24
-          {QXPanObj::TypeFreeFuncRound, QPoint(200, 200), "200,200,300,300 |"},
-          {rect, QPoint(900, 650), "300,300,799,599 |"},
-          {bitmap, QPoint(400, 350), "| 300,300,400,350"},
-          {bitmap, QPoint(900, 650), "|"}}) { // released outside
-        SCOPED_TRACE(layout);
+          {QXPanObj::TypeFreeFuncRound, QPoint(200, 200), "200,200,300,300 | + key 0 2 DEPT 2"},
+          {rect, QPoint(900, 650), "300,300,799,599 | + key 0 1 DEPT 2"},
+          {bitmap, QPoint(400, 350), "| 300,300,400,350 + bitmap 0 blue"}, // stretched
+          {bitmap, QPoint(900, 650), "|"}}) {                              // released outside
         Reset();
         ChooseType(type, 2);
         Drag({300, 300}, to);
-        EXPECT_EQ(Layout(), layout);
-        const bool made = std::string(layout) != "|";
-        EXPECT_EQ(m_design.m_bModified, made);
-        if (!made)
-            continue;
-        EXPECT_EQ(Selected(), type == bitmap ? "bitmap 0" : "key 0");
-        if (type == bitmap) { // stretched over the rectangle
-            EXPECT_EQ(Grab().pixel(395, 345), kBlue);
-            continue;
-        }
-        EXPECT_EQ(m_design.m_KeyObjs[0].Shape(), type == rect ? 1 : 2);
-        EXPECT_EQ(m_design.m_KeyObjs[0].GetText1(), QStringLiteral("DEPT 2"));
+        std::string shown = Layout() + (m_design.m_bModified ? " + " + Selected() : "");
+        for (const CQXPanKeyObj& key : m_design.m_KeyObjs) // + what is selected, shape, text
+            shown += ' ' + std::to_string(key.Shape()) + ' ' + key.GetText1().toStdString();
+        if (!m_design.m_BmpObjs.isEmpty())
+            shown += ' ' + Colours(Grab(), "395,345");
+        EXPECT_EQ(shown, made);
     }
     Reset(); // a full screen makes nothing and says why
     m_design.m_nKeyCapacity = 0;
     ChooseType(QXPanObj::TypeTableRect);
     QSignalSpy refusals(&m_design, &CQXPanDesignDlg::Refused);
     Drag({100, 100}, {200, 200});
-    EXPECT_EQ(Layout(), "|");
-    EXPECT_EQ(Selected(), "none");
+    EXPECT_EQ(Layout() + ' ' + Selected(), "| none");
     EXPECT_EQ(refusals.count(), 1);
 }
 
 TEST_F(Design, CursorFollowsHandlesAndObjects)
 {
     Reset({MakeKey({100, 100, 200, 160})});
-    Hover({300, 300});
-    EXPECT_EQ(m_design.cursor().shape(), Qt::ArrowCursor);
-    Click({150, 130});
-    for (auto [pt, shape] : {std::pair{QPoint(150, 130), Qt::SizeAllCursor},
-                             {QPoint(201, 161), Qt::SizeFDiagCursor},
-                             {QPoint(201, 99), Qt::SizeBDiagCursor},
-                             {QPoint(150, 99), Qt::SizeVerCursor},
-                             {QPoint(99, 130), Qt::SizeHorCursor}}) {
+    QList<int> shapes;
+    for (QPoint pt : {QPoint(300, 300), {150, 130}, {201, 161}, {201, 99}, {150, 99}, {99, 130}}) {
         Hover(pt);
-        EXPECT_EQ(m_design.cursor().shape(), shape) << pt.x() << "," << pt.y();
+        shapes << m_design.cursor().shape();
+        Click({150, 130}); // selected from the second point on
     }
+    EXPECT_EQ(shapes, QList<int>({Qt::ArrowCursor, Qt::SizeAllCursor, Qt::SizeFDiagCursor,
+                                  Qt::SizeBDiagCursor, Qt::SizeVerCursor, Qt::SizeHorCursor}));
 }
 
 TEST_F(Design, ADroppedBitmapMustFitEntirely)
@@ -181,42 +166,39 @@ TEST_F(Design, ContextMenuCutCopyPasteActOnTheObjectUnderThePointer)
 {
     Reset({MakeKey({100, 100, 200, 160})}, {MakeBitmap(2, {400, 400, 440, 440})});
     QSignalSpy refusals(&m_design, &CQXPanDesignDlg::Refused);
-    ContextCommand({150, 130}, ID_EDIT_COPY);
-    ContextCommand({600, 300}, ID_EDIT_PASTE); // at the press point
-    ContextCommand({700, 300}, ID_EDIT_PASTE); // 700 + 100 does not fit
+    Do("copy 150,130; paste 600,300; paste 700,300"); // at the press point; 700 + 100 won't fit
     EXPECT_EQ(Layout(), "100,100,200,160 600,300,700,360 | 400,400,440,440");
     EXPECT_EQ(refusals.count(), 1);
-    ContextCommand({650, 500}, ID_EDIT_COPY); // empty space: the key stays copied
-    ContextCommand({300, 450}, ID_EDIT_PASTE);
-    ContextCommand({420, 420}, ID_EDIT_COPY); // the bitmap: the last copy is pasted
-    ContextCommand({10, 10}, ID_EDIT_PASTE);
+    Do("copy 650,500; paste 300,450"); // empty space: the key stays copied
+    Do("copy 420,420; paste 10,10");   // the bitmap: the last copy is pasted
     EXPECT_EQ(m_design.m_BmpObjs.value(1).m_pImage, m_design.m_BmpObjs[0].m_pImage);
-    ContextCommand({650, 330}, ID_EDIT_CUT);
+    Do("cut 650,330");
     EXPECT_EQ(Layout(), "100,100,200,160 300,450,400,510 | 400,400,440,440 10,10,50,50");
     EXPECT_EQ(Selected(), "none");
     EXPECT_FALSE(m_design.m_bModified); // the edit commands leave the mark alone
 }
 
+// Keys and undo wait while a row is dragged (it holds the mouse) or a button is held.
 TEST_F(Design, KeysReachTheCommandsButWaitWhileBusy)
 {
     Reset({MakeKey({100, 100, 200, 160})});
     Click({150, 130});
     EXPECT_TRUE(m_design.hasFocus());
-    Key(Qt::Key_Escape);
+    Do("Esc");
     EXPECT_EQ(Selected(), "none");
-    Key(Qt::Key_Delete);
-    Click({150, 130});
-    Key(Qt::Key_C, Qt::ControlModifier);
+    Do("Del; click 150,130; Left; Ctrl+C");
     m_design.m_ptPaste = QPoint(500, 500);
     for (int mode : {QXPanObj::ModeDragging, QXPanObj::ModeButtonDown}) {
         m_objDlg.m_nMode = mode;
-        for (Qt::Key key : {Qt::Key_V, Qt::Key_X, Qt::Key_Delete})
-            Key(key, key == Qt::Key_Delete ? Qt::NoModifier : Qt::ControlModifier);
+        m_design.grabMouse();
+        Do("undo; Ctrl+V; Ctrl+X; Del; Left");
+        m_design.releaseMouse();
     }
-    EXPECT_EQ(Layout(), "100,100,200,160 |");
+    EXPECT_EQ(Layout(), "99,100,199,160 |");
     m_objDlg.m_nMode = QXPanObj::ModeIdle;
-    Key(Qt::Key_X, Qt::ControlModifier); // Ctrl+X and Ctrl+V go through the Edit menu
-    Key(Qt::Key_V, Qt::ControlModifier);
+    Do("undo");
+    EXPECT_EQ(Layout(), "100,100,200,160 |");
+    Do("Ctrl+X; Ctrl+V"); // through the Edit menu
     EXPECT_EQ(Layout(), "500,500,600,560 |");
 }
 
@@ -229,7 +211,6 @@ TEST_F(Design, AcceptedTextReachesTheEditedKeyWhileTheListChanges)
                                             {0, 0, "EDITED KEY2"},
                                             {0, 2, "KEY0 EDITED"},
                                             {0, 1, "KEY0 KEY2"}}) {
-        SCOPED_TRACE(texts);
         Reset();
         for (int k = 0; k < 3; ++k) {
             m_design.m_KeyObjs.append(MakeKey({100 + 200 * k, 100, 180 + 200 * k, 160}));
@@ -249,14 +230,14 @@ TEST_F(Design, AcceptedTextReachesTheEditedKeyWhileTheListChanges)
             QTest::mouseClick(m_objDlg.m_btnOk, Qt::LeftButton);
         });
         EXPECT_TRUE(!appended || m_design.m_KeyObjs.constData() != storage) << "the list stayed";
-        QStringList shown;
-        for (const CQXPanKeyObj& key : m_design.m_KeyObjs.mid(0, deleted < 0 ? 3 : 2))
+        QStringList shown; // the first three texts, the edited and framed key, the mode
+        for (const CQXPanKeyObj& key : m_design.m_KeyObjs.mid(0, 3))
             shown << key.GetText1().trimmed();
-        EXPECT_EQ(shown.join(' '), QString::fromLatin1(texts));
         const int edited = deleted == 1 ? -1 : deleted == 0 ? 0 : 1;
         EXPECT_EQ(m_objDlg.EditObject(), edited < 0 ? nullptr : &m_design.m_KeyObjs[edited]);
-        EXPECT_EQ(m_design.m_SelRect.m_nObjIndex, edited);
-        EXPECT_EQ(m_objDlg.m_nMode, QXPanObj::ModeIdle);
+        EXPECT_EQ(shown.join(' ') + QString::asprintf(" %d %d", m_design.m_SelRect.m_nObjIndex,
+                                                      int(m_objDlg.m_nMode)),
+                  QString::asprintf("%s %d %d", texts, edited, int(QXPanObj::ModeIdle)));
     }
 }
 
@@ -306,38 +287,23 @@ TEST_F(Design, ReadoutNamesTheObjectAndFollowsThePointer)
 
 TEST_F(Design, PaintsBackgroundBitmapsAndKeysInOrder)
 {
-    SetBackground(10, 3, [](QPainter& p) { // unlike the area's size in both directions
+    // A background unlike the area's size in both directions.
+    Paint(m_design.m_Background, 10, 3, [](QPainter& p) {
         p.fillRect(0, 0, 5, 3, QColor(kGrey));
         p.fillRect(5, 0, 5, 3, Qt::green);
     });
     Reset({MakeKey({120, 370, 180, 430})}, // first, yet above the bitmaps
           {MakeBitmap(1, {50, 300, 150, 400}), MakeBitmap(2, {100, 350, 200, 450})});
     m_design.m_KeyObjs[0].SetText1(QString());
-    const QImage shot = Grab();
-    for (auto [x, y, colour] : {std::tuple{0, 0, kGrey},
-                                {300, 599, kGrey},
-                                {500, 0, kGreen},
-                                {799, 599, kGreen},
-                                {60, 310, kRed},
-                                {110, 360, kBlue},
-                                {150, 400, kWhite},
-                                {120, 400, kBlack},
-                                {179, 400, kBlack},
-                                {180, 400, kBlue}}) // the outline on the last pixels inside
-        EXPECT_EQ(shot.pixel(x, y), colour) << x << "," << y;
+    const QImage shot = Grab(); // the outline on the last pixels inside
+    EXPECT_EQ(
+        Colours(shot, "0,0 300,599 500,0 799,599 60,310 110,360 150,400 120,400 179,400 180,400"),
+        "grey grey green green red blue white black black blue");
     EXPECT_NE(shot.pixel(800, 300), kGreen); // the border right of and below the area
     EXPECT_NE(shot.pixel(600, 600), kGreen);
     Click({60, 310}); // the frame on the bitmap's own edge, handles half out, white inside
-    const QImage framed = Grab();
-    for (auto [x, y, colour] : {std::tuple{90, 300, kBlack},
-                                {149, 320, kBlack},
-                                {150, 320, kGrey},
-                                {47, 297, kBlack},
-                                {49, 299, kWhite},
-                                {46, 296, kGrey},
-                                {152, 302, kBlack},
-                                {153, 303, kGrey}})
-        EXPECT_EQ(framed.pixel(x, y), colour) << x << "," << y;
+    EXPECT_EQ(Colours(Grab(), "90,300 149,320 150,320 47,297 49,299 46,296 152,302 153,303"),
+              "black black grey black white grey black grey");
 }
 
 // The object type strip and the drag cursor the editor shows, as built into the program.
@@ -363,7 +329,8 @@ TEST(EditorPictures, SeventeenDistinctTypePicturesAndACursorWithAlpha)
 // of a key's outline or of the selection frame, no smoothing; a fine background keeps its pixels.
 TEST_F(Design, AtScaleTwoEveryDesignPixelIsDoubled)
 {
-    SetBackground(1600, 1200, [](QPainter& p) { // stripes above design row 50, grey below
+    // Stripes above design row 50, grey below.
+    Paint(m_design.m_Background, 1600, 1200, [](QPainter& p) {
         p.fillRect(0, 0, 1600, 1200, QColor(kGrey));
         for (int x = 0; x < 1600; ++x)
             p.fillRect(x, 0, 1, 100, x % 2 ? Qt::white : Qt::black);
@@ -384,11 +351,9 @@ TEST_F(Design, AtScaleTwoEveryDesignPixelIsDoubled)
     for (int x = 600; x < 620; ++x)
         EXPECT_EQ(two.pixel(x, 50), x % 2 ? kWhite : kBlack) << "device x " << x;
     for (const QRect& area : {QRect(90, 90, 120, 100), QRect(296, 296, 10, 48)})
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x)
-                for (int d = 0; d < 4; ++d)
-                    ASSERT_EQ(two.pixel(2 * x + d % 2, 2 * y + d / 2), one.pixel(x, y))
-                        << "design pixel " << x << "," << y;
+        EXPECT_TRUE(two.copy(QRect(area.topLeft() * 2, area.size() * 2)) ==
+                    one.copy(area).scaled(area.size() * 2)) // nearest pixel: each one doubled
+            << area.x();
     QSet<QRgb> colours; // the ellipse: background, outline and fill only
     for (int y = 1000; y < 1198; ++y)
         for (int x = 1400; x < 1598; ++x)

@@ -15,13 +15,10 @@ namespace {
 class Transfer : public ::testing::Test
 {
 protected:
-    void SetUp() override
+    void SetUp() override { WriteStore(); }
+    void WriteStore(bool withExchange = true)
     {
-        QDir(m_dir.path()).mkpath(QStringLiteral("program"));
-        WriteStore(true);
-    }
-    void WriteStore(bool withExchange)
-    {
+        QDir().mkpath(Program());
         QByteArray ini = "[General]\nBranch=B\nRegister=R\n[Branch.B]\nFolder10=" +
                          QFile::encodeName(Program()) + "\n";
         if (withExchange)
@@ -40,14 +37,15 @@ protected:
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
     }
-    /// The dialog as the editor sets it up.
-    std::unique_ptr<CQXPgco> Dialog(quint32 mode, const QString& command)
+    /// The dialog as the editor sets it up, accepted unless only shown.
+    std::unique_ptr<CQXPgco> Run(quint32 mode, const QString& command, bool accept = true)
     {
         auto dlg =
             std::make_unique<CQXPgco>(QxCtrlStore(m_dir.filePath(QStringLiteral("qxctrl.ini"))));
         dlg->m_dwMode = mode;
         dlg->m_strCommand = command;
         dlg->m_dwFunc = 0xBEEF;
+        accept ? dlg->accept() : dlg->show();
         return dlg;
     }
     QString Program(const QString& name = {}) const { return In("program/" + name); }
@@ -57,12 +55,18 @@ protected:
     QTemporaryDir m_dir;
 };
 
-TEST_F(Transfer, SendAndReceiveCopyTheScreenFile)
+TEST_F(Transfer, SendShowsItsCommandThenSendAndReceiveCopyTheScreenFile)
 {
     Write(Program("FILE798P.TXT"), "screen 798\r\n");
     QDir().mkpath(Exchange());
     Write(Exchange("FILE798P.TXT"), "an older copy that is replaced");
-    auto send = Dialog(1, QStringLiteral("/SEND \"%1\"").arg(Program("FILE798P.TXT")));
+    auto send = Run(1, QStringLiteral("/SEND \"%1\"").arg(Program("FILE798P.TXT")), false);
+    QString shown; // what it is about to do
+    for (const QLabel* label : send->findChildren<QLabel*>())
+        shown += label->text() + QLatin1Char('\n');
+    for (const QString& part :
+         {QStringLiteral("Send"), send->m_strCommand, QStringLiteral("0000BEEF"), Exchange()})
+        EXPECT_TRUE(shown.contains(part)) << shown.toStdString();
     send->accept();
     EXPECT_EQ(send->result(), QDialog::Accepted) << send->statusText().toStdString();
     EXPECT_EQ(Read(Exchange("FILE798P.TXT")), "screen 798\r\n");
@@ -74,8 +78,7 @@ TEST_F(Transfer, SendAndReceiveCopyTheScreenFile)
     Write(Exchange("FILE002P.TXT"), "not a screen file");
     Write(Exchange("FILE7990P.TXT"), "not a screen file");
     Write(Program("FILE799P.TXT"), "what the branch had");
-    auto receive = Dialog(2, QStringLiteral("/RECEIVE"));
-    receive->accept();
+    auto receive = Run(2, QStringLiteral("/RECEIVE"));
     EXPECT_EQ(receive->result(), QDialog::Accepted) << receive->statusText().toStdString();
     EXPECT_EQ(Read(Program("FILE799P.TXT")), "new 799");
     EXPECT_EQ(QDir(Program()).entryList(QDir::Files),
@@ -93,25 +96,10 @@ TEST_F(Transfer, AFailureKeepsTheDialogOpenWithAMessage)
                                               {3, "/RECEIVE", true}}) {
         SCOPED_TRACE(testing::Message() << command << " " << exchangeSet);
         WriteStore(exchangeSet);
-        auto dlg = Dialog(mode, QString::fromLatin1(command).replace("%1", Program()));
-        dlg->accept();
-        EXPECT_NE(dlg->result(), QDialog::Accepted);
-        EXPECT_FALSE(dlg->statusText().isEmpty());
-        EXPECT_TRUE(QDir(Program()).isEmpty());
-        EXPECT_TRUE(QDir(Exchange()).isEmpty());
+        auto dlg = Run(mode, QString::fromLatin1(command).replace("%1", Program()));
+        EXPECT_TRUE(dlg->result() != QDialog::Accepted && !dlg->statusText().isEmpty());
+        EXPECT_TRUE(QDir(Program()).isEmpty() && QDir(Exchange()).isEmpty());
     }
-}
-
-TEST_F(Transfer, ShowsWhatItIsAboutToDo)
-{
-    auto dlg = Dialog(1, QStringLiteral("/SEND \"/x/FILE796P.TXT\""));
-    dlg->show();
-    QString all;
-    for (const QLabel* label : dlg->findChildren<QLabel*>())
-        all += label->text() + QLatin1Char('\n');
-    for (const QString& part :
-         {QStringLiteral("Send"), dlg->m_strCommand, QStringLiteral("0000BEEF"), Exchange()})
-        EXPECT_TRUE(all.contains(part)) << all.toStdString();
 }
 
 } // namespace

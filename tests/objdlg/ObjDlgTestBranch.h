@@ -29,25 +29,14 @@ public:
         m_folders.m_strProgramFolder = Path("program");
         m_folders.m_strBackgroundFolder = Path("bg");
         m_folders.m_strPlacedBitmapFolder = Path("placed");
-        WriteBitmap("placed/first.bmp", 40, 20, Qt::red);
-        WriteBitmap("placed/second.bmp", 10, 10, Qt::blue);
+        for (auto [name, size, colour] : {std::tuple{"placed/first.bmp", QSize(40, 20), Qt::red},
+                                          {"placed/second.bmp", QSize(10, 10), Qt::blue}}) {
+            QImage image(size, QImage::Format_RGB888);
+            image.fill(colour);
+            EXPECT_TRUE(image.save(Path(name), "BMP"));
+        }
     }
-
-    QString Path(const char* relative) const
-    {
-        return m_dir.filePath(QString::fromLatin1(relative));
-    }
-    void WriteBitmap(const char* relative, int width, int height, QColor colour) const
-    {
-        QImage image(width, height, QImage::Format_RGB888);
-        image.fill(colour);
-        EXPECT_TRUE(image.save(Path(relative), "BMP"));
-    }
-    void WriteFile(const char* relative, const QByteArray& bytes) const
-    {
-        QFile file(Path(relative));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) > 0);
-    }
+    QString Path(const char* rel) const { return m_dir.filePath(QString::fromLatin1(rel)); }
     const CQXPanRefFolders& Folders() const { return m_folders; }
 
 private:

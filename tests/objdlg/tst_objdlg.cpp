@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -45,21 +44,26 @@ protected:
         m_dlg.OnInitDialog();
         m_dlg.show();
     }
-    /// Replaces an edit's text keystroke by keystroke.
-    static void Type(QLineEdit* edit, const QString& text)
+    /// Works the dialog as a person does, steps separated by ';': "ID=text" types text over the
+    /// edit ID, "ID keys" presses keys in the control ID ("1005 Down Down"), "ok" and "cancel".
+    void Do(const QString& script, CQXPanObjDlg* dlg = nullptr)
     {
-        edit->setFocus();
-        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(edit, Qt::Key_Delete);
-        QTest::keyClicks(edit, text);
+        dlg = dlg ? dlg : &m_dlg;
+        for (const QString& step : script.split(QStringLiteral("; "))) {
+            const qsizetype eq = step.indexOf('=');
+            const QStringList w = step.left(eq).split(' ');
+            if (step == "ok" || step == "cancel") {
+                QTest::mouseClick(step == "ok" ? dlg->m_btnOk : dlg->m_btnCancel, Qt::LeftButton);
+                continue;
+            }
+            QWidget* control = dlg->findChild<QWidget*>(w[0]);
+            control->setFocus();
+            for (const QString& key : eq > 0 ? QStringList{"Ctrl+A", "Del"} : w.mid(1))
+                QTest::keySequence(control, QKeySequence(key));
+            if (eq > 0)
+                QTest::keyClicks(control, step.mid(eq + 1));
+        }
     }
-    static void StepDown(QComboBox* box, int steps)
-    {
-        box->setFocus();
-        for (int i = 0; i < steps; ++i)
-            QTest::keyClick(box, Qt::Key_Down);
-    }
-    void Ok() { QTest::mouseClick(m_dlg.m_btnOk, Qt::LeftButton); }
     QStringList Messages() const
     {
         QStringList texts;
@@ -67,8 +71,9 @@ protected:
             texts << call.caption + QStringLiteral(": ") + call.text;
         return texts;
     }
-    /// The controls of the layout that are hidden, by identifier.
-    std::string Hidden() const
+    /// The layout in short: the hidden controls by identifier, the first text's label, and
+    /// whether the function and record boxes are enabled.
+    std::string Layout() const
     {
         QStringList ids;
         for (QWidget* w :
@@ -76,18 +81,27 @@ protected:
                                              m_dlg.m_edTableNo, m_dlg.m_edLine2})
             if (w->isHidden())
                 ids << w->objectName();
-        return ids.join(' ').toStdString();
+        return QString::asprintf("%s|%s|%d%d", qPrintable(ids.join(' ')),
+                                 qPrintable(m_dlg.m_lbLine1->text()),
+                                 m_dlg.m_cbFunction->isEnabled(), m_dlg.m_cbRecordNo->isEnabled())
+            .toStdString();
     }
     /// What the record holds: code, number, shape, the texts, the fill and text colours.
     std::string Record() const
     {
-        return QStringLiteral("%1 %2 %3 %4|%5 %6 %7")
-            .arg(m_key.TypeCode())
-            .arg(m_key.GetNumber())
-            .arg(m_key.Shape())
-            .arg(m_key.GetText1(), m_key.GetText2())
-            .arg(m_key.m_Record.Colour(ScreenObjectRecord::FillColour), 6, 16, QLatin1Char('0'))
-            .arg(m_key.m_Record.Colour(ScreenObjectRecord::TextColour), 6, 16, QLatin1Char('0'))
+        return QString::asprintf("%d %d %d %s|%s %06x %06x", m_key.TypeCode(), m_key.GetNumber(),
+                                 m_key.Shape(), qPrintable(m_key.GetText1()),
+                                 qPrintable(m_key.GetText2()),
+                                 m_key.m_Record.Colour(ScreenObjectRecord::FillColour),
+                                 m_key.m_Record.Colour(ScreenObjectRecord::TextColour))
+            .toStdString();
+    }
+    /// The current rows of the type, function and record boxes.
+    std::string Boxes() const
+    {
+        return QString::asprintf("%s %d %d", qPrintable(m_dlg.m_cbType->currentText()),
+                                 m_dlg.m_cbFunction->currentIndex(),
+                                 m_dlg.m_cbRecordNo->currentIndex())
             .toStdString();
     }
 
@@ -101,64 +115,58 @@ protected:
 // the table number from 1 to 999999, saying why; nothing is corrected while typing.
 TEST_F(ObjDlg, LeavingAFieldCorrectsWhatWasTyped)
 {
-    struct Row
-    {
-        const char *field, *typed, *shown; // shown: X1 X2 Y1 Y2 width height table number
-        const char* message = "";
-    };
-    for (const Row& c : {Row{"1000", "2000", "993 1023 200 260 30 60 55", ""},
-                         Row{"1002", "2000", "100 300 737 767 200 30 55", ""},
-                         Row{"1000", "950", "950 980 200 260 30 60 55", ""}, // X1 pushes X2
-                         Row{"1000", "-5", "0 300 200 260 300 60 55", ""},
-                         Row{"1003", "5", "100 130 200 260 30 60 55", ""},
-                         Row{"1003", "5000", "100 1023 200 260 923 60 55", ""},
-                         Row{"1004", "", "100 300 200 230 200 30 55", ""},
-                         Row{"1004", "700", "100 300 200 700 200 500 55", ""}, // not "7" alone
-                         Row{"1002", "50", "100 300 50 260 200 210 55", ""},
-                         Row{"1010", "42", "100 300 200 260 200 60 42", ""},
-                         Row{"1010", "abc", "100 300 200 260 200 60 55", kWhole},
-                         Row{"1010", "", "100 300 200 260 200 60 55", kWhole},
-                         Row{"1010", "0", "100 300 200 260 200 60 1", kRange},
-                         Row{"1010", "1234567", "100 300 200 260 200 60 999999", kRange}}) {
-        SCOPED_TRACE(testing::Message() << c.field << " " << c.typed);
+    for (auto [id, typed, shown, message] : // shown: X1 X2 Y1 Y2 width height table number
+         {std::tuple{"1000", "2000", "993 1023 200 260 30 60 55", ""},
+          {"1002", "2000", "100 300 737 767 200 30 55", ""},
+          {"1000", "950", "950 980 200 260 30 60 55", ""}, // X1 pushes X2
+          {"1000", "-5", "0 300 200 260 300 60 55", ""},
+          {"1003", "5", "100 130 200 260 30 60 55", ""},
+          {"1003", "5000", "100 1023 200 260 923 60 55", ""},
+          {"1004", "", "100 300 200 230 200 30 55", ""},
+          {"1004", "700", "100 300 200 700 200 500 55", ""}, // not "7" alone
+          {"1002", "50", "100 300 50 260 200 210 55", ""},
+          {"1010", "42", "100 300 200 260 200 60 42", ""},
+          {"1010", "abc", "100 300 200 260 200 60 55", kWhole},
+          {"1010", "", "100 300 200 260 200 60 55", kWhole},
+          {"1010", "0", "100 300 200 260 200 60 1", kRange},
+          {"1010", "1234567", "100 300 200 260 200 60 999999", kRange}}) {
+        SCOPED_TRACE(testing::Message() << id << " " << typed);
         const qsizetype seen = Messages().size();
         Open(93, 55);
-        auto* field = m_dlg.findChild<QLineEdit*>(QString::fromLatin1(c.field));
-        Type(field, QString::fromLatin1(c.typed));
-        EXPECT_EQ(field->text(), QString::fromLatin1(c.typed));
-        EXPECT_EQ(Messages().size(), seen);
-        if (*c.message)
+        auto* field = m_dlg.findChild<QLineEdit*>(QString::fromLatin1(id));
+        Do(QStringLiteral("%1=%2").arg(id, typed));
+        EXPECT_EQ(field->text() + Messages().mid(seen).join(""), QString::fromLatin1(typed));
+        if (*message)
             m_ui.QueueAnswer(UserInteraction::IDOK);
-        QTest::keyClick(field, Qt::Key_Return);
-        const QStringList shown = {m_dlg.m_edLeft->text(),   m_dlg.m_edRight->text(),
-                                   m_dlg.m_edTop->text(),    m_dlg.m_edBottom->text(),
-                                   m_dlg.m_stWidth->text(),  m_dlg.m_stHeight->text(),
-                                   m_dlg.m_edTableNo->text()};
-        EXPECT_EQ(shown.join(' ').toStdString(), c.shown);
-        EXPECT_EQ(m_dlg.m_nTableNo, shown.last().toInt());
-        EXPECT_EQ(Messages().mid(seen).join(""), *c.message ? "QXPan: " + QString(c.message) : "");
+        Do(id + QStringLiteral(" Return"));
+        const QStringList fields = {m_dlg.m_edLeft->text(),   m_dlg.m_edRight->text(),
+                                    m_dlg.m_edTop->text(),    m_dlg.m_edBottom->text(),
+                                    m_dlg.m_stWidth->text(),  m_dlg.m_stHeight->text(),
+                                    m_dlg.m_edTableNo->text()};
+        EXPECT_EQ(fields.join(' ').toStdString(), shown);
+        EXPECT_EQ(m_dlg.m_nTableNo, fields.last().toInt());
+        EXPECT_EQ(Messages().mid(seen).join(""), *message ? "QXPan: " + QString(message) : "");
         m_dlg.reject();
     }
     CQXPanObjDlg small; // the limits are the screen the application hands over
     small.SetApplication(m_branch.Folders(), &m_ui, QXPanRect{0, 0, 640, 480});
     small.SetEditObject(&m_key);
     small.OnInitDialog();
-    Type(small.m_edLeft, QStringLiteral("2000"));
-    QTest::keyClick(small.m_edLeft, Qt::Key_Return);
+    Do("1000=2000; 1000 Return", &small);
     EXPECT_EQ(small.m_edLeft->text() + ' ' + small.m_edRight->text(), QStringLiteral("609 639"));
 }
 
 TEST_F(ObjDlg, SwatchesShowTheColoursWithAContrastingLabelAndAClickChoosesOne)
 {
-    for (auto [colour, label] : {std::pair{QXPanRgb(200, 200, 200), 0x000000u},
-                                 {QXPanRgb(100, 100, 100), 0xFFFFFFu},
-                                 {QXPanRgb(128, 128, 128), 0x000000u},
-                                 {QXPanRgb(127, 128, 128), 0xFFFFFFu},
-                                 {QXPanRgb(0, 0, 255), 0xFFFFFFu}}) {
+    QStringList labels; // the label of each swatch: white on dark, black on light
+    for (QXPanColor colour :
+         {QXPanRgb(200, 200, 200), QXPanRgb(100, 100, 100), QXPanRgb(128, 128, 128),
+          QXPanRgb(127, 128, 128), QXPanRgb(0, 0, 255)}) {
         Open(45, 0, 1, colour, colour);
         for (int part = 0; part < 2; ++part)
-            EXPECT_EQ(m_dlg.m_Preview->m_Parts[part].m_clrLabel, label) << colour;
+            labels << QString::number(m_dlg.m_Preview->m_Parts[part].m_clrLabel, 16);
     }
+    EXPECT_EQ(labels.join(' '), "0 0 ffffff ffffff 0 0 ffffff ffffff ffffff ffffff");
     Open(45, 0, 1, QXPanRgb(255, 0, 0), QXPanRgb(0, 0, 255));
     const QImage shot = m_dlg.m_Preview->grab().toImage();
     const int w = m_dlg.m_Preview->width(), h = m_dlg.m_Preview->height();
@@ -167,74 +175,55 @@ TEST_F(ObjDlg, SwatchesShowTheColoursWithAContrastingLabelAndAClickChoosesOne)
 
     const QRect preview = m_dlg.m_Preview->geometry();
     m_ui.QueueColor(QColor(10, 20, 30));
-    QTest::mouseClick(&m_dlg, Qt::LeftButton, {}, preview.topLeft() + QPoint(5, 5));
-    m_ui.QueueColor(std::nullopt); // cancelled
-    QTest::mouseClick(&m_dlg, Qt::LeftButton, {}, preview.topRight() + QPoint(-5, 5));
-    QTest::mouseClick(&m_dlg, Qt::LeftButton, {}, preview.bottomRight() + QPoint(5, 5));
-    const auto calls = m_ui.CallsOf(ScriptedUserInteraction::Kind::ChooseColor);
-    ASSERT_EQ(calls.size(), 2);
-    EXPECT_EQ(calls[0].initialColor, QColor(255, 0, 0)); // each opens on its swatch's colour
-    EXPECT_EQ(calls[1].initialColor, QColor(0, 0, 255));
+    m_ui.QueueColor(std::nullopt); // the second choice is cancelled; the third click is outside
+    for (QPoint pt : {preview.topLeft() + QPoint(5, 5), preview.topRight() + QPoint(-5, 5),
+                      preview.bottomRight() + QPoint(5, 5)})
+        QTest::mouseClick(&m_dlg, Qt::LeftButton, {}, pt);
+    QList<QColor> initial; // each opens on its swatch's colour
+    for (const auto& call : m_ui.CallsOf(ScriptedUserInteraction::Kind::ChooseColor))
+        initial << call.initialColor;
+    EXPECT_EQ(initial, QList<QColor>({QColor(255, 0, 0), QColor(0, 0, 255)}));
     EXPECT_EQ(m_dlg.m_Preview->m_Parts[0].m_clrLabel, 0xFFFFFFu);
-    Type(m_dlg.m_edLine1, QStringLiteral("MINE"));
-    StepDown(m_dlg.m_cbType, 1); // System Key(Round): what was typed and chosen stays
-    Ok();
+    Do("1012=MINE; 1005 Down; ok"); // System Key(Round): what was typed and chosen stays
     EXPECT_EQ(Record(), "45 0 2 MINE|SECOND 1e140a ff0000");
     EXPECT_EQ(m_key.m_Cell.m_clrFill, QXPanRgb(10, 20, 30));
 }
 
-// A key's code, number and shape decide the type and the row the dialog shows.
+// A key's code, number and shape decide the type and the rows the dialog shows.
 TEST_F(ObjDlg, AKeyShowsItsTypeAndItsRow)
 {
-    for (auto [code, number, shape, type, function, record] :
-         {std::tuple{93, 5, 1, "Table(Rectangle)", 0, -1},
-          {93, 0, 2, "Table(Round)", 0, -1},
-          {93, 0, 0, "Table(Rectangle)", 0, -1},
-          {45, 0, 1, "System Key(Rectangle)", 0, -1},
-          {12, 0, 2, "System Key(Round)", 1, -1},
-          {777, 0, 1, "System Key(Rectangle)", -1, -1},
-          {62, 2, 2, "Free Function(Round)", 1, 1},
-          {63, 2, 1, "Free Function(Rectangle)", 2, 2},     // record 2 carries 062: 063's row wins
-          {61, 12, 1, "Free Function(Rectangle)", 0, 0}}) { // no record 12: the first offered
-        SCOPED_TRACE(code);
-        CQXPanObjDlg dlg;
-        dlg.SetApplication(m_branch.Folders(), &m_ui);
-        ASSERT_EQ(dlg.LoadReferenceData(nullptr), 1);
-        CQXPanKeyObj key;
-        key.SetTypeCode(quint16(code));
-        key.SetNumber(quint32(number));
-        key.SetShape(quint8(shape));
-        dlg.SetEditObject(&key);
-        dlg.OnInitDialog();
-        EXPECT_EQ(dlg.m_cbType->currentText(), QString::fromLatin1(type));
-        EXPECT_EQ(dlg.m_cbFunction->currentIndex(), function);
-        EXPECT_EQ(dlg.m_cbRecordNo->currentIndex(), record);
+    for (auto [code, number, shape, boxes] :
+         {std::tuple{777, 0, 1, "System Key(Rectangle) -1 -1"}, // first: no row chosen before
+          {93, 5, 1, "Table(Rectangle) 0 -1"},
+          {62, 2, 2, "Free Function(Round) 1 1"},
+          {93, 0, 2, "Table(Round) 0 -1"},
+          {63, 2, 1, "Free Function(Rectangle) 2 2"}, // record 2 carries 062: 063's row wins
+          {93, 0, 0, "Table(Rectangle) 0 -1"},
+          {12, 0, 2, "System Key(Round) 1 -1"},
+          {45, 0, 1, "System Key(Rectangle) 0 -1"},
+          {61, 12, 1, "Free Function(Rectangle) 0 0"}}) { // no record 12: the first offered
+        Open(quint16(code), quint32(number), quint8(shape));
+        EXPECT_EQ(Boxes(), boxes);
     }
 }
 
 TEST_F(ObjDlg, EachTypeHasItsLayoutAndSwitchingBackRestoresIt)
 {
+    const std::string table = "1001 1007 1009 1011|Table Name:(&N)|00";
     Open(12, 0, 2);
-    EXPECT_EQ(Hidden(), "1010");
+    EXPECT_EQ(Layout(), "1010|Description:(&D)|10");
     EXPECT_EQ(m_dlg.m_cbType->count(), 6);
-    EXPECT_FALSE(m_dlg.m_cbRecordNo->isEnabled());
     EXPECT_EQ(m_dlg.m_cbRegDesc->currentText(), QStringLiteral("PLU"));
-    EXPECT_EQ(m_dlg.m_lbLine1->text(), QStringLiteral("Description:(&D)"));
-
     Open(93, 55);
-    EXPECT_EQ(Hidden(), "1001 1007 1009 1011");
-    EXPECT_EQ(m_dlg.m_lbLine1->text(), QStringLiteral("Table Name:(&N)"));
-    EXPECT_FALSE(m_dlg.m_cbFunction->isEnabled());
+    EXPECT_EQ(Layout(), table);
     EXPECT_EQ(m_dlg.m_cbFunction->currentText(), QStringLiteral("93"));
-    StepDown(m_dlg.m_cbType, 4); // Free Function(Rectangle): the first row offered, texts kept
-    EXPECT_EQ(Hidden(), "1010");
+    Do("1005 Down Down Down Down"); // Free Function(Rectangle): the first row offered, texts kept
+    EXPECT_EQ(Layout(), "1010|Description:(&D)|11");
     EXPECT_EQ(m_dlg.m_cbRecordNo->count(), 3);
-    EXPECT_EQ(m_dlg.m_cbRecordNo->currentIndex(), 0);
-    EXPECT_EQ(m_dlg.m_edLine2->text(), QStringLiteral("SECOND"));
-    QTest::keyClick(m_dlg.m_cbType, Qt::Key_Home);
-    EXPECT_EQ(Hidden(), "1001 1007 1009 1011");
-    EXPECT_EQ(m_dlg.m_lbLine1->text(), QStringLiteral("Table Name:(&N)"));
-    EXPECT_EQ(m_dlg.m_edTableNo->text(), QStringLiteral("55"));
+    EXPECT_EQ(Boxes() + m_dlg.m_edLine2->text().toStdString(),
+              "Free Function(Rectangle) 0 0SECOND");
+    Do("1005 Home");
+    EXPECT_EQ(Layout() + m_dlg.m_edTableNo->text().toStdString(), table + "55");
 
     for (quint16 code : {93, 45, 61}) { // every label and button fits its place
         Open(code, code == 61);
@@ -250,10 +239,9 @@ TEST_F(ObjDlg, ChoosingInOneBoxSelectsTheSameRowInTheOthers)
 {
     for (const char* box : {"1007", "1008", "1009"}) {
         Open(61, 1);
-        StepDown(m_dlg.findChild<QComboBox*>(QString::fromLatin1(box)), 2);
-        const QList<int> rows{m_dlg.m_cbRegDesc->currentIndex(), m_dlg.m_cbFunction->currentIndex(),
-                              m_dlg.m_cbRecordNo->currentIndex()};
-        EXPECT_EQ(rows, QList<int>({2, 2, 2})) << box;
+        Do(box + QStringLiteral(" Down Down"));
+        EXPECT_EQ(Boxes() + ' ' + std::to_string(m_dlg.m_cbRegDesc->currentIndex()),
+                  "Free Function(Rectangle) 2 2 2");
         EXPECT_EQ(m_dlg.m_edLine1->text() + '|' + m_dlg.m_edLine2->text(), "CASH            |");
     }
 }
@@ -261,25 +249,18 @@ TEST_F(ObjDlg, ChoosingInOneBoxSelectsTheSameRowInTheOthers)
 TEST_F(ObjDlg, AcceptWritesTheRecordOfTheChosenTypeAndRow)
 {
     Open(93, 55, 1, QXPanRgb(1, 2, 3), QXPanRgb(4, 5, 6));
-    StepDown(m_dlg.m_cbType, 1); // Table(Round)
-    Type(m_dlg.m_edLeft, QStringLiteral("150"));
-    Type(m_dlg.m_edTableNo, QStringLiteral("77"));
-    Type(m_dlg.m_edLine1, QStringLiteral("TABLE 7"));
-    Ok();
+    Do("1005 Down; 1000=150; 1010=77; 1012=TABLE 7; ok"); // Table(Round)
     EXPECT_EQ(m_dlg.result(), CQXPanObjDlg::kIdOk);
     EXPECT_EQ(Record(), "93 77 2 TABLE 7|SECOND 030201 060504");
     EXPECT_EQ(m_key.RegisterRect(), (QXPanRect{150, 200, 300, 260}));
 
     Open(61, 1, 2, QXPanRgb(200, 0, 0), QXPanRgb(0, 0, 200));
-    StepDown(m_dlg.m_cbRecordNo, 2);
-    Type(m_dlg.m_edLine2, QStringLiteral("LINE TWO"));
-    Ok();
+    Do("1009 Down Down; 1011=LINE TWO; ok");
     EXPECT_EQ(Record(), "63 3 2 CASH|LINE TWO 0000c8 c80000");
 
     // A key made a table shows grey with black text at once; its record keeps its colours.
     Open(45, 0, 1, QXPanRgb(10, 20, 30), QXPanRgb(200, 0, 0));
-    QTest::keyClick(m_dlg.m_cbType, Qt::Key_Home);
-    Ok();
+    Do("1005 Home; ok");
     EXPECT_EQ(m_key.m_Cell.m_clrFill, 0xE6E6E6u);
     EXPECT_EQ(m_key.m_Cell.m_clrLabel, 0x000000u);
     EXPECT_EQ(m_key.m_Record.Colour(ScreenObjectRecord::FillColour), QXPanRgb(10, 20, 30));
@@ -288,26 +269,20 @@ TEST_F(ObjDlg, AcceptWritesTheRecordOfTheChosenTypeAndRow)
 TEST_F(ObjDlg, OkWithoutAFunctionEscapeAndEnterCloseOrWriteNothingUnasked)
 {
     Open(777); // a system key code no row carries
-    Type(m_dlg.m_edLeft, QStringLiteral("150"));
-    Type(m_dlg.m_edLine1, QStringLiteral("NEW"));
     m_ui.QueueAnswer(UserInteraction::IDOK);
-    Ok();
+    Do("1000=150; 1012=NEW; ok");
     EXPECT_EQ(Messages(), QStringList({"QXPan: Null function"}));
     EXPECT_TRUE(m_dlg.isVisible());
-    QTest::mouseClick(m_dlg.m_btnCancel, Qt::LeftButton);
+    Do("cancel");
     EXPECT_EQ(m_dlg.result(), CQXPanObjDlg::kIdCancel);
-    EXPECT_EQ(m_key.TypeCode(), 777); // what the refused attempt wrote stays
+    EXPECT_EQ(Record(), "777 0 1 NEW|SECOND ffffff 000000"); // what the refused attempt wrote stays
     EXPECT_EQ(m_key.RegisterRect().left, 150);
-    EXPECT_EQ(m_key.GetText1(), QStringLiteral("NEW"));
 
     Open(45);
     const ScreenObjectRecord before = m_key.m_Record;
-    Type(m_dlg.m_edLeft, QStringLiteral("400"));
-    StepDown(m_dlg.m_cbFunction, 1);
-    Type(m_dlg.m_edLine1, QStringLiteral("CHANGED"));
-    QTest::keyClick(m_dlg.m_edLine1, Qt::Key_Return);
+    Do("1000=400; 1008 Down; 1012=CHANGED; 1012 Return");
     EXPECT_TRUE(m_dlg.isVisible());
-    QTest::keyClick(m_dlg.m_edLine1, Qt::Key_Escape);
+    Do("1012 Esc");
     EXPECT_FALSE(m_dlg.isVisible());
     EXPECT_EQ(m_dlg.result(), CQXPanObjDlg::kIdCancel);
     EXPECT_EQ(m_key.m_Record, before);
@@ -350,7 +325,9 @@ TEST_F(ObjDlg, ARowGivesAKeyItsFunctionAndABitmapItsImage)
     m_dlg.m_nObjType = QXPanObj::TypeSysKeyRect;
     EXPECT_EQ(m_dlg.ApplyItemToBitmap(none), 0);
     m_dlg.m_nObjType = QXPanObj::TypePlaceBitmap;
-    m_branch.WriteFile("placed/second.bmp", "BM garbage");
+    QFile garbage(m_branch.Path("placed/second.bmp"));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly) && garbage.write("BM garbage") > 0);
+    garbage.close();
     EXPECT_EQ(m_dlg.ApplyItemToBitmap(none), 0);
     EXPECT_EQ(none.m_pImage, nullptr);
 }
