@@ -231,6 +231,8 @@ TEST(QtUserInteraction, TheWaitForAProgramCanOnlyBeEndedByStopWaiting)
     EXPECT_LT(clock.elapsed(), 1800);
     EXPECT_FALSE(QFile::exists(done));
     EXPECT_TRUE(QTest::qWaitFor([&done] { return QFile::exists(done); }, 8000));
+    // The program ends right after; its QProcess then deletes itself through the event loop.
+    QTest::qWait(300);
 }
 
 TEST(QtUserInteraction, AMissingOrKilledProgramHasNoExitCode)
