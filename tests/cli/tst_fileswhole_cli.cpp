@@ -1,6 +1,6 @@
 // Catches: qxpan-cli writing half files, through links or devices, racing Convert, vague messages.
-#include "OddFiles.h"
 #include "CliProcess.h"
+#include "OddFiles.h"
 #include "ScratchMount.h"
 #include "TestFiles.h"
 
@@ -199,7 +199,7 @@ TEST(CliTable, KeepsEveryRecordOnOneLine)
     key.SetTypeCode(45);
     key.SetShape(1);
     key.SetRegisterRect(10, 10, 100, 60);
-    key.SetText1(QStringLiteral("A\tB\nC\x1B[2J\\"));
+    key.SetText1(QStringLiteral("A\tB\nC\x1B[2J\\\x7F"));
     CQXPanDocument design;
     design.m_nKeyCapacity = 80;
     design.m_KeyObjs.append(key);
@@ -209,7 +209,7 @@ TEST(CliTable, KeepsEveryRecordOnOneLine)
     ASSERT_EQ(run.exitCode, 0) << run.err.constData();
     const QList<QByteArray> lines = run.out.trimmed().split('\n');
     ASSERT_EQ(lines.size(), 2); // the heading and the one record
-    EXPECT_TRUE(lines[1].endsWith("\tA\\tB\\nC\\x1b[2J\\\\")) << lines[1].constData();
+    EXPECT_TRUE(lines[1].endsWith("\tA\\tB\\nC\\x1b[2J\\\\\\x7f")) << lines[1].constData();
 }
 
 TEST(CliConvert, WaitsForAnotherWriterThenSaysWhoItIs)

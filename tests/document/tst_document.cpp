@@ -93,6 +93,9 @@ TEST(TableSlice, LoadsUpToTheFirstFreeRecordAndStoresIntoItsSliceFreeingTheRest)
     EXPECT_EQ(doc.StoreTableSlice(table, 798), 2);
     EXPECT_EQ(table[1].TypeCode(), 42);
     EXPECT_TRUE(table[2].IsFree());
+    // A full window takes its own 80 records, not the next window's first.
+    doc.LoadTableSlice(Table(), 798);
+    EXPECT_EQ(doc.m_KeyObjs.size(), 80);
 }
 
 } // namespace

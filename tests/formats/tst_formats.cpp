@@ -19,6 +19,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -266,6 +268,12 @@ TEST(KeyTable, WriteGivesTheGoldenFileStoresTheSliceAndReadsBack)
         EXPECT_EQ(back[i].m_Record,
                   s.table[i].IsFree() ? ScreenObjectRecord{} : s.table[i].m_Record)
             << i;
+
+    // A pipe of the name is no table: refused at once, never opened (it would block).
+    QTemporaryDir other;
+    ASSERT_EQ(::mkfifo(QFile::encodeName(other.filePath("FILE795P.TXT")).constData(), 0644), 0);
+    EXPECT_EQ(BitmapTableFile::Read(other.path(), back).eStatus,
+              BitmapTableFile::ReadStatus::Wrong);
 }
 
 TEST(KeyTable, KeepsExistingHeaderLinesAndFillsMissingOnes)
