@@ -34,8 +34,7 @@
 using Kind = ScriptedUserInteraction::Kind;
 using UI = UserInteraction;
 
-/// An in-memory configuration library: serves what the test put in, keeps what is written, and
-/// logs every call so that tests can check the order and absence of calls.
+/// An in-memory configuration library that logs every call (to check their order and absence).
 class FakeConfigLibrary final : public ConfigLibrary
 {
 public:
@@ -46,7 +45,7 @@ public:
                                          {799, 0, 0, "Check Window 23", {}}};
     _ScreenDefinition_InterfaceTable table;
     bool tableReadable = true;
-    QMap<int, QString> folders; ///< folder kind -> path; a missing kind fails GetActFolPath
+    QMap<int, QString> folders; ///< a missing kind fails GetActFolPath
     QStringList log;
     int tablesWritten = 0;
 
@@ -81,8 +80,7 @@ public:
     QString Location() const override { return QStringLiteral("fake-store.ini"); }
 };
 
-/// A temporary branch with its five folders and an application object on the fake library;
-/// realUi, when given, takes the place of the scripted interaction.
+/// A temporary branch with its five folders and an application on the fake library.
 struct AppTestEnvironment
 {
     QTemporaryDir dir;
@@ -104,14 +102,13 @@ struct AppTestEnvironment
         app = std::make_unique<CQXPanApp>(QxCtrlStore(dir.filePath("store.ini")),
                                           realUi ? realUi : &ui,
                                           std::unique_ptr<ConfigLibrary>(library));
-        // What InitInstance sets before the dialog runs.
         app->m_rcScreen = QxRect{0, 0, 1024, 768};
         app->m_rcDesign = QxRect{0, 0, 800, 600};
         app->m_nRecordSize = 62;
     }
     QString Folder(const QString& name) const { return dir.filePath(name); }
     QString Program(const QString& name) const { return Folder("program/" + name); }
-    /// Sets the bitmap editor program of the store; flags 2 = use it.
+    /// The store's bitmap editor program; flags 2 = use it.
     void SetBitmapEditor(const QString& program, quint32 flags)
     {
         _ScreenDefinition_InterfaceTable t;
@@ -120,10 +117,7 @@ struct AppTestEnvironment
     }
 };
 
-inline QByteArray ReadAll(const QString& path)
-{
-    return TestFiles::Read(path);
-}
+constexpr auto ReadAll = TestFiles::Read;
 inline void WriteAll(const QString& path, const QByteArray& bytes)
 {
     ASSERT_TRUE(TestFiles::Write(path, bytes)) << path.toStdString();
@@ -139,7 +133,7 @@ inline QString Rect(const QXPanRect& r)
     return QStringLiteral("%1,%2,%3,%4").arg(r.left).arg(r.top).arg(r.right).arg(r.bottom);
 }
 
-/// The values' texts joined by '|', to compare many values as one string.
+/// The values' texts joined by '|', compared as one string.
 template <typename T> QString Text(const T& v)
 {
     if constexpr (std::is_same_v<T, bool>)
@@ -154,7 +148,7 @@ template <typename... T> QString Line(const T&... values)
     return QStringList{Text(values)...}.join('|');
 }
 
-/// Runs act once the application's main dialog is up inside its modal loop.
+/// Runs act once the main dialog is up inside its modal loop.
 inline void WhenDialogRuns(std::function<void(CQXPanMainDlg&)> act)
 {
     QTimer::singleShot(0, [act] {
@@ -175,8 +169,7 @@ inline void ShowActive(CQXPanMainDlg& d)
 
 const QString kFile = QStringLiteral("File(&F)"), kEdit = QStringLiteral("Edit(&E)");
 
-/// Chooses menu > item with the mouse on window's menu bar and in the menu; false (and the menu
-/// closed again) when the item is disabled.
+/// Chooses menu > item with the mouse; false (the menu closed again) when it is disabled.
 inline bool ChooseMenu(QWidget* window, const QString& title, const QString& itemText)
 {
     auto* bar = window->findChild<QMenuBar*>();
@@ -198,8 +191,7 @@ inline bool ChooseMenu(QWidget* window, const QString& title, const QString& ite
     return false;
 }
 
-/// The main dialog with the communication dialog's modal run replaced by a record of what it
-/// was handed: "mode command func".
+/// The main dialog recording the communication dialog's runs as "mode command func".
 class ObservedMainDlg : public CQXPanMainDlg
 {
 public:
@@ -217,9 +209,8 @@ protected:
     }
 };
 
-/// The editor as a person meets it: the main dialog on a small branch (the system keys of the
-/// test data, backgrounds sea.bmp and sky.bmp, placed bitmap logo.bmp), driven through its real
-/// widgets. Put further files into env's folders before Start().
+/// The main dialog on a small branch (the test data's system keys, backgrounds sea.bmp and
+/// sky.bmp, placed bitmap logo.bmp), driven through its real widgets.
 class EditorFixture : public ::testing::Test
 {
 public:
@@ -236,7 +227,6 @@ public:
         WriteBitmap(env.Folder("placed/logo.bmp"), 64, 32, QColor(200, 0, 0));
     }
 
-    /// Starts the editor, shown and active; with imageType >= 0 chooses that image type.
     void Start(int imageType = -1)
     {
         ShowActive(dlg);
@@ -244,8 +234,7 @@ public:
             ChooseImageType(imageType);
     }
 
-    /// Opens a combo box's list with a click and chooses an entry with the keys, as the list
-    /// takes no click right after it opened.
+    /// Opens the list with a click and chooses with the keys (it takes no click just opened).
     static void PickFromCombo(QComboBox* box, int index)
     {
         QTest::mouseClick(box, Qt::LeftButton);
@@ -264,7 +253,7 @@ public:
         ClickRow(name);
     }
 
-    /// The item list's row whose first (or, when that is hidden, second) column reads text.
+    /// The item list's row whose first or second column reads text.
     QTreeWidgetItem* Row(const QString& text) const
     {
         for (int i = 0; i < dlg.m_lcItems->topLevelItemCount(); ++i) {
@@ -285,7 +274,6 @@ public:
     {
         QTest::mouseClick(dlg.m_lcItems->viewport(), Qt::LeftButton, {}, RowCentre(text));
     }
-    /// Drags the item list's row onto the design area and lets go at pt.
     void DragRowTo(const QString& text, QPoint pt)
     {
         const QPoint from = RowCentre(text);
@@ -293,7 +281,6 @@ public:
         QTest::mouseMove(dlg.m_lcItems->viewport(), from + QPoint(30, 0));
         QTest::mouseRelease(&design(), Qt::LeftButton, {}, pt);
     }
-    /// The first column of the item list, and of its selected row (empty when none).
     QStringList ItemNames() const
     {
         QStringList names;
@@ -313,14 +300,13 @@ public:
     {
         return ::ChooseMenu(&dlg, title, item);
     }
-    /// File > item (Save, Open, New) with name given to the file dialog it opens.
+    /// File > item with name given to the file dialog it opens.
     bool File(const char* item, const QString& name)
     {
         env.ui.QueueFileName(name);
         return ChooseMenu(kFile, item);
     }
-    /// Clicks Convert, Browse (with the files chosen) or Edit (the program started or not),
-    /// the answers to their questions queued.
+    /// Clicks Convert, Browse or Edit, the answers to their questions queued.
     void Convert(std::initializer_list<int> answers) { Click(CQXPanMainDlg::IDC_CONVERT, answers); }
     void Browse(const QStringList& files, std::initializer_list<int> answers = {})
     {
@@ -356,8 +342,7 @@ public:
         ClickRow(row);
         Drag(from, to);
     }
-    /// The design's objects on one line: each key's display rectangle, then each bitmap's file
-    /// name and display rectangle.
+    /// Each key's display rectangle, then each bitmap's file name and rectangle.
     QString Layout()
     {
         QStringList s;

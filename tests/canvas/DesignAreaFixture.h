@@ -26,8 +26,7 @@ inline QString Text(const QXPanRect& r)
 }
 
 /// The design area on the test branch, wired as the main dialog wires it (properties dialog,
-/// Edit menu, position readout, room for 80 keys), shown, active and idle. A plain class, so that
-/// a table can make a fresh one per row; Design is the gtest fixture.
+/// Edit menu, position readout, room for 80 keys), shown, active and idle.
 class DesignArea
 {
 public:
@@ -64,21 +63,11 @@ public:
         Release(to);
     }
     void Click(QPoint pt) { Drag(pt, pt); }
-    /// A move without a button, sent as it is (QTest drops a move to where the cursor is).
-    void Hover(QPoint pt) { Send(QEvent::MouseMove, pt, Qt::NoButton); }
-    void Send(QEvent::Type type, QPoint pt, Qt::MouseButton button)
+    /// A mouse event sent as it is (QTest drops a move to where the cursor is).
+    void Send(QPoint pt, QEvent::Type type = QEvent::MouseMove, Qt::MouseButton button = {})
     {
         QMouseEvent event(type, QPointF(pt), m_design.mapToGlobal(QPointF(pt)), button, button, {});
         QApplication::sendEvent(&m_design, &event);
-    }
-    void Key(Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(&m_design, k, m); }
-    /// A row dragged from the item list (the press there drops the selection), released at pt.
-    void Drop(QPoint pt)
-    {
-        m_design.Deselect();
-        m_objDlg.m_nMode = QXPanObj::ModeDragging;
-        m_design.grabMouse();
-        Release(pt);
     }
     /// A double-click at pt; inDialog works the properties dialog and must close it.
     void DoubleClick(QPoint pt, std::function<void()> inDialog)
@@ -89,11 +78,12 @@ public:
             EXPECT_FALSE(m_objDlg.isVisible());
             m_objDlg.reject();
         });
-        Send(QEvent::MouseButtonDblClick, pt, Qt::LeftButton);
+        Send(pt, QEvent::MouseButtonDblClick, Qt::LeftButton);
         Release(pt);
     }
-    /// Runs user actions separated by ';': "click X,Y", "drag X,Y X,Y", "drop X,Y", a right click
-    /// choosing "cut X,Y", "copy X,Y" or "paste X,Y", "undo", "redo", or keys ("Del", "Ctrl+C").
+    /// Runs user actions separated by ';': "click X,Y", "drag X,Y X,Y", "drop X,Y" (a row of the
+    /// item list released there), a right click choosing "cut X,Y", "copy X,Y" or "paste X,Y",
+    /// "undo", "redo", or keys ("Del", "Ctrl+C").
     void Do(const QString& script)
     {
         for (const QString& step : script.split(';', Qt::SkipEmptyParts)) {
@@ -101,14 +91,15 @@ public:
             auto at = [&w](int i) {
                 return QPoint(w[i].section(',', 0, 0).toInt(), w[i].section(',', 1).toInt());
             };
-            if (w[0] == "click")
-                Click(at(1));
-            else if (w[0] == "drag")
-                Drag(at(1), at(2));
-            else if (w[0] == "drop")
-                Drop(at(1));
-            else if (const int entry = QStringList{"cut", "copy", "paste"}.indexOf(w[0]);
-                     entry >= 0) {
+            const int entry = QStringList{"cut", "copy", "paste"}.indexOf(w[0]);
+            if (w[0] == "click" || w[0] == "drag") {
+                Drag(at(1), at(w.size() - 1));
+            } else if (w[0] == "drop") { // the press in the list dropped the selection
+                m_design.Deselect();
+                m_objDlg.m_nMode = QXPanObj::ModeDragging;
+                m_design.grabMouse();
+                Release(at(1));
+            } else if (entry >= 0) {
                 QTimer::singleShot(0, [entry] {
                     auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
                     ASSERT_NE(popup, nullptr);
@@ -116,10 +107,11 @@ public:
                     QTest::mouseClick(popup, Qt::LeftButton, {}, item.center());
                 });
                 QTest::mouseClick(&m_design, Qt::RightButton, {}, at(1));
-            } else if (w[0] == "undo" || w[0] == "redo")
+            } else if (w[0] == "undo" || w[0] == "redo") {
                 w[0] == "undo" ? m_design.Undo() : m_design.Redo();
-            else
+            } else {
                 QTest::keySequence(&m_design, QKeySequence(w[0]));
+            }
         }
     }
     /// Makes a type and a row of its list current, as the main dialog's boxes do.
@@ -167,9 +159,9 @@ public:
     void Reset(QList<CQXPanKeyObj> keys = {}, QList<CQXPanBmpObj> bitmaps = {})
     {
         m_design.Deselect();
+        m_design.ClearObjects(false); // as New clears it: nothing left, nothing modified
         m_design.m_KeyObjs = keys;
         m_design.m_BmpObjs = bitmaps;
-        m_design.m_bModified = false;
     }
 
     ObjDlgTestBranch m_branch;

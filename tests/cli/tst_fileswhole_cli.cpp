@@ -1,28 +1,17 @@
-// Catches: qxpan-cli writing half files, through links or devices, racing Convert, vague messages.
+// Catches: qxpan-cli losing or halving files, writing through links, racing, odd names taken wrong.
 #include "CliProcess.h"
 #include "OddFiles.h"
 #include "ScratchMount.h"
-#include "TestFiles.h"
 
-#include "document/CQXPanDocument.h"
-#include "document/CQXPanKeyObj.h"
 #include "fileio/BranchLock.h"
-#include "formats/BitmapTableFile.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QImage>
-#include <QProcess>
 
-#include <gtest/gtest.h>
-
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
+#include <thread>
 
 namespace {
 
-using TestFiles::Mode;
 using TestFiles::Read;
 using TestFiles::Write;
 
@@ -41,237 +30,197 @@ QString APicture(const QTemporaryDir& dir, int width, int height)
     return path;
 }
 
-// Outputs that may not be replaced stay as they are; a plain one keeps its mode.
-class EncodeOutput : public ::testing::TestWithParam<OddFile>
-{};
-
-TEST_P(EncodeOutput, IsReplacedWholeOrLeftAlone)
+// Each writer of the tool, on a read-only or a full folder: the previous files whole, the
+// system's reason said, no temporary file left.
+TEST(CliWriters, AnUnwritableFolderKeepsThePreviousFilesAndSaysWhy)
 {
-    const CliHome h;
-    const QString out = h.Path("FILE797P.TXT");
-    ASSERT_TRUE(Write(h.Path("elsewhere"), "kept"));
-    if (!MakeOddFile(GetParam().kind, h.home, out))
-        GTEST_SKIP() << "cannot be made here";
-    const mode_t mode = Mode(out);
-    const CliProcess::Run run = h.Run({"encode", APicture(h.home, 16, 12), out, "--number", "797"});
-    EXPECT_EQ(Mode(out), mode);
-    EXPECT_EQ(Read(h.Path("elsewhere")), "kept");
-    if (QByteArray(GetParam().reason).isEmpty()) {
-        EXPECT_EQ(run.exitCode, 0) << run.err.constData();
-        EXPECT_TRUE(Read(out).startsWith("\"C\",\"n:P0797:\""));
-    } else {
-        ExpectOneLine(run, out, GetParam().reason);
-    }
-    const QStringList names =
-        QDir(h.home.path())
-            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    EXPECT_EQ(names.size(), 3) << names.join(' ').toStdString(); // nothing left beside OUT
-}
-
-INSTANTIATE_TEST_SUITE_P(Outputs, EncodeOutput,
-                         ::testing::Values(OddFile{"PrivateFile", ""},
-                                           OddFile{"ReadOnlyFile", "is read-only"},
-                                           OddFile{"LinkToAFile", "is a symbolic link"},
-                                           OddFile{"Device", "is not a regular file"},
-                                           OddFile{"Pipe", "is not a regular file"}),
-                         OddFileName);
-
-TEST(CliInputs, APipeIsRefusedAtOnceWhateverItStandsFor)
-{
-    DemoBranch branch;
-    const QString pipe = branch.Path("pipe");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
-    const QString out = branch.Path("out.png");
-    for (const QStringList& args :
-         {QStringList{"encode", pipe, out, "--number", "797"}, QStringList{"decode", pipe, out},
-          QStringList{"table", pipe},
-          QStringList{"convert", pipe, "--type", "797", "--config", branch.config},
-          QStringList{"convert", branch.design, "--type", "797", "--config", pipe}}) {
-        SCOPED_TRACE(args.join(' ').toStdString());
-        const CliProcess::Run run = branch.Run(args);
-        EXPECT_EQ(run.exitCode, 1) << run.err.constData();
-        EXPECT_TRUE(run.err.contains(QFile::encodeName(pipe))) << run.err.constData();
+    for (const auto kind : {ScratchMount::Kind::ReadOnly, ScratchMount::Kind::Full}) {
+        ScratchMount mount(kind, "size=8m");
+        if (!mount.SkipReason().isEmpty())
+            GTEST_SKIP() << mount.SkipReason().toStdString();
+        DemoBranch h;
+        // The branch's program folder on the mount, with a picture decoded before.
+        const QString program = h.Program(""), screen = h.Program("FILE797P.TXT");
+        for (const QString& name : QDir(program).entryList(QDir::Files))
+            ASSERT_TRUE(QFile::copy(program + name, mount.FilePath(name)));
+        ASSERT_TRUE(QDir(program).removeRecursively() &&
+                    QFile::link(mount.Path(), program.chopped(1)) &&
+                    Write(h.Program("out.bmp"), "the previous picture"));
+        const QByteArray before = Read(screen);
+        ASSERT_TRUE(mount.Seal(16384)); // room for the lock file, not for a screen file
+        for (const QStringList& args :
+             {QStringList{"decode", screen, h.Program("out.bmp")},
+              {"encode", APicture(h.home, 16, 12), screen, "--number", "797"},
+              {"convert", h.design, "--type", "797", "--config", h.config}}) {
+            SCOPED_TRACE(args[0].toStdString());
+            const CliRun run = h.Run(args);
+            ExpectExit(run, 1,
+                       kind == ScratchMount::Kind::Full ? "No space left on device"
+                                                        : "Read-only file system");
+            EXPECT_TRUE(run.err.contains(QFile::encodeName(program.chopped(1))))
+                << run.err.constData();
+        }
+        EXPECT_TRUE(Read(screen) == before && Read(h.Program("out.bmp")) == "the previous picture");
+        EXPECT_EQ(FolderNames(mount.Path()).filter(".qxpan-"), QStringList{});
     }
 }
 
-TEST(CliConvert, RemovesDeadLeftoversNeitherWritesThroughALinkInTheBranchNorReadsADevice)
+// Every writer removes the temporaries a killed earlier run left beside its output (of a process
+// that no longer runs), never one in use. A pipe is refused at once, whatever it stands for.
+TEST(CliWriters, RemoveDeadLeftoversNeitherWriteThroughALinkNorReadAPipeOrADevice)
 {
     DemoBranch branch;
-    // A temporary file of a process that no longer runs, and one of ours that is in use.
-    const QString dead = branch.Program(".FILE797P.TXT.qxpan-999999999-AbCdEf");
     const QString live = branch.Program(
         QStringLiteral(".FILE798P.TXT.qxpan-%1-AbCdEf").arg(QCoreApplication::applicationPid()));
-    ASSERT_TRUE(Write(dead, "half a screen") && Write(live, "being written"));
-    EXPECT_EQ(branch.Convert("797").exitCode, 0);
-    EXPECT_FALSE(QFile::exists(dead));
-    EXPECT_TRUE(QFile::exists(live));
-
-    // The key table a link to a table elsewhere: it is read, but not written through.
-    const QString elsewhere = branch.Path("elsewhere.txt");
-    const QString table = branch.Program("FILE795P.TXT");
-    ASSERT_TRUE(QFile::rename(table, elsewhere));
-    ASSERT_TRUE(QFile::link(elsewhere, table));
-    const QByteArray before = Read(elsewhere);
-    const CliProcess::Run linked = branch.Convert("798");
-    EXPECT_EQ(linked.exitCode, 1);
-    EXPECT_TRUE(linked.err.contains(QFile::encodeName(table) + ": is a symbolic link"))
-        << linked.err.constData();
-    EXPECT_EQ(Read(elsewhere), before);
-
-    // A reference file that is a device that never ends (/dev/zero's numbers): not read.
-    ASSERT_TRUE(QFile::remove(table));
-    const QString funckey = branch.Path("data/QXPan/branches/DEMO/data/funckey.txt");
-    ASSERT_TRUE(QFile::remove(funckey));
-    if (::mknod(QFile::encodeName(funckey).constData(), S_IFCHR | 0666, makedev(1, 5)) != 0)
-        GTEST_SKIP() << "no device node can be made here";
-    EXPECT_EQ(branch.Convert("797").exitCode, 0);
-}
-
-TEST(CliConvert, AFullProgramFolderKeepsTheScreenFileAndSaysSo)
-{
-    ScratchMount mount(ScratchMount::Kind::Full, "size=8m");
-    if (!mount.SkipReason().isEmpty())
-        GTEST_SKIP() << mount.SkipReason().toStdString();
-    DemoBranch branch;
-    // The branch's program folder on a small file system of its own.
-    const QString program = branch.Program(QString());
-    for (const QString& name : QDir(program).entryList(QDir::Files))
-        ASSERT_TRUE(QFile::copy(program + name, mount.FilePath(name)));
-    ASSERT_TRUE(QDir(program).removeRecursively());
-    ASSERT_TRUE(QFile::link(mount.Path(), program.chopped(1)));
-    const QByteArray screen = Read(mount.FilePath("FILE797P.TXT"));
-    ASSERT_FALSE(screen.isEmpty());
-    ASSERT_TRUE(mount.Seal(16384)); // room for the lock file, not for a screen file
-    const CliProcess::Run run = branch.Convert("797");
-    EXPECT_EQ(run.exitCode, 1) << run.err.constData();
-    EXPECT_TRUE(run.err.contains("No space left on device")) << run.err.constData();
-    EXPECT_FALSE(run.out.contains("FILE797P.TXT")) << run.out.constData();
-    EXPECT_EQ(Read(mount.FilePath("FILE797P.TXT")), screen);
-    for (const QString& name : QDir(mount.Path()).entryList(QDir::Files | QDir::Hidden))
-        EXPECT_FALSE(name.contains(QLatin1String(".qxpan-"))) << name.toStdString();
-}
-
-QList<QByteArray> RecordsOf(const QByteArray& table)
-{
-    QList<QByteArray> records;
-    for (const QByteArray& line : table.split('\n')) {
-        if (line.size() > 7 && line[6] == ',')
-            records.append(line.mid(7).trimmed());
+    const QString screen = branch.Program("FILE797P.TXT"), out = branch.Path("out/");
+    const QString picture = APicture(branch.home, 16, 12);
+    ASSERT_TRUE(Write(live, "being written") && QDir().mkpath(out));
+    for (const QStringList& args :
+         {QStringList{"convert", branch.design, "--type", "797", "--config", branch.config},
+          {"encode", picture, out + "FILE797P.TXT", "--number", "797"},
+          {"decode", screen, out + "screen.png"}}) {
+        SCOPED_TRACE(args[0].toStdString());
+        const QFileInfo target(args[0] == "convert" ? screen : args[2]);
+        const QString dead =
+            target.dir().filePath("." + target.fileName() + ".qxpan-999999999-AbCdEf");
+        ASSERT_TRUE(Write(dead, "half a file"));
+        ExpectExit(branch.Run(args), 0);
+        EXPECT_FALSE(QFile::exists(dead));
     }
-    return records;
+    EXPECT_TRUE(QFile::exists(live));
+    const QString pipe = branch.Path("pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+    for (const QStringList& args : {QStringList{"encode", pipe, out + "p.txt", "--number", "797"},
+                                    {"decode", pipe, out + "p.png"},
+                                    {"table", pipe},
+                                    {"convert", pipe, "--type", "797", "--config", branch.config},
+                                    {"convert", branch.design, "--type", "797", "--config", pipe}})
+        ExpectExit(branch.Run(args), 1, QFile::encodeName(pipe));
+
+    // The key table a link to a table elsewhere: it is read, but not written through; nor does
+    // encode replace a link, a device or a pipe (the plain file's mode: tests/fileio).
+    const QString elsewhere = branch.Path("elsewhere"), table = branch.Program("FILE795P.TXT");
+    ASSERT_TRUE(QFile::rename(table, elsewhere) && QFile::link(elsewhere, table));
+    const QByteArray before = Read(elsewhere);
+    ExpectExit(branch.Convert("798"), 1, QFile::encodeName(table) + ": is a symbolic link");
+    for (const auto& [kind, reason] : {std::pair{"LinkToAFile", "is a symbolic link"},
+                                       {"Device", "is not a regular file"},
+                                       {"Pipe", "is not a regular file"}}) {
+        const QString odd = out + kind;
+        if (MakeOddFile(kind, branch.home, odd)) // when this machine can make it
+            ExpectOneLine(branch.Run({"encode", picture, odd, "--number", "797"}), odd, reason);
+    }
+    EXPECT_EQ(Read(elsewhere), before);
+    EXPECT_EQ(FolderNames(out).filter(".qxpan-"), QStringList{});
+
+    // A reference file that is a device that never ends (reads of /dev/full): not read.
+    const QString funckey = branch.Path("data/QXPan/branches/DEMO/data/funckey.txt");
+    ASSERT_TRUE(QFile::remove(table) && QFile::remove(funckey));
+    if (!MakeOddFile("Device", branch.home, funckey))
+        GTEST_SKIP() << "no device node can be made here";
+    ExpectExit(branch.Convert("797"), 0);
 }
 
-TEST(CliConvert, TwoConvertsAtOnceKeepEachOthersKeys)
+TEST(CliConvert, TwoConvertsAtOnceKeepEachOthersKeysAndAHeldLockIsNamed)
 {
     DemoBranch branch;
     const QString table = branch.Program("FILE795P.TXT");
-    const QByteArray key = RecordsOf(Read(table)).value(80); // the design's one key
-    const QByteArray demo =
-        Read(QStringLiteral(QXPAN_SOURCE_DIR "/examples/demo-branch/program/FILE795P.TXT"));
-    ASSERT_NE(RecordsOf(demo).value(0), key);
-    ASSERT_NE(RecordsOf(demo).value(80), key);
+    const auto record = [&table](int index) {
+        return Read(table).split('\n').value(3 + index).mid(7);
+    };
+    const QByteArray key = record(80); // the design's one key
+    const QByteArray demo = Read(QXPAN_SOURCE_DIR "/examples/demo-branch/program/FILE795P.TXT");
     for (int round = 0; round < 5; ++round) {
         // Both windows start from the demo's keys; each convert puts the design's key into its
-        // own window. A write from a stale table would put a demo key back.
+        // own window (records 1 and 81). A write from a stale table would put a demo key back.
         ASSERT_TRUE(Write(table, demo));
-        QProcess first;
-        QProcess second;
-        for (auto [process, type] : {std::pair{&first, "797"}, std::pair{&second, "798"}}) {
-            process->setProcessEnvironment(branch.env);
-            process->start(QStringLiteral(QXPAN_CLI_PATH),
-                           {"convert", branch.design, "--type", type, "--config", branch.config});
-        }
-        ASSERT_TRUE(first.waitForFinished(60000) && second.waitForFinished(60000));
-        EXPECT_EQ(first.exitCode(), 0) << first.readAllStandardError().constData();
-        EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().constData();
-        // The design's key lands in record 1 (window 21) and record 81 (window 22).
-        const QList<QByteArray> records = RecordsOf(Read(table));
-        EXPECT_EQ(records.value(0), key) << "round " << round;
-        EXPECT_EQ(records.value(80), key) << "round " << round;
+        ASSERT_TRUE(record(0) != key && record(80) != key);
+        CliRun second;
+        std::thread other([&] { second = branch.Convert("798"); });
+        const CliRun first = branch.Convert("797");
+        other.join();
+        EXPECT_EQ(first.exitCode + second.exitCode, 0)
+            << first.err.constData() << second.err.constData();
+        EXPECT_TRUE(record(0) == key && record(80) == key) << "round " << round;
     }
-}
-
-TEST(CliTable, KeepsEveryRecordOnOneLine)
-{
-    const CliHome h;
-    const QString path = h.Path("FILE795P.TXT");
-    CQXPanKeyObj key;
-    key.SetTypeCode(45);
-    key.SetShape(1);
-    key.SetRegisterRect(10, 10, 100, 60);
-    key.SetText1(QStringLiteral("A\tB\nC\x1B[2J\\\x7F"));
-    CQXPanDocument design;
-    design.m_nKeyCapacity = 80;
-    design.m_KeyObjs.append(key);
-    QList<CQXPanKeyObj> table(BitmapTableFile::kTableSize);
-    ASSERT_TRUE(BitmapTableFile::WriteFile(path, table, 798, design));
-    const CliProcess::Run run = h.Run({"table", path});
-    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
-    const QList<QByteArray> lines = run.out.trimmed().split('\n');
-    ASSERT_EQ(lines.size(), 2); // the heading and the one record
-    EXPECT_TRUE(lines[1].endsWith("\tA\\tB\\nC\\x1b[2J\\\\\\x7f")) << lines[1].constData();
-}
-
-TEST(CliConvert, WaitsForAnotherWriterThenSaysWhoItIs)
-{
-    DemoBranch branch;
-    const QByteArray before = Read(branch.Program("FILE795P.TXT"));
-    BranchLock held(branch.Program(QString()));
+    // A writer that holds the lock: nothing is written, the last line names it.
+    const QByteArray before = Read(table);
+    BranchLock held(branch.Program(""));
     ASSERT_TRUE(held.Acquire(0));
-    const CliProcess::Run run = branch.Convert("798");
-    // The design's own notes come first; the last line names the folder and the holder.
+    const CliRun run = branch.Convert("799");
     EXPECT_EQ(run.exitCode, 1);
     const QByteArray last = run.err.trimmed().split('\n').last();
-    EXPECT_TRUE(last.contains(QFile::encodeName(branch.Program(QString()).chopped(1))) &&
+    EXPECT_TRUE(last.contains(QFile::encodeName(branch.Program("").chopped(1))) &&
                 last.contains(
                     QStringLiteral("process %1").arg(QCoreApplication::applicationPid()).toUtf8()))
         << run.err.constData();
-    EXPECT_EQ(Read(branch.Program("FILE795P.TXT")), before);
-    EXPECT_FALSE(QFile::exists(branch.Program("FILE798P.TXT")));
+    EXPECT_EQ(Read(table), before);
+    EXPECT_FALSE(QFile::exists(branch.Program("FILE799P.TXT")));
 }
 
-TEST(CliStore, AStoreThatCannotBeReadSaysWhyAndIsCopiedNowhere)
+TEST(CliMessages, SayWhatIsWrongWithTheStoreTheArgumentsOrThePicture)
 {
     CliHome h;
-    const QString tmp = h.Path("tmp");
-    ASSERT_TRUE(QDir().mkdir(tmp));
-    h.env.insert(QStringLiteral("TMPDIR"), tmp);
+    const QString tmp = h.Path("tmp"), runtime = h.Path("runtime");
     // Qt would make its runtime folder in TMPDIR without one.
-    const QString runtime = h.Path("runtime");
-    ASSERT_TRUE(QDir().mkdir(runtime) &&
+    ASSERT_TRUE(QDir().mkdir(tmp) && QDir().mkdir(runtime) &&
                 QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                    QFileDevice::ExeOwner));
-    h.env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-    const auto convert = [&h](const QString& store) {
-        return h.Run({"convert", h.design, "--type", "797", "--config", store});
+    h.env.insert("TMPDIR", tmp);
+    h.env.insert("XDG_RUNTIME_DIR", runtime);
+    const QString broken = h.Path("broken.ini"), empty = h.Path("empty.ini");
+    ASSERT_TRUE(Write(broken, "[General]\nBranch=A\nnonsense\n") && Write(empty, "[General]\n"));
+    const auto convert = [&h](const QStringList& args) {
+        return h.Run(QStringList{"convert", h.design} + args);
     };
-    // Larger than any store: refused before it is read.
-    const QString big = h.Path("big.ini");
-    ASSERT_TRUE(Write(big, QByteArray(2 * 1024 * 1024, '\0')));
-    ExpectOneLine(convert(big), big, "is 2097152 bytes long");
-    // A line that is no INI line, named by its number.
-    const QString broken = h.Path("broken.ini");
-    ASSERT_TRUE(Write(broken, "[General]\nBranch=A\nnonsense\n"));
-    ExpectOneLine(convert(broken), broken, "line 3: neither a [section], a key=value nor a ;");
+    // A store that cannot be read says why, and is copied nowhere.
+    ExpectOneLine(convert({"--type", "797", "--config", broken}), broken,
+                  "line 3: neither a [section]");
     EXPECT_TRUE(QDir(tmp).isEmpty());
-}
-
-TEST(CliMessages, SayWhatIsWrongWithTheFile)
-{
-    const CliHome h;
-    const QString out = h.Path("FILE797P.TXT");
+    ExpectOneLine(convert({"--type", "797", "--config", h.home.path()}), h.home.path(),
+                  ""); // a folder
+    ExpectOneLine(convert({"--type", "797", "--config", empty}), empty, "no current branch");
+    EXPECT_EQ(convert({"--type", "800", "--config", empty}).exitCode, 2);
+    EXPECT_EQ(convert({"--config", empty}).exitCode, 2);
+    const QString out = h.Path("FILE797P.TXT"), wide = APicture(h.home, 9000, 10);
     // Above Qt's own allocation limit, inside ours.
-    EXPECT_EQ(h.Run({"encode", APicture(h.home, 6000, 6000), out, "--number", "797"}).exitCode, 0);
-    const QString wide = APicture(h.home, 9000, 10);
+    ExpectExit(h.Run({"encode", APicture(h.home, 6000, 6000), out, "--number", "797"}), 0);
     ExpectOneLine(h.Run({"encode", wide, out, "--number", "797"}), wide,
                   "larger than 8192 x 8192 pixels");
     // A name the system's encoding cannot read back would write another file.
-    const CliProcess::Run shell =
-        h.Run({"-c", "exec \"$0\" encode \"$1\" \"$(printf 'out\\377.txt')\" --number 797",
-               QStringLiteral(QXPAN_CLI_PATH), wide},
-              QStringLiteral("/bin/sh"));
-    EXPECT_EQ(shell.exitCode, 2);
-    EXPECT_TRUE(shell.err.contains("argument 3 is not valid text")) << shell.err.constData();
+    ExpectExit(h.Run({"-c", "exec \"$0\" encode \"$1\" \"$(printf 'out\\377.txt')\" --number 797",
+                      QXPAN_CLI_PATH, wide},
+                     "/bin/sh"),
+               2, "argument 3 is not valid text");
+}
+
+// A design named like an option, with blanks, quotes or non-ASCII is read as the design.
+TEST(CliFileNames, OddNamesAreFilesAndALeadingDashIsAnOptionWithoutDashDash)
+{
+    const QString odd = QStringLiteral("my \"new\" d\u00E9sign's.pan");
+    for (const auto& [fileName, given] :
+         {std::pair{QStringLiteral("-x.pan"), QStringList{"--", "-x.pan"}},
+          {"-x.pan", {"./-x.pan"}},
+          {"-reverse", {"--", "-reverse"}}, // one of Qt's options
+          {"--type", {"--", "--type"}},     // one of ours
+          {odd, {odd}}}) {
+        SCOPED_TRACE(given.join(' ').toStdString());
+        const CliHome h;
+        const QString work = h.Path("work dir");
+        ASSERT_TRUE(QDir().mkpath(work) && QFile::copy(h.design, QDir(work).filePath(fileName)));
+        const CliRun run =
+            h.Run(QStringList{"convert", "--type", "797", "--config", h.config} + given,
+                  QXPAN_CLI_PATH, work);
+        // Read as a design: the one bitmap of it that the branch lacks is reported by name.
+        ExpectExit(run, 0, "missing.bmp");
+        EXPECT_TRUE(run.out.contains("/FILE797P.TXT")) << run.out.constData();
+    }
+    const CliHome h;
+    ExpectExit(h.Run({"convert", "-x.pan", "--type", "797", "--config", h.config}), 2,
+               "unknown option -x.pan");
+    ASSERT_TRUE(Write(h.Path("-platform"), ScreenText(797, 0)));
+    ExpectExit(h.Run({"decode", "--", "-platform", "-reverse.png"}), 0);
+    EXPECT_GT(QFileInfo(h.Path("-reverse.png")).size(), 0);
 }
 
 } // namespace

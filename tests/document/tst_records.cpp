@@ -34,21 +34,15 @@ TEST(ScreenScale, ConversionsRoundHalfUp)
 TEST(PackedNumber, EncodesTheLastSixDigitsAsPackedDecimal)
 {
     // Bytes 17 to 19 of the record, as hexadecimal digits, and the number read back.
-    const struct
-    {
-        quint32 n;
-        const char* hex;
-        int readBack;
-    } cases[] = {{123456, "123456", 123456},
-                 {42, "000042", 42},
-                 {10000, "010000", 10000},
-                 {1234567, "234567", 234567},
-                 {3000000, "000000", 0}};
-    for (const auto& c : cases) {
+    for (const auto& [n, hex, readBack] : {std::tuple{123456u, "123456", 123456},
+                                           {42u, "000042", 42},
+                                           {10000u, "010000", 10000},
+                                           {1234567u, "234567", 234567},
+                                           {3000000u, "000000", 0}}) {
         CQXPanKeyObj obj;
-        obj.SetNumber(c.n);
-        EXPECT_EQ(Field(obj, 17, 3).toHex(), c.hex) << c.n;
-        EXPECT_EQ(obj.GetNumber(), c.readBack);
+        obj.SetNumber(n);
+        EXPECT_EQ(Field(obj, 17, 3).toHex() + ' ' + QByteArray::number(obj.GetNumber()),
+                  hex + (' ' + QByteArray::number(readBack)));
     }
     // Nibbles above nine are decoded by place value.
     CQXPanKeyObj obj;
@@ -59,47 +53,51 @@ TEST(PackedNumber, EncodesTheLastSixDigitsAsPackedDecimal)
 TEST(KeyText, KeepsTwentyLatin1CharactersPaddedWithBlanksUpToTheFirstNul)
 {
     CQXPanKeyObj obj;
-    obj.SetText1(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXY"));
-    EXPECT_EQ(Field(obj, 21, 20), QByteArray("ABCDEFGHIJKLMNOPQRST"));
-    EXPECT_EQ(obj.GetText1(), QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
-    obj.SetText2(QStringLiteral("  Hi"));
-    EXPECT_EQ(Field(obj, 42, 20), QByteArray("  Hi                "));
     int length = -1;
-    EXPECT_EQ(obj.GetText2(&length), QStringLiteral("Hi"));
-    EXPECT_EQ(length, 2);
-    EXPECT_EQ(obj.m_Record.bytes[20], 0); // neighbours untouched
-    EXPECT_EQ(obj.m_Record.bytes[41], 0);
-
+    const auto text = [&](bool first) {
+        const QString t = first ? obj.GetText1(&length) : obj.GetText2(&length);
+        return t + '/' + QString::number(length);
+    };
+    obj.SetText1(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXY"));
+    obj.SetText2(QStringLiteral("  Hi"));
+    EXPECT_EQ(Field(obj, 20, 42), QByteArray("\0ABCDEFGHIJKLMNOPQRST\0  Hi                ", 42));
+    EXPECT_EQ(text(true), "ABCDEFGHIJKLMNOPQRST/20");
+    EXPECT_EQ(text(false), "Hi/2");
     // e-acute is Latin-1 (0xE9); the euro sign and a character beyond the BMP are not, and the
     // latter counts as one character although it takes two UTF-16 units.
     obj.SetText1(QStringLiteral("caf\u00e9 \u20acx") + QString::fromUcs4(U"\U0001F600") +
                  QStringLiteral("!"));
     EXPECT_EQ(Field(obj, 21, 10), QByteArray("caf\xE9 ?x?! "));
-    EXPECT_EQ(obj.GetText1(), QStringLiteral("caf\u00e9 ?x?!"));
+    EXPECT_EQ(text(true), QStringLiteral("caf\u00e9 ?x?!/9"));
     obj = CQXPanKeyObj();
-    EXPECT_EQ(obj.GetText1(&length), QString()); // all zero: the first NUL ends it
-    EXPECT_EQ(length, 0);
+    EXPECT_EQ(text(true), "/0"); // all zero: the first NUL ends it
     obj.SetText1(QString());
-    EXPECT_EQ(obj.GetText1(&length), QString());
-    EXPECT_EQ(length, 0);
+    EXPECT_EQ(text(true), "/0");
     obj.SetText1(QStringLiteral(" AB CD  "));
     obj.m_Record.bytes[21 + 3] = 0; // " AB\0CD  ...": the NUL ends it before trimming
-    EXPECT_EQ(obj.GetText1(), QStringLiteral("AB"));
+    EXPECT_EQ(text(true), "AB/2");
+}
+
+// Register and display rectangles, "left,top,right,bottom left,top,right,bottom".
+template <class Obj> QString Rects(const Obj& obj, const QXPanRect& reg)
+{
+    QStringList out;
+    for (const QXPanRect& r : {reg, obj.DisplayRect()})
+        out << QStringLiteral("%1,%2,%3,%4").arg(r.left).arg(r.top).arg(r.right).arg(r.bottom);
+    return out.join(' ');
 }
 
 TEST(KeyRect, RegisterAndDisplayRectanglesClampToTheScreen)
 {
     CQXPanKeyObj obj;
     obj.SetRegisterRect(10, 20, 2000, 100);
-    EXPECT_EQ(obj.RegisterRect(), (QXPanRect{10, 20, 1023, 100}));
-    EXPECT_EQ(obj.DisplayRect(), (QXPanRect{8, 16, 799, 78}));
+    EXPECT_EQ(Rects(obj, obj.RegisterRect()), "10,20,1023,100 8,16,799,78");
     obj.SetRegisterRect(-5, -1, 1024, 768);
-    EXPECT_EQ(obj.RegisterRect(), (QXPanRect{0, 0, 1023, 767}));
+    EXPECT_EQ(Rects(obj, obj.RegisterRect()), "0,0,1023,767 0,0,799,599");
     ASSERT_TRUE(obj.SetDisplayRect(-3, -4, 900, 700));
-    EXPECT_EQ(obj.DisplayRect(), (QXPanRect{0, 0, 799, 599}));
-    EXPECT_EQ(obj.RegisterRect(), (QXPanRect{0, 0, 1023, 767}));
+    EXPECT_EQ(Rects(obj, obj.RegisterRect()), "0,0,1023,767 0,0,799,599");
     ASSERT_TRUE(obj.SetDisplayRect(2, 3, 400, 300));
-    EXPECT_EQ(obj.RegisterRect(), (QXPanRect{3, 4, 512, 384}));
+    EXPECT_EQ(Rects(obj, obj.RegisterRect()), "3,4,512,384 2,3,400,300");
     const ScreenObjectRecord before = obj.m_Record;
     EXPECT_FALSE(obj.SetDisplayRect(2, 3, 400, 300)); // unchanged: no change reported
     EXPECT_EQ(obj.m_Record, before);
@@ -110,21 +108,18 @@ TEST(KeyRecord, KeysTakeTheirColoursAndTablesShowGrey)
     ScreenObjectRecord record;
     record.SetWord(ScreenObjectRecord::TypeCode, 12);
     record.bytes[ScreenObjectRecord::Shape] = 2;
-    const quint8 colours[] = {0x11, 0x22, 0x33, 0xAA, 0xBB, 0xCC}; // fill then text, red first
-    std::copy(std::begin(colours), std::end(colours), record.bytes.begin() + 11);
+    std::copy_n("\x11\x22\x33\xAA\xBB\xCC", 6, record.bytes.begin() + 11); // fill, text; red first
     CQXPanKeyObj obj;
-    obj.SetFromRecord(record);
-    const auto cell = [&obj] {
-        return QString::asprintf("%06X/%06X/%06X", obj.m_Cell.m_clrFill, obj.m_Cell.m_clrLabelBk,
-                                 obj.m_Cell.m_clrLabel);
-    };
-    EXPECT_EQ(cell(), "332211/332211/CCBBAA");
     quint16 type = 0;
-    EXPECT_FALSE(obj.IsFree(&type));
-    EXPECT_EQ(type, 12);
+    const auto cell = [&] {
+        obj.SetFromRecord(record);
+        const bool free = obj.IsFree(&type);
+        return QString::asprintf("%06X/%06X/%06X free %d type %d", obj.m_Cell.m_clrFill,
+                                 obj.m_Cell.m_clrLabelBk, obj.m_Cell.m_clrLabel, free, type);
+    };
+    EXPECT_EQ(cell(), "332211/332211/CCBBAA free 0 type 12");
     record.SetWord(ScreenObjectRecord::TypeCode, 93);
-    obj.SetFromRecord(record);
-    EXPECT_EQ(cell(), "E6E6E6/E6E6E6/000000");
+    EXPECT_EQ(cell(), "E6E6E6/E6E6E6/000000 free 0 type 93");
     EXPECT_EQ(obj.m_Record, record); // the colour bytes stay as read
 }
 
@@ -135,15 +130,13 @@ TEST(BmpObj, ImageGivesTheRegisterRectangleOnlyWhenEmpty)
     CQXPanBmpObj obj;
     const QString name = QStringLiteral("icon.bmp");
     obj.SetImage(&image, &name);
-    EXPECT_EQ(obj.m_rcRegister, (QXPanRect{0, 0, 128, 96}));
-    EXPECT_EQ(obj.DisplayRect(), (QXPanRect{0, 0, 100, 75}));
+    EXPECT_EQ(Rects(obj, obj.m_rcRegister), "0,0,128,96 0,0,100,75");
     obj.SetRegisterRect({-10, 5, 2000, 900}); // kept as given, no clamping
     obj.SetImage(&image);                     // rectangle not empty: kept, and so is the name
-    EXPECT_EQ(obj.m_rcRegister, (QXPanRect{-10, 5, 2000, 900}));
-    EXPECT_EQ(obj.m_strFileName, name);
+    EXPECT_EQ(Rects(obj, obj.m_rcRegister) + ' ' + obj.m_strFileName,
+              "-10,5,2000,900 -7,4,1563,703 icon.bmp");
     EXPECT_TRUE(obj.SetDisplayRect({-1, 10, 850, 610}));
-    EXPECT_EQ(obj.DisplayRect(), (QXPanRect{0, 10, 799, 599}));
-    EXPECT_EQ(obj.m_rcRegister, (QXPanRect{0, 13, 1023, 767}));
+    EXPECT_EQ(Rects(obj, obj.m_rcRegister), "0,13,1023,767 0,10,799,599");
     EXPECT_FALSE(obj.SetDisplayRect({0, 10, 799, 599}));
 }
 

@@ -17,6 +17,7 @@
 #include "TestBmp.h"
 #include "TestFiles.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -25,47 +26,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 namespace {
 
 const QString kData = QStringLiteral(QXPAN_TEST_DATA);
 using Reader = FuzzOutcome (*)(const std::uint8_t*, std::size_t);
-
-struct Case
-{
-    QString name, input; ///< input: the input's file name, empty when the case has none
-    QByteArray bytes;
-    QMap<QString, QString> options;
-
-    // Writes the input (if any) into dir as name, or by its own name; returns the path.
-    QString Put(const QTemporaryDir& dir, QString name = {}) const
-    {
-        const QString path = dir.filePath(name.isEmpty() ? input : name);
-        EXPECT_TRUE(input.isEmpty() || TestFiles::Write(path, bytes));
-        return path;
-    }
-};
-
-QList<Case> Cases(const QString& reader)
-{
-    QList<Case> cases;
-    for (const QString& name : QDir(kData).entryList({reader + "-read-*"}, QDir::Dirs)) {
-        const QDir dir(kData + "/" + name);
-        Case c{name, {}, {}, {}};
-        const QString options = QString::fromUtf8(TestFiles::Read(dir.filePath("case.txt")));
-        for (const QString& line : options.split('\n', Qt::SkipEmptyParts))
-            c.options.insert(line.section(' ', 0, 0), line.section(' ', 1));
-        const QString input =
-            c.options.value("from", name + "/" + dir.entryList({"input.*"}, QDir::Files).value(0));
-        c.input = QFileInfo(input).fileName();
-        if (!c.input.isEmpty())
-            c.bytes = TestFiles::Read(kData + "/" + input);
-        cases.append(c);
-    }
-    EXPECT_FALSE(cases.isEmpty()) << "no case folders for " << qPrintable(reader);
-    return cases;
-}
+using Options = QMap<QString, QString>;
 
 // The input through the fuzz target's reader and oracle: every promise must hold.
 FuzzOutcome Replay(Reader reader, const QByteArray& bytes)
@@ -74,11 +39,6 @@ FuzzOutcome Replay(Reader reader, const QByteArray& bytes)
         reader(reinterpret_cast<const std::uint8_t*>(bytes.constData()), size_t(bytes.size()));
     EXPECT_TRUE(outcome.problems.isEmpty()) << qPrintable(outcome.problems.join("; "));
     return outcome;
-}
-
-QString Hex(quint32 value, int width)
-{
-    return QString::number(value, 16).toUpper().rightJustified(width, '0');
 }
 
 // The code, the user's message and the file a failure names.
@@ -97,27 +57,25 @@ QString PictureDump(const CDibImage& image)
 {
     if (image.IsEmpty())
         return "picture none\n";
-    QString out = QStringLiteral("picture %1x%2x%3\n")
-                      .arg(image.Width())
-                      .arg(image.Height())
-                      .arg(image.BitsPerPixel());
     const QImage& im = image.Image();
+    QString out =
+        QString::asprintf("picture %dx%dx%d\n", im.width(), im.height(), image.BitsPerPixel());
     const auto at = [&im](qint64 i) {
         return im.pixel(int(i % im.width()), int(i / im.width()));
     };
     const qint64 n = qint64(im.width()) * im.height();
     for (qint64 i = 0, start = 0; i < n; ++i)
         if (i + 1 == n || at(i + 1) != at(i)) {
-            out += QStringLiteral("run %1 %2\n").arg(i + 1 - start).arg(Hex(at(i) & 0xFFFFFF, 6));
+            out += QString::asprintf("run %lld %06X\n", i + 1 - start, at(i) & 0xFFFFFF);
             start = i + 1;
         }
     return out;
 }
 
-QString ReadTable(const Case& c, const QTemporaryDir& dir)
+// What was in the table before is replaced whole.
+QString ReadTable(const Options&, const QString&, const QTemporaryDir& dir)
 {
-    c.Put(dir, c.options.value("name", "FILE795P.TXT"));
-    QList<CQXPanKeyObj> table(3); // what was there before is replaced whole
+    QList<CQXPanKeyObj> table(3);
     table[1].SetShape(1);
     const BitmapTableFile::ReadResult read = BitmapTableFile::Read(dir.path(), table);
     EXPECT_EQ(table.size(), BitmapTableFile::kTableSize);
@@ -136,35 +94,32 @@ QString ReadTable(const Case& c, const QTemporaryDir& dir)
     return dump;
 }
 
-// case.txt: "name" of the file, "objtype" shown, "before WxH" or "none", "aempty" there.
-QString ReadScreen(const Case& c, const QTemporaryDir& dir)
+// case.txt: "objtype" shown, "before WxH" or "none", "aempty" there.
+QString ReadScreen(const Options& o, const QString& path, const QTemporaryDir& dir)
 {
-    const QString name = c.options.value("name", "FILE797P.TXT");
-    c.Put(dir, name);
-    if (c.options.contains("aempty"))
+    if (o.contains("aempty"))
         writeBytes(dir.filePath("Aempty.bmp"), makeBmp(2, 1, 24, {}, {QByteArray(6, char(0xFF))}));
     CDibImage background;
-    if (const QString size = c.options.value("before", "10x10"); size != "none")
+    if (const QString size = o.value("before", "10x10"); size != "none")
         background.Create(size.section('x', 0, 0).toInt(), size.section('x', 1).toInt(), 24);
     const FileResult result =
-        ImportScreenFile(name.mid(4, 3).toInt(), c.options.value("objtype").toInt(), background,
-                         dir.path(), dir.path());
+        ImportScreenFile(QFileInfo(path).fileName().mid(4, 3).toInt(), o.value("objtype").toInt(),
+                         background, dir.path(), dir.path());
     return ResultDump(result, dir) + PictureDump(background);
 }
 
 // The image before is 4 x 3 pixels: FuzzReaders::Image sees a failed load leave it as it was.
-QString ReadPicture(const Case& c, const QTemporaryDir& dir)
+QString ReadPicture(const Options&, const QString& path, const QTemporaryDir& dir)
 {
-    const QString file = c.Put(dir, c.input.isEmpty() ? "input.bmp" : c.input);
     CDibImage image;
     image.Create(4, 3, 24);
-    const FileResult result = image.Load(file);
+    const FileResult result = image.Load(path);
     QString dump = ResultDump(result, dir);
     if (!result)
         return dump;
     dump += PictureDump(image) + (image.HasAlpha() ? "alpha\n" : "");
     for (const QRgb colour : image.ColorTable())
-        dump += "colour " + Hex(colour, 8) + "\n";
+        dump += QString::asprintf("colour %08X\n", colour);
     QByteArray raw(image.RawSize(), '\0');
     image.GetBits(raw.size(), raw.data());
     for (qsizetype at = 0; at < raw.size(); at += image.RawRowBytes())
@@ -179,21 +134,40 @@ TEST(Readers, CasesGiveTheirDumpsAndFuzzFindingsKeepThePromises)
     {
         const char* reader;
         Reader oracle;
-        QString (*read)(const Case&, const QTemporaryDir&);
-    } readers[] = {{"table", &FuzzReaders::BitmapTable, &ReadTable},
-                   {"screen", &FuzzReaders::ScreenImport, &ReadScreen},
-                   {"image", &FuzzReaders::Image, &ReadPicture}};
-    for (const auto& r : readers)
-        for (const Case& c : Cases(r.reader)) {
-            SCOPED_TRACE(c.name.toStdString());
-            Replay(r.oracle, c.bytes);
-            QTemporaryDir dir;
-            const QString actual = r.read(c, dir);
-            const QString path = kData + "/" + c.name + "/expected.txt";
+        QString (*read)(const Options&, const QString&, const QTemporaryDir&);
+        QString file; // the input's name unless case.txt has a "name"; none: its own name
+    } readers[] = {{"table", &FuzzReaders::BitmapTable, &ReadTable, "FILE795P.TXT"},
+                   {"screen", &FuzzReaders::ScreenImport, &ReadScreen, "FILE797P.TXT"},
+                   {"image", &FuzzReaders::Image, &ReadPicture, {}}};
+    for (const auto& r : readers) {
+        const QStringList names =
+            QDir(kData).entryList({r.reader + QString("-read-*")}, QDir::Dirs);
+        EXPECT_FALSE(names.isEmpty()) << "no case folders for " << r.reader;
+        for (const QString& name : names) {
+            SCOPED_TRACE(name.toStdString());
+            const QDir dir(kData + "/" + name);
+            Options options;
+            for (const QString& line : QString::fromUtf8(TestFiles::Read(dir.filePath("case.txt")))
+                                           .split('\n', Qt::SkipEmptyParts))
+                options.insert(line.section(' ', 0, 0), line.section(' ', 1));
+            const QString input = options.value(
+                "from", name + "/" + dir.entryList({"input.*"}, QDir::Files).value(0));
+            const QByteArray bytes = TestFiles::Read(kData + "/" + input);
+            Replay(r.oracle, bytes);
+            QTemporaryDir tmp;
+            QString file = options.value("name", r.file);
+            if (file.isEmpty())
+                file = QFileInfo(input).fileName().isEmpty() ? "input.bmp"
+                                                             : QFileInfo(input).fileName();
+            EXPECT_TRUE(input.endsWith('/') || TestFiles::Write(tmp.filePath(file), bytes));
+            const QString actual = r.read(options, tmp.filePath(file), tmp);
             if (qEnvironmentVariableIsSet("QXPAN_UPDATE_EXPECTED"))
-                TestFiles::Write(path, actual.toUtf8());
-            EXPECT_EQ(QString::fromUtf8(TestFiles::Read(path)).toStdString(), actual.toStdString());
+                TestFiles::Write(dir.filePath("expected.txt"), actual.toUtf8());
+            EXPECT_EQ(
+                QString::fromUtf8(TestFiles::Read(dir.filePath("expected.txt"))).toStdString(),
+                actual.toStdString());
         }
+    }
 
     // The fuzz findings, fuzz-regressions/<target>/FILE, through that target's reader; where there
     // is a FILE.expected, with its "result N" and "message TEXT" lines.
@@ -228,24 +202,19 @@ TEST(Readers, HugeStreamsAreReadInPiecesAndStopAtTheLimits)
 {
     constexpr qint64 kMiB = qint64(1) << 20;
     // Ten million lines of placed bitmaps, and a line of 20 MB.
-    const struct
-    {
-        QByteArray unit;
-        PanelFile::Stop stop;
-        qsizetype bitmaps;
-    } panels[] = {{"0100 0200 0100 0200 0000 0001 0000 0000 0000 0000\r\n"
-                   "..\\..\\elsewhere\\icon.bmp \r\n \r\n \r\n",
-                   PanelFile::Stop::TooManyBitmaps, PanelFile::kMaxPlacedBitmaps},
-                  {"garbage ", PanelFile::Stop::NotAnObject, 0}};
-    for (const auto& c : panels) {
-        auto device = MeteredDevice::Repeating("BG:0\r\n", c.unit, 2'500'000);
+    for (const auto& [unit, stop, bitmaps] :
+         {std::tuple<QByteArray, PanelFile::Stop, qsizetype>{
+              "0100 0200 0100 0200 0000 0001 0000 0000 0000 0000\r\n"
+              "..\\..\\elsewhere\\icon.bmp \r\n \r\n \r\n",
+              PanelFile::Stop::TooManyBitmaps, PanelFile::kMaxPlacedBitmaps},
+          {"garbage ", PanelFile::Stop::NotAnObject, 0}}) {
+        auto device = MeteredDevice::Repeating("BG:0\r\n", unit, 2'500'000);
         const qint64 total = device->bytesAvailable();
         CQXPanDocument doc;
         FuzzOutcome outcome;
         FuzzPanelHost host(0, 797, outcome);
-        const PanelFile::ReadResult result = PanelFile::Read(*device, 797, doc, host);
-        EXPECT_EQ(result.eStop, c.stop);
-        EXPECT_EQ(doc.m_BmpObjs.size(), c.bitmaps);
+        EXPECT_EQ(PanelFile::Read(*device, 797, doc, host).eStop, stop);
+        EXPECT_EQ(doc.m_BmpObjs.size(), bitmaps);
         EXPECT_TRUE(outcome.problems.isEmpty());
         EXPECT_LT(device->BytesRead(), total / 20);
         EXPECT_LE(device->LargestRequest(), kMiB);
@@ -261,16 +230,11 @@ TEST(Readers, HugeStreamsAreReadInPiecesAndStopAtTheLimits)
     EXPECT_LE(table->BytesRead(), kMiB);
 
     // funckey.txt of more records than the list holds.
-    constexpr int count = CQXPanFuncKeyReader::kMaxRecords + 500;
-    int index = 0;
-    MeteredDevice funcKeys(
-        [&index](qint64, char* data, qint64 maxSize) -> qint64 {
-            qint64 n = 0;
-            for (; index < count && maxSize - n >= 64; ++index)
-                n += std::snprintf(data + n, 64, "0402 %05d 123      KEY\r\n", index);
-            return n;
-        },
-        qint64(count) * 25);
+    QByteArray lines;
+    for (int i = 0; i < CQXPanFuncKeyReader::kMaxRecords + 500; ++i)
+        lines += QString::asprintf("0402 %05d 123      KEY\r\n", i).toLatin1();
+    QBuffer funcKeys(&lines);
+    ASSERT_TRUE(funcKeys.open(QIODevice::ReadOnly));
     const CQXPanRefReadResult rows = CQXPanFuncKeyReader::Read(funcKeys);
     ASSERT_EQ(rows.m_rows.size(), CQXPanFuncKeyReader::kMaxRecords);
     EXPECT_EQ(rows.m_rows.last().m_strCol2, "KEY");

@@ -19,23 +19,18 @@ protected:
     void WriteStore(bool withExchange = true)
     {
         QDir().mkpath(Program());
-        QByteArray ini = "[General]\nBranch=B\nRegister=R\n[Branch.B]\nFolder10=" +
-                         QFile::encodeName(Program()) + "\n";
-        if (withExchange)
-            ini.replace("[Branch", "ExchangeFolder=" + QFile::encodeName(Exchange()) + "\n[Branch");
-        Write(m_dir.filePath(QStringLiteral("qxctrl.ini")), ini);
+        const QByteArray exchange = "ExchangeFolder=" + QFile::encodeName(Exchange()) + "\n";
+        Write(m_dir.filePath(QStringLiteral("qxctrl.ini")),
+              "[General]\nBranch=B\nRegister=R\n" + (withExchange ? exchange : QByteArray()) +
+                  "[Branch.B]\nFolder10=" + QFile::encodeName(Program()) + "\n");
     }
     void Write(const QString& path, const QByteArray& bytes, int minutesAgo = 0)
     {
+        QDir().mkpath(QFileInfo(path).path());
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
         f.setFileTime(QDateTime::currentDateTime().addSecs(-60 * minutesAgo),
                       QFileDevice::FileModificationTime);
-    }
-    static QByteArray Read(const QString& path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
     }
     /// The dialog as the editor sets it up, accepted unless only shown.
     std::unique_ptr<CQXPgco> Run(quint32 mode, const QString& command, bool accept = true)
@@ -55,10 +50,15 @@ protected:
     QTemporaryDir m_dir;
 };
 
+QByteArray Read(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+}
+
 TEST_F(Transfer, SendShowsItsCommandThenSendAndReceiveCopyTheScreenFile)
 {
     Write(Program("FILE798P.TXT"), "screen 798\r\n");
-    QDir().mkpath(Exchange());
     Write(Exchange("FILE798P.TXT"), "an older copy that is replaced");
     auto send = Run(1, QStringLiteral("/SEND \"%1\"").arg(Program("FILE798P.TXT")), false);
     QString shown; // what it is about to do

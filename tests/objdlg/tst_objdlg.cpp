@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -45,15 +44,15 @@ protected:
         m_dlg.show();
     }
     /// Works the dialog as a person does, steps separated by ';': "ID=text" types text over the
-    /// edit ID, "ID keys" presses keys in the control ID ("1005 Down Down"), "ok" and "cancel".
+    /// edit ID, "ID keys" presses keys in the control ID ("1005 Down Down"), "ok".
     void Do(const QString& script, CQXPanObjDlg* dlg = nullptr)
     {
         dlg = dlg ? dlg : &m_dlg;
         for (const QString& step : script.split(QStringLiteral("; "))) {
             const qsizetype eq = step.indexOf('=');
             const QStringList w = step.left(eq).split(' ');
-            if (step == "ok" || step == "cancel") {
-                QTest::mouseClick(step == "ok" ? dlg->m_btnOk : dlg->m_btnCancel, Qt::LeftButton);
+            if (step == "ok") {
+                QTest::mouseClick(dlg->m_btnOk, Qt::LeftButton);
                 continue;
             }
             QWidget* control = dlg->findChild<QWidget*>(w[0]);
@@ -64,11 +63,11 @@ protected:
                 QTest::keyClicks(control, step.mid(eq + 1));
         }
     }
-    QStringList Messages() const
+    QString MessagesFrom(qsizetype first) const
     {
-        QStringList texts;
-        for (const auto& call : m_ui.CallsOf(ScriptedUserInteraction::Kind::MessageBox))
-            texts << call.caption + QStringLiteral(": ") + call.text;
+        QString texts;
+        for (const auto& call : m_ui.CallsOf(ScriptedUserInteraction::Kind::MessageBox).mid(first))
+            texts += call.text;
         return texts;
     }
     /// The layout in short: the hidden controls by identifier, the first text's label, and
@@ -122,20 +121,17 @@ TEST_F(ObjDlg, LeavingAFieldCorrectsWhatWasTyped)
           {"1000", "-5", "0 300 200 260 300 60 55", ""},
           {"1003", "5", "100 130 200 260 30 60 55", ""},
           {"1003", "5000", "100 1023 200 260 923 60 55", ""},
-          {"1004", "", "100 300 200 230 200 30 55", ""},
           {"1004", "700", "100 300 200 700 200 500 55", ""}, // not "7" alone
-          {"1002", "50", "100 300 50 260 200 210 55", ""},
           {"1010", "42", "100 300 200 260 200 60 42", ""},
           {"1010", "abc", "100 300 200 260 200 60 55", kWhole},
-          {"1010", "", "100 300 200 260 200 60 55", kWhole},
           {"1010", "0", "100 300 200 260 200 60 1", kRange},
           {"1010", "1234567", "100 300 200 260 200 60 999999", kRange}}) {
         SCOPED_TRACE(testing::Message() << id << " " << typed);
-        const qsizetype seen = Messages().size();
+        const qsizetype seen = m_ui.CallsOf(ScriptedUserInteraction::Kind::MessageBox).size();
         Open(93, 55);
         auto* field = m_dlg.findChild<QLineEdit*>(QString::fromLatin1(id));
         Do(QStringLiteral("%1=%2").arg(id, typed));
-        EXPECT_EQ(field->text() + Messages().mid(seen).join(""), QString::fromLatin1(typed));
+        EXPECT_EQ(field->text() + MessagesFrom(seen), QString::fromLatin1(typed));
         if (*message)
             m_ui.QueueAnswer(UserInteraction::IDOK);
         Do(id + QStringLiteral(" Return"));
@@ -143,9 +139,8 @@ TEST_F(ObjDlg, LeavingAFieldCorrectsWhatWasTyped)
                                     m_dlg.m_edTop->text(),    m_dlg.m_edBottom->text(),
                                     m_dlg.m_stWidth->text(),  m_dlg.m_stHeight->text(),
                                     m_dlg.m_edTableNo->text()};
-        EXPECT_EQ(fields.join(' ').toStdString(), shown);
-        EXPECT_EQ(m_dlg.m_nTableNo, fields.last().toInt());
-        EXPECT_EQ(Messages().mid(seen).join(""), *message ? "QXPan: " + QString(message) : "");
+        EXPECT_EQ(fields.join(' ') + '=' + QString::number(m_dlg.m_nTableNo) + MessagesFrom(seen),
+                  shown + ('=' + QString(shown).section(' ', -1)) + message);
         m_dlg.reject();
     }
     CQXPanObjDlg small; // the limits are the screen the application hands over
@@ -156,23 +151,10 @@ TEST_F(ObjDlg, LeavingAFieldCorrectsWhatWasTyped)
     EXPECT_EQ(small.m_edLeft->text() + ' ' + small.m_edRight->text(), QStringLiteral("609 639"));
 }
 
-TEST_F(ObjDlg, SwatchesShowTheColoursWithAContrastingLabelAndAClickChoosesOne)
+// A click on a swatch opens the colour chooser on its colour; the choice is written on OK.
+TEST_F(ObjDlg, AClickOnASwatchChoosesItsColour)
 {
-    QStringList labels; // the label of each swatch: white on dark, black on light
-    for (QXPanColor colour :
-         {QXPanRgb(200, 200, 200), QXPanRgb(100, 100, 100), QXPanRgb(128, 128, 128),
-          QXPanRgb(127, 128, 128), QXPanRgb(0, 0, 255)}) {
-        Open(45, 0, 1, colour, colour);
-        for (int part = 0; part < 2; ++part)
-            labels << QString::number(m_dlg.m_Preview->m_Parts[part].m_clrLabel, 16);
-    }
-    EXPECT_EQ(labels.join(' '), "0 0 ffffff ffffff 0 0 ffffff ffffff ffffff ffffff");
     Open(45, 0, 1, QXPanRgb(255, 0, 0), QXPanRgb(0, 0, 255));
-    const QImage shot = m_dlg.m_Preview->grab().toImage();
-    const int w = m_dlg.m_Preview->width(), h = m_dlg.m_Preview->height();
-    EXPECT_EQ(QColor(shot.pixel(w / 2 - 2, h - 4)), QColor(255, 0, 0)); // side by side
-    EXPECT_EQ(QColor(shot.pixel(w / 2 + 2, h - 4)), QColor(0, 0, 255));
-
     const QRect preview = m_dlg.m_Preview->geometry();
     m_ui.QueueColor(QColor(10, 20, 30));
     m_ui.QueueColor(std::nullopt); // the second choice is cancelled; the third click is outside
@@ -183,7 +165,7 @@ TEST_F(ObjDlg, SwatchesShowTheColoursWithAContrastingLabelAndAClickChoosesOne)
     for (const auto& call : m_ui.CallsOf(ScriptedUserInteraction::Kind::ChooseColor))
         initial << call.initialColor;
     EXPECT_EQ(initial, QList<QColor>({QColor(255, 0, 0), QColor(0, 0, 255)}));
-    EXPECT_EQ(m_dlg.m_Preview->m_Parts[0].m_clrLabel, 0xFFFFFFu);
+    EXPECT_EQ(m_dlg.m_Preview->m_Parts[0].m_clrLabel, 0xFFFFFFu); // readable on the dark fill
     Do("1012=MINE; 1005 Down; ok"); // System Key(Round): what was typed and chosen stays
     EXPECT_EQ(Record(), "45 0 2 MINE|SECOND 1e140a ff0000");
     EXPECT_EQ(m_key.m_Cell.m_clrFill, QXPanRgb(10, 20, 30));
@@ -194,13 +176,11 @@ TEST_F(ObjDlg, AKeyShowsItsTypeAndItsRow)
 {
     for (auto [code, number, shape, boxes] :
          {std::tuple{777, 0, 1, "System Key(Rectangle) -1 -1"}, // first: no row chosen before
-          {93, 5, 1, "Table(Rectangle) 0 -1"},
           {62, 2, 2, "Free Function(Round) 1 1"},
           {93, 0, 2, "Table(Round) 0 -1"},
           {63, 2, 1, "Free Function(Rectangle) 2 2"}, // record 2 carries 062: 063's row wins
           {93, 0, 0, "Table(Rectangle) 0 -1"},
           {12, 0, 2, "System Key(Round) 1 -1"},
-          {45, 0, 1, "System Key(Rectangle) 0 -1"},
           {61, 12, 1, "Free Function(Rectangle) 0 0"}}) { // no record 12: the first offered
         Open(quint16(code), quint32(number), quint8(shape));
         EXPECT_EQ(Boxes(), boxes);
@@ -210,113 +190,66 @@ TEST_F(ObjDlg, AKeyShowsItsTypeAndItsRow)
 TEST_F(ObjDlg, EachTypeHasItsLayoutAndSwitchingBackRestoresIt)
 {
     const std::string table = "1001 1007 1009 1011|Table Name:(&N)|00";
-    Open(12, 0, 2);
-    EXPECT_EQ(Layout(), "1010|Description:(&D)|10");
-    EXPECT_EQ(m_dlg.m_cbType->count(), 6);
-    EXPECT_EQ(m_dlg.m_cbRegDesc->currentText(), QStringLiteral("PLU"));
+    Open(12, 0, 2); // six types to choose: no background, no bitmap
+    EXPECT_EQ(Layout() + std::to_string(m_dlg.m_cbType->count()) +
+                  m_dlg.m_cbRegDesc->currentText().toStdString(),
+              "1010|Description:(&D)|106PLU");
     Open(93, 55);
-    EXPECT_EQ(Layout(), table);
-    EXPECT_EQ(m_dlg.m_cbFunction->currentText(), QStringLiteral("93"));
+    EXPECT_EQ(Layout() + m_dlg.m_cbFunction->currentText().toStdString(), table + "93");
     Do("1005 Down Down Down Down"); // Free Function(Rectangle): the first row offered, texts kept
-    EXPECT_EQ(Layout(), "1010|Description:(&D)|11");
-    EXPECT_EQ(m_dlg.m_cbRecordNo->count(), 3);
-    EXPECT_EQ(Boxes() + m_dlg.m_edLine2->text().toStdString(),
-              "Free Function(Rectangle) 0 0SECOND");
+    EXPECT_EQ(Layout() + std::to_string(m_dlg.m_cbRecordNo->count()) + ' ' + Boxes() +
+                  m_dlg.m_edLine2->text().toStdString(),
+              "1010|Description:(&D)|113 Free Function(Rectangle) 0 0SECOND");
     Do("1005 Home");
     EXPECT_EQ(Layout() + m_dlg.m_edTableNo->text().toStdString(), table + "55");
-
-    for (quint16 code : {93, 45, 61}) { // every label and button fits its place
-        Open(code, code == 61);
-        for (QWidget* w : m_dlg.findChildren<QWidget*>())
-            if (!w->isHidden() && (qobject_cast<QLabel*>(w) || qobject_cast<QPushButton*>(w))) {
-                EXPECT_GE(w->width(), w->sizeHint().width()) << w->objectName().toStdString();
-                EXPECT_TRUE(m_dlg.rect().contains(w->geometry())) << w->objectName().toStdString();
-            }
-    }
-}
-
-TEST_F(ObjDlg, ChoosingInOneBoxSelectsTheSameRowInTheOthers)
-{
-    for (const char* box : {"1007", "1008", "1009"}) {
-        Open(61, 1);
-        Do(box + QStringLiteral(" Down Down"));
-        EXPECT_EQ(Boxes() + ' ' + std::to_string(m_dlg.m_cbRegDesc->currentIndex()),
-                  "Free Function(Rectangle) 2 2 2");
-        EXPECT_EQ(m_dlg.m_edLine1->text() + '|' + m_dlg.m_edLine2->text(), "CASH            |");
-    }
 }
 
 TEST_F(ObjDlg, AcceptWritesTheRecordOfTheChosenTypeAndRow)
 {
     Open(93, 55, 1, QXPanRgb(1, 2, 3), QXPanRgb(4, 5, 6));
     Do("1005 Down; 1000=150; 1010=77; 1012=TABLE 7; ok"); // Table(Round)
-    EXPECT_EQ(m_dlg.result(), CQXPanObjDlg::kIdOk);
-    EXPECT_EQ(Record(), "93 77 2 TABLE 7|SECOND 030201 060504");
-    EXPECT_EQ(m_key.RegisterRect(), (QXPanRect{150, 200, 300, 260}));
+    EXPECT_EQ(std::to_string(m_dlg.result()) + ' ' + Record() + ' ' +
+                  std::to_string(m_key.RegisterRect().left),
+              "1 93 77 2 TABLE 7|SECOND 030201 060504 150");
 
     Open(61, 1, 2, QXPanRgb(200, 0, 0), QXPanRgb(0, 0, 200));
-    Do("1009 Down Down; 1011=LINE TWO; ok");
+    Do("1009 Down Down; 1011=LINE TWO; ok"); // the record box chooses the row of every box
     EXPECT_EQ(Record(), "63 3 2 CASH|LINE TWO 0000c8 c80000");
-
-    // A key made a table shows grey with black text at once; its record keeps its colours.
-    Open(45, 0, 1, QXPanRgb(10, 20, 30), QXPanRgb(200, 0, 0));
-    Do("1005 Home; ok");
-    EXPECT_EQ(m_key.m_Cell.m_clrFill, 0xE6E6E6u);
-    EXPECT_EQ(m_key.m_Cell.m_clrLabel, 0x000000u);
-    EXPECT_EQ(m_key.m_Record.Colour(ScreenObjectRecord::FillColour), QXPanRgb(10, 20, 30));
 }
 
-TEST_F(ObjDlg, OkWithoutAFunctionEscapeAndEnterCloseOrWriteNothingUnasked)
+// Return in a field does not close the dialog; Esc does, and writes nothing.
+TEST_F(ObjDlg, EscapeAndEnterCloseOrWriteNothingUnasked)
 {
-    Open(777); // a system key code no row carries
-    m_ui.QueueAnswer(UserInteraction::IDOK);
-    Do("1000=150; 1012=NEW; ok");
-    EXPECT_EQ(Messages(), QStringList({"QXPan: Null function"}));
-    EXPECT_TRUE(m_dlg.isVisible());
-    Do("cancel");
-    EXPECT_EQ(m_dlg.result(), CQXPanObjDlg::kIdCancel);
-    EXPECT_EQ(Record(), "777 0 1 NEW|SECOND ffffff 000000"); // what the refused attempt wrote stays
-    EXPECT_EQ(m_key.RegisterRect().left, 150);
-
     Open(45);
     const ScreenObjectRecord before = m_key.m_Record;
     Do("1000=400; 1008 Down; 1012=CHANGED; 1012 Return");
-    EXPECT_TRUE(m_dlg.isVisible());
+    const bool openAfterReturn = m_dlg.isVisible();
     Do("1012 Esc");
-    EXPECT_FALSE(m_dlg.isVisible());
-    EXPECT_EQ(m_dlg.result(), CQXPanObjDlg::kIdCancel);
+    EXPECT_EQ(QString::asprintf("%d %d %d", openAfterReturn, m_dlg.isVisible(), m_dlg.result()),
+              QStringLiteral("1 0 %1").arg(CQXPanObjDlg::kIdCancel));
     EXPECT_EQ(m_key.m_Record, before);
-
-    QTimer::singleShot(0, m_dlg.m_btnOk, &QPushButton::click);
-    EXPECT_EQ(m_dlg.DoModal(), CQXPanObjDlg::kIdOk);
-    QTimer::singleShot(0, m_dlg.m_btnCancel, &QPushButton::click);
-    EXPECT_EQ(m_dlg.DoModal(), CQXPanObjDlg::kIdCancel);
 }
 
-// What a chosen row gives a key (its rectangle kept) or a bitmap (an image loaded once).
+// What a chosen row gives a key (a table keeps its number) or a bitmap (an image loaded once).
 TEST_F(ObjDlg, ARowGivesAKeyItsFunctionAndABitmapItsImage)
 {
-    m_key.SetRegisterRect(100, 100, 200, 150);
     m_key.SetTypeCode(93);
     m_key.SetNumber(4711);
     m_key.m_Record.SetColour(ScreenObjectRecord::FillColour, 0x123456u);
-    m_dlg.m_nObjType = QXPanObj::TypeTableRound; // a table keeps its number and colours
+    m_dlg.m_nObjType = QXPanObj::TypeTableRound;
     m_dlg.ApplyItemToKey(m_key);
-    EXPECT_EQ(Record(), "93 4711 2 | 123456 000000");
-    EXPECT_EQ(m_key.m_Cell.m_clrFill, kQXPanTableFill);
+    EXPECT_EQ(Record() + ' ' + std::to_string(m_key.m_Cell.m_clrFill == kQXPanTableFill),
+              "93 4711 2 | 123456 000000 1");
     m_dlg.m_nObjType = QXPanObj::TypeSysKeyRect;
     m_dlg.SelectRow(3);
     m_dlg.ApplyItemToKey(m_key);
     EXPECT_EQ(Record(), "100 0 1 SUBTOTAL| ffffff 000000");
-    EXPECT_EQ(m_key.RegisterRect(), (QXPanRect{100, 100, 200, 150}));
 
     CQXPanBmpObj first, again, none;
     m_dlg.m_nObjType = QXPanObj::TypePlaceBitmap;
     m_dlg.SelectRow(1);
-    ASSERT_EQ(m_dlg.ApplyItemToBitmap(first), 1);
-    ASSERT_EQ(m_dlg.ApplyItemToBitmap(again), 1);
+    ASSERT_EQ(m_dlg.ApplyItemToBitmap(first) + m_dlg.ApplyItemToBitmap(again), 2);
     EXPECT_EQ(again.m_pImage, first.m_pImage);
-    EXPECT_EQ(first.m_strFileName, QStringLiteral("first.bmp"));
     for (int row : {0, 3}) { // the header, past the end
         m_dlg.m_nSel[0] = row;
         EXPECT_EQ(m_dlg.ApplyItemToBitmap(none), 0) << row;

@@ -1,22 +1,19 @@
+// Support: a sequential device that meters how much a reader takes; no test of its own.
 #pragma once
 
 #include <QByteArray>
 #include <QIODevice>
 
 #include <algorithm>
-#include <cstring>
 #include <functional>
 #include <memory>
 
-/// A sequential device for the bounded-resource tests: serves the bytes a source function
-/// produces, piece by piece, without ever holding more than the piece asked for, and records
-/// how much was read and the largest single read the device was asked for.
-///
-/// The source fills up to maxSize bytes at a position and returns how many it wrote (0 at the
-/// end), so a test can offer gigabytes without keeping them anywhere.
+/// Serves the bytes a source produces, piece by piece, so a test can offer gigabytes without
+/// keeping them anywhere, and records how much was read and the largest single read asked for.
 class MeteredDevice final : public QIODevice
 {
 public:
+    /// Fills up to maxSize bytes from position on; returns how many (0 at the end).
     using Source = std::function<qint64(qint64 position, char* data, qint64 maxSize)>;
 
     /// total: the number of bytes the source produces in all.
@@ -29,48 +26,27 @@ public:
     static std::unique_ptr<MeteredDevice> Repeating(const QByteArray& head, const QByteArray& body,
                                                     qint64 count, const QByteArray& tail = {})
     {
-        return std::make_unique<MeteredDevice>(Repeat(head, body, count, tail),
-                                               head.size() + body.size() * count + tail.size());
-    }
-
-    /// head, then body count times, then tail.
-    static Source Repeat(QByteArray head, QByteArray body, qint64 count, QByteArray tail = {})
-    {
-        return [head = std::move(head), body = std::move(body), count,
-                tail = std::move(tail)](qint64 pos, char* data, qint64 maxSize) -> qint64 {
-            const qint64 bodyBytes = body.size() * count;
-            const qint64 total = head.size() + bodyBytes + tail.size();
-            qint64 written = 0;
-            while (written < maxSize && pos < total) {
-                const char* from;
-                qint64 available;
-                if (pos < head.size()) {
-                    from = head.constData() + pos;
-                    available = head.size() - pos;
-                } else if (pos < head.size() + bodyBytes) {
-                    const qint64 at = (pos - head.size()) % body.size();
-                    from = body.constData() + at;
-                    available = body.size() - at;
-                } else {
-                    const qint64 at = pos - head.size() - bodyBytes;
-                    from = tail.constData() + at;
-                    available = tail.size() - at;
-                }
-                const qint64 n = std::min(available, maxSize - written);
-                std::memcpy(data + written, from, size_t(n));
-                written += n;
-                pos += n;
-            }
-            return written;
+        const qint64 end = head.size() + body.size() * count, total = end + tail.size();
+        const auto at = [=](qint64 pos) {
+            return pos < head.size() ? head[pos]
+                   : pos < end       ? body[(pos - head.size()) % body.size()]
+                                     : tail[pos - end];
         };
+        return std::make_unique<MeteredDevice>(
+            [=](qint64 pos, char* data, qint64 maxSize) {
+                const qint64 n = std::clamp<qint64>(total - pos, 0, maxSize);
+                for (qint64 i = 0; i < n; ++i)
+                    data[i] = at(pos + i);
+                return n;
+            },
+            total);
     }
 
     /// The bytes of another device, read through this one (to meter a file).
     static Source Through(QIODevice& device)
     {
-        return [&device](qint64, char* data, qint64 maxSize) -> qint64 {
-            const qint64 n = device.read(data, maxSize);
-            return n < 0 ? 0 : n;
+        return [&device](qint64, char* data, qint64 maxSize) {
+            return std::max<qint64>(0, device.read(data, maxSize));
         };
     }
 
@@ -79,10 +55,7 @@ public:
     {
         return QIODevice::bytesAvailable() + (m_total - m_position);
     }
-
-    /// Bytes handed out so far.
     qint64 BytesRead() const { return m_position; }
-    /// The largest number of bytes asked for in one read.
     qint64 LargestRequest() const { return m_largestRequest; }
 
 protected:

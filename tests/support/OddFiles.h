@@ -5,11 +5,17 @@
 
 #include <QDir>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include <string>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+
+/// Everything in folder, hidden files too.
+inline QStringList FolderNames(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
+}
 
 /// Makes kind at path, beside dir's file "elsewhere"; false when this machine cannot.
 inline bool MakeOddFile(const std::string& kind, const QTemporaryDir& dir, const QString& path)
@@ -26,21 +32,4 @@ inline bool MakeOddFile(const std::string& kind, const QTemporaryDir& dir, const
         return ::mkfifo(name.constData(), 0644) == 0;
     // A device node of our own, never the real /dev: /dev/full's numbers.
     return kind == "Device" && ::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 7)) == 0;
-}
-
-/// A kind of odd file and the reason a writer gives for leaving it alone (empty: written).
-struct OddFile
-{
-    const char* kind;
-    const char* reason;
-};
-
-inline void PrintTo(const OddFile& file, std::ostream* os)
-{
-    *os << file.kind;
-}
-
-inline std::string OddFileName(const ::testing::TestParamInfo<OddFile>& info)
-{
-    return info.param.kind;
 }

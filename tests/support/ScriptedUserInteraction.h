@@ -26,14 +26,14 @@ public:
     struct Call
     {
         Kind kind = Kind::MessageBox;
-        QString text;    ///< message box text
-        QString caption; ///< message box caption
+        QString text = {};    ///< message box text
+        QString caption = {}; ///< message box caption
         Buttons buttons = MB_OK;
         Icon icon = MB_NOICON;
-        FileDialogRequest request; ///< file dialogs
-        QColor initialColor;       ///< colour dialog
-        QString program;           ///< program or document path
-        QStringList arguments;
+        FileDialogRequest request = {}; ///< file dialogs
+        QColor initialColor = {};       ///< colour dialog
+        QString program = {};           ///< program or document path
+        QStringList arguments = {};
     };
 
     ScriptedUserInteraction() = default;
@@ -84,15 +84,14 @@ private:
     {
         AnswerKind kind = AnswerKind::Button;
         int button = 0;
-        QStringList files;
-        std::optional<QColor> color;
-        bool started = false;
-        ProgramRun run;
+        QStringList files = {};
+        std::optional<QColor> color = {};
+        ProgramRun run = {};
     };
 
-    // Takes the next answer; fails the test and returns nothing when it is missing or of
-    // another kind.
-    std::optional<Answer> Take(AnswerKind expected, const Call& call);
+    // Records the call and takes the next answer; a missing answer or one of another kind fails
+    // the test and gives a cancelled one.
+    Answer Take(AnswerKind expected, Call call);
 
     QList<Call> m_calls;
     QList<Answer> m_answers;
