@@ -158,7 +158,8 @@ QList<CQXPanRefRow> funcKeyByLookup(const std::uint8_t* data, std::size_t size)
         indexes.append(CQXPanLineReader::NumberAt(line, 5));
     }
     QList<CQXPanRefRow> rows;
-    for (int k = 0;; ++k) {
+    // The reader looks at records 0 to kMaxRecords - 1 only.
+    for (int k = 0; k < CQXPanFuncKeyReader::kMaxRecords; ++k) {
         const qsizetype first = indexes.indexOf(k);
         if (first < 0)
             break;

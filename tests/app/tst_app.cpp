@@ -4,7 +4,6 @@
 #include "uikit/QtUserInteraction.h"
 
 #include <QElapsedTimer>
-#include <QProgressDialog>
 
 namespace {
 
@@ -75,49 +74,40 @@ TEST(BranchEnvironment, ALoadStopsAtTheFailingStepAndSaysWhereOnStandardError)
     }
 }
 
-// The first four markers ask for the older editor, the others do not.
-TEST(BranchEnvironment, TheMarkersLastFiveCharactersAskForTheOlderEditor)
+// The marker's last five characters, of any case, ask for the older editor; storing writes the
+// normal mode (or the older editor's mode and bare marker) and keeps the rest of the table.
+TEST(BranchEnvironment, TheMarkerAsksForTheOlderEditorAndStoringKeepsTheRest)
 {
-    QString requests;
-    for (const char* marker : {"abcV0101", "xyzv0101", "V0101 ", "V0101x", "V0102"}) {
+    const QList<std::tuple<const char*, quint32, bool>> cases = {{"abcV0101", 2, true},
+                                                                 {"xyzv0101", 0xFFFFFFFF, true},
+                                                                 {"V0101 ", 0x102, false},
+                                                                 {"V0101x", 2, false},
+                                                                 {"V0102", 0xFFFFFFFF, false}};
+    for (const auto& [marker, modeRead, changeToOld] : cases) {
         AppTestEnvironment env;
-        env.library->table.strMarker = QString::fromLatin1(marker);
-        EXPECT_TRUE(env.app->LoadBranchEnvironment());
-        requests += QString::number(env.app->m_dwChangeToOld, 16) + ' ';
-    }
-    EXPECT_EQ(requests, QString("%1 %1 0 0 0 ").arg(CQXPanApp::kChangeToOld, 0, 16));
-}
-
-TEST(BranchEnvironment, StoringWritesModeAndMarkerAndKeepsTheRest)
-{
-    for (const quint32 modeRead : {0x102u, 0xFFFFFFFFu}) {
-        for (const bool changeToOld : {false, true}) {
-            AppTestEnvironment env;
-            _ScreenDefinition_InterfaceTable read{modeRead,
-                                                  0xA5A5A5A5,
-                                                  QxRect{10, 20, 910, 720},
-                                                  {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
-                                                  {{12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}, {}},
-                                                  "someone else's marker",
-                                                  "/opt/paint",
-                                                  2};
-            env.library->table = read;
-            ASSERT_TRUE(env.app->LoadBranchEnvironment());
-            if (changeToOld)
-                env.app->m_dwChangeToOld = CQXPanApp::kChangeToOld;
-            EXPECT_TRUE(env.app->StoreScreenDefinition());
-            read.dwMode = changeToOld ? 0x102 : 2;
-            if (changeToOld)
-                read.strMarker = "V0101";
-            EXPECT_EQ(Line(env.library->tablesWritten, env.library->table == read), "1|true")
-                << modeRead << " " << changeToOld;
-        }
+        _ScreenDefinition_InterfaceTable read{modeRead,
+                                              0xA5A5A5A5,
+                                              QxRect{10, 20, 910, 720},
+                                              {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
+                                              {{12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}, {}},
+                                              QString::fromLatin1(marker),
+                                              "/opt/paint",
+                                              2};
+        env.library->table = read;
+        ASSERT_TRUE(env.app->LoadBranchEnvironment());
+        EXPECT_TRUE(env.app->StoreScreenDefinition());
+        read.dwMode = changeToOld ? 0x102 : 2;
+        read.strMarker = changeToOld ? "V0101" : read.strMarker;
+        EXPECT_EQ(Line(env.app->m_dwChangeToOld == CQXPanApp::kChangeToOld,
+                       env.library->tablesWritten, env.library->table == read),
+                  Line(changeToOld, 1, true))
+            << marker;
     }
 }
 
 // ---- The application's runs and the older editor ----
 
-TEST(Application, HandsOverToTheOlderEditorOnlyOnTheNextStart)
+TEST(Application, HandsOverToTheOlderEditorOnlyOnTheNextStartAndWithoutItOpens)
 {
     AppTestEnvironment env;
     env.library->table.dwMode = 7;
@@ -139,93 +129,16 @@ TEST(Application, HandsOverToTheOlderEditorOnlyOnTheNextStart)
     EXPECT_EQ(Line(env.ui.Calls().size(), start.kind == Kind::StartDetached, start.program,
                    start.arguments.join(' '), env.library->log.contains("SetScrIFTab 12")),
               "1|true|QX_Layedit.exe||false");
-}
-
-TEST(Application, WithoutTheOlderEditorSaysSoForgetsTheRequestAndOpens)
-{
-    AppTestEnvironment env;
-    env.library->table.strMarker = "Shop V0101";
-    env.library->table.dwMode = 0x102;
+    // Without the older editor a start says so, forgets the request and opens this editor.
     env.ui.QueueStartDetached(false);
     env.ui.QueueAnswer(UI::IDOK);
     WhenDialogRuns([](CQXPanMainDlg& dlg) { QTest::keyClick(&dlg, Qt::Key_Escape); });
     testing::internal::CaptureStderr();
     EXPECT_FALSE(env.app->InitInstance());
-    const std::string err = testing::internal::GetCapturedStderr();
-    ASSERT_EQ(env.ui.Calls().size(), 2);
-    EXPECT_TRUE(env.ui.Calls()[1].text.startsWith("The older editor QX_Layedit.exe could not be"));
-    EXPECT_NE(err.find("QX_Layedit.exe could not be started"), std::string::npos) << err;
-    EXPECT_EQ(Line(env.library->table.strMarker, env.library->table.dwMode), "Shop |2");
-    // Later starts open this editor straight away.
-    WhenDialogRuns([](CQXPanMainDlg& dlg) { QTest::keyClick(&dlg, Qt::Key_Escape); });
-    EXPECT_FALSE(env.app->InitInstance());
-    EXPECT_EQ(env.ui.Calls().size(), 2);
-}
-
-TEST(Application, AFolderFailureAfterTheMarkerDoesNotHandOver)
-{
-    AppTestEnvironment env;
-    env.library->table.strMarker = "V0101";
-    env.library->folders.remove(DEFBS_ENV_BACKGROUND);
-    WhenDialogRuns([](CQXPanMainDlg& dlg) { dlg.close(); });
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(env.app->InitInstance());
     testing::internal::GetCapturedStderr();
-    EXPECT_EQ(Line(env.app->m_dwChangeToOld == CQXPanApp::kChangeToOld, env.ui.Calls().size(),
-                   env.library->tablesWritten),
-              "true|0|0");
-    EXPECT_TRUE(QFileInfo(env.Folder("placed")).isDir()); // folders made before the failure stay
-}
-
-// ---- The Qt interaction: the wait for a program, the message box ----
-
-// While the program runs the box shows and events run; only "Stop Waiting" ends the wait early,
-// and the program is not killed then.
-TEST(QtUserInteraction, TheWaitForAProgramCanOnlyBeEndedByStopWaiting)
-{
-    QObject guard; // cancels the timers if the test ends without them
-    QString boxText;
-    bool openAfterClose = false, openAfterReject = false, clicked = false;
-    const auto box = [] {
-        return qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
-    };
-    QTimer::singleShot(50, &guard, [&] {
-        if (!box())
-            return;
-        boxText = box()->labelText();
-        box()->close();
-        openAfterClose = box() && box()->isVisible();
-        if (box())
-            box()->reject();
-        openAfterReject = box() && box()->isVisible();
-    });
-    QElapsedTimer clock;
-    clock.start();
-    QtUserInteraction ui;
-    const auto run = ui.StartAndWait("/bin/sh", {"-c", "sleep 0.4; exit 4"});
-    EXPECT_EQ(Line(boxText, openAfterClose, openAfterReject, run.started, run.exitCode,
-                   clock.elapsed() >= 350, QApplication::activeModalWidget() == nullptr),
-              QString::fromUtf8(
-                  "Waiting for the bitmap editor to close\u2026|true|true|true|4|true|true"));
-
-    QTemporaryDir dir;
-    const QString done = dir.filePath("done");
-    QTimer::singleShot(100, &guard, [&] {
-        for (QPushButton* button :
-             box() ? box()->findChildren<QPushButton*>() : QList<QPushButton*>())
-            if (button->text() == "Stop Waiting") {
-                QTest::mouseClick(button, Qt::LeftButton);
-                clicked = true;
-            }
-    });
-    clock.restart();
-    const bool started =
-        ui.StartAndWait("/bin/sh", {"-c", QString("sleep 2; touch '%1'").arg(done)}).started;
-    EXPECT_EQ(Line(started, clicked, clock.elapsed() < 1800, QFile::exists(done)),
-              "true|true|true|false");
-    EXPECT_TRUE(QTest::qWaitFor([&done] { return QFile::exists(done); }, 8000));
-    // The program ends right after; its QProcess then deletes itself through the event loop.
-    QTest::qWait(300);
+    EXPECT_EQ(Line(env.ui.Calls().size(), env.ui.Calls().last().text.left(16),
+                   env.library->table.strMarker, env.library->table.dwMode),
+              "3|The older editor||2");
 }
 
 TEST(QtUserInteraction, AMissingOrKilledProgramHasNoExitCode)

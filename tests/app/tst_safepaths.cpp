@@ -1,5 +1,5 @@
 // Catches: a path in a panel file or a chosen name that reaches outside the branch or is split.
-// Names with blanks, quotes, non-ASCII characters and leading dashes work in every command.
+// Odd names (blanks, quotes, non-ASCII, leading dashes) survive every way a path is handed on.
 #include "EditorFixture.h"
 
 #include "uikit/QtUserInteraction.h"
@@ -10,14 +10,8 @@
 namespace {
 
 // Names that a shell or an option parser would take apart.
-const QStringList kOddNames = {
-    QStringLiteral("with blank.bmp"),
-    QStringLiteral("quo\"te's.bmp"),
-    QStringLiteral("\u00FCml\u00E4ut \u00DF.bmp"),
-    QStringLiteral("-x.bmp"),
-    QStringLiteral("--help.bmp"),
-    QStringLiteral("$(touch pwned);`x`|y&.bmp"),
-};
+const QStringList kOddNames = {"with blank.bmp", "quo\"te's.bmp", "\u00FCml\u00E4ut \u00DF.bmp",
+                               "-x.bmp",         "--help.bmp",    "$(touch pwned);`x`|y&.bmp"};
 
 // Every file below root with its size, to see that nothing appeared or changed elsewhere.
 QMap<QString, qint64> Tree(const QString& root)
@@ -105,25 +99,6 @@ TEST_F(SafePaths, BrowseWritesOnlyIntoTheTargetFolderUnderTheChosenFilesOwnNames
     EXPECT_FALSE(QFileInfo::exists(env.Folder("placed") + "/folder.bmp"));
 }
 
-// ---- Edit, Save and Open under odd names ----
-
-TEST_F(SafePaths, TheBitmapEditorGetsTheAbsolutePathAsOneArgument)
-{
-    for (const QString& name : kOddNames)
-        WriteBitmap(env.Folder("placed") + "/" + name, 8, 8, QColor(9, 9, 9));
-    const QString editor = outside.filePath("my \"editor\" \u00E9.sh");
-    env.SetBitmapEditor(editor, 2);
-    Start();
-    ChooseObjectType(kPlaceBitmap);
-    for (int i = 0; i < kOddNames.size(); ++i) {
-        ClickRow(kOddNames[i]);
-        EditBitmap();
-        const auto run = env.ui.CallsOf(Kind::StartAndWait).value(i);
-        EXPECT_EQ(Line(run.program, run.arguments.join('\n')),
-                  Line(editor, env.Folder("placed") + "/" + kOddNames[i]));
-    }
-}
-
 TEST_F(SafePaths, PanelFilesSaveAndOpenUnderOddNames)
 {
     Start(kWindow22);
@@ -137,74 +112,73 @@ TEST_F(SafePaths, PanelFilesSaveAndOpenUnderOddNames)
     EXPECT_TRUE(Messages().isEmpty());
 }
 
-// ---- Programs really started, and the desktop's command lines ----
-
-TEST(ProgramArguments, ArriveUnsplitAndUninterpreted)
+// A path handed to a program or to the desktop arrives as ONE argument, unsplit and
+// uninterpreted, whichever way it leaves the editor; each way with another odd name.
+TEST_F(SafePaths, APathHandedOnArrivesAsOneArgument)
 {
-    QTemporaryDir dir;
-    // The program's own name is odd too; it writes each argument it got on a line of its own.
-    const QString program = dir.filePath("my \"ed\" \u00E9 -p.sh");
-    const QString record = dir.filePath("args");
+    enum
+    {
+        BitmapEditor,
+        Program,
+        Desktop,
+        Send
+    }; // the ways, in the order of the names
+    const QStringList names = {"-x.bmp", kOddNames[5], kOddNames[1], "pro \"gram\" \u00FC"};
+    // An odd program name too; the program writes each argument it got on a line of its own.
+    const QString program = outside.filePath("my \"ed\" \u00E9 -p.sh");
+    const QString record = outside.filePath("args"), exchange = outside.filePath("-ex change");
     WriteAll(program, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > "
-                      "\"$QXPAN_ARGS_OUT\"\n");
+                      "\"$QXPAN_ARGS_OUT\"\nexit 4\n");
     ASSERT_TRUE(QFile::setPermissions(program, QFile::permissions(program) | QFile::ExeOwner));
-    qputenv("QXPAN_ARGS_OUT", QFile::encodeName(record));
-    QtUserInteraction ui;
-    for (const QString& name : kOddNames) {
-        const QString argument = dir.filePath(name);
-        const UserInteraction::ProgramRun run = ui.StartAndWait(program, {argument});
-        EXPECT_EQ(Line(run.started, run.exitCode, ReadAll(record)),
-                  Line(true, 0, QFile::encodeName(argument) + '\n'));
-    }
-    qunsetenv("QXPAN_ARGS_OUT");
-    // Nothing in the names was run.
-    EXPECT_FALSE(QFileInfo::exists(dir.filePath("pwned")) || QFileInfo::exists("pwned"));
-}
-
-struct ExecCase
-{
-    const char* exec;
-    QStringList expected; // "F" stands for the file, "U" for its URL
-};
-
-TEST(DesktopCommand, TheFileIsOneArgumentWhateverItsName)
-{
-    const QList<ExecCase> cases = {
-        {"paint %f", {"paint", "F"}},
-        {"paint --new-window %F", {"paint", "--new-window", "F"}},
-        {"viewer %U", {"viewer", "U"}},
-        {"\"/opt/my editor/edit\" %i %c %k %u", {"/opt/my editor/edit", "U"}},
-        {"zoom --scale=100%% %f", {"zoom", "--scale=100%", "F"}},
-        {"plainviewer", {"plainviewer", "F"}},
-        {"", {}}};
-    for (const QString& name : kOddNames) {
-        const QString path = "/tmp/dir with blank/" + name;
-        for (const ExecCase& c : cases) {
-            QStringList expected = c.expected;
-            for (QString& word : expected)
-                word = word == "F"   ? path
-                       : word == "U" ? QUrl::fromLocalFile(path).toString()
-                                     : word;
-            EXPECT_EQ(QtUserInteraction::ExpandDesktopExec(c.exec, path), expected)
-                << c.exec << " " << name.toStdString();
+    for (int starter = BitmapEditor; starter <= Send; ++starter) {
+        const QString name = names[starter], path = outside.filePath(name);
+        QStringList got, want;
+        if (starter == BitmapEditor) { // flag 2: the branch's bitmap editor is set
+            WriteBitmap(env.Folder("placed") + "/" + name, 8, 8, QColor(9, 9, 9));
+            env.SetBitmapEditor(program, 2);
+            Start();
+            ChooseObjectType(kPlaceBitmap);
+            ClickRow(name);
+            EditBitmap();
+            const auto run = env.ui.CallsOf(Kind::StartAndWait).value(0);
+            got = QStringList{run.program} + run.arguments;
+            want = {program, env.Folder("placed") + "/" + name};
+        } else if (starter == Program) { // really started, its exit code handed back
+            qputenv("QXPAN_ARGS_OUT", QFile::encodeName(record));
+            const auto run = QtUserInteraction().StartAndWait(program, {path});
+            qunsetenv("QXPAN_ARGS_OUT");
+            got = {Line(run.started, run.exitCode), QString::fromUtf8(ReadAll(record))};
+            want = {"true|4", path + '\n'};
+        } else if (starter == Desktop) { // the command line of the desktop's program for the file
+            const QString file = "/tmp/dir with blank/" + name;
+            const QString url = QUrl::fromLocalFile(file).toString();
+            const QList<std::pair<const char*, QStringList>> execs = {
+                {"paint %f", {"paint", file}},
+                {"viewer %U", {"viewer", url}},
+                {"\"/opt/my editor/edit\" --scale=100%% %i %c %k %F",
+                 {"/opt/my editor/edit", "--scale=100%", file}},
+                {"plainviewer", {"plainviewer", file}},
+                {"", {}}};
+            for (const auto& [exec, expected] : execs) {
+                got << QtUserInteraction::ExpandDesktopExec(exec, file).join('\n');
+                want << expected.join('\n');
+            }
+        } else { // the transfer's /SEND, into an exchange folder named like an option
+            WriteAll(outside.filePath("qxctrl.ini"),
+                     "[General]\nBranch=B\nRegister=R\nExchangeFolder=" +
+                         QFile::encodeName(exchange));
+            ASSERT_TRUE(QDir().mkpath(path));
+            WriteAll(path + "/FILE797P.TXT", "screen 797\r\n");
+            CQXPgco comm{QxCtrlStore(outside.filePath("qxctrl.ini"))};
+            comm.m_dwMode = 1;
+            comm.m_strCommand = QStringLiteral("/SEND \"%1\"").arg(path + "/FILE797P.TXT");
+            comm.accept();
+            got = {comm.statusText(), ReadAll(exchange + "/FILE797P.TXT")};
+            want = {"", "screen 797\r\n"};
         }
+        EXPECT_EQ(got.join(" | "), want.join(" | ")) << name.toStdString();
     }
-}
-
-TEST(CommDialogPath, SendsAFileWhosePathHoldsQuotes)
-{
-    QTemporaryDir dir;
-    const QString program = dir.filePath("pro \"gram\" \u00FC"),
-                  exchange = dir.filePath("-ex change");
-    WriteAll(dir.filePath("qxctrl.ini"),
-             "[General]\nBranch=B\nRegister=R\nExchangeFolder=" + QFile::encodeName(exchange));
-    ASSERT_TRUE(QDir().mkpath(program));
-    WriteAll(program + "/FILE797P.TXT", "screen 797\r\n");
-    CQXPgco dlg{QxCtrlStore(dir.filePath("qxctrl.ini"))};
-    dlg.m_dwMode = 1;
-    dlg.m_strCommand = QStringLiteral("/SEND \"%1\"").arg(program + "/FILE797P.TXT");
-    dlg.accept();
-    EXPECT_EQ(Line(dlg.statusText(), ReadAll(exchange + "/FILE797P.TXT")), "|screen 797\r\n");
+    EXPECT_FALSE(QFileInfo::exists(outside.filePath("pwned")) || QFileInfo::exists("pwned"));
 }
 
 } // namespace

@@ -54,11 +54,8 @@ struct CliHome
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(folder.isEmpty() ? home.path() : folder);
         process.start(program, args);
-        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-            process.kill();
-            process.waitForFinished();
-            return {-1, {}, "process did not finish normally"};
-        }
+        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+            return {-1, {}, "process did not finish normally"}; // QProcess kills it when gone
         return {process.exitCode(), process.readAllStandardOutput(),
                 process.readAllStandardError()};
     }

@@ -65,16 +65,14 @@ TEST(CliWriters, AnUnwritableFolderKeepsThePreviousFilesAndSaysWhy)
     }
 }
 
-// Every writer removes the temporaries a killed earlier run left beside its output (of a process
-// that no longer runs), never one in use. A pipe is refused at once, whatever it stands for.
+// Every writer removes the temporaries a killed earlier run left beside its output (one in use
+// stays: tests/fileio). A pipe is refused at once, whatever it stands for.
 TEST(CliWriters, RemoveDeadLeftoversNeitherWriteThroughALinkNorReadAPipeOrADevice)
 {
     DemoBranch branch;
-    const QString live = branch.Program(
-        QStringLiteral(".FILE798P.TXT.qxpan-%1-AbCdEf").arg(QCoreApplication::applicationPid()));
     const QString screen = branch.Program("FILE797P.TXT"), out = branch.Path("out/");
     const QString picture = APicture(branch.home, 16, 12);
-    ASSERT_TRUE(Write(live, "being written") && QDir().mkpath(out));
+    ASSERT_TRUE(QDir().mkpath(out));
     for (const QStringList& args :
          {QStringList{"convert", branch.design, "--type", "797", "--config", branch.config},
           {"encode", picture, out + "FILE797P.TXT", "--number", "797"},
@@ -87,7 +85,6 @@ TEST(CliWriters, RemoveDeadLeftoversNeitherWriteThroughALinkNorReadAPipeOrADevic
         ExpectExit(branch.Run(args), 0);
         EXPECT_FALSE(QFile::exists(dead));
     }
-    EXPECT_TRUE(QFile::exists(live));
     const QString pipe = branch.Path("pipe");
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
     for (const QStringList& args : {QStringList{"encode", pipe, out + "p.txt", "--number", "797"},
@@ -98,18 +95,15 @@ TEST(CliWriters, RemoveDeadLeftoversNeitherWriteThroughALinkNorReadAPipeOrADevic
         ExpectExit(branch.Run(args), 1, QFile::encodeName(pipe));
 
     // The key table a link to a table elsewhere: it is read, but not written through; nor does
-    // encode replace a link, a device or a pipe (the plain file's mode: tests/fileio).
+    // encode replace a link (devices, pipes and the plain file's mode: tests/fileio).
     const QString elsewhere = branch.Path("elsewhere"), table = branch.Program("FILE795P.TXT");
     ASSERT_TRUE(QFile::rename(table, elsewhere) && QFile::link(elsewhere, table));
     const QByteArray before = Read(elsewhere);
     ExpectExit(branch.Convert("798"), 1, QFile::encodeName(table) + ": is a symbolic link");
-    for (const auto& [kind, reason] : {std::pair{"LinkToAFile", "is a symbolic link"},
-                                       {"Device", "is not a regular file"},
-                                       {"Pipe", "is not a regular file"}}) {
-        const QString odd = out + kind;
-        if (MakeOddFile(kind, branch.home, odd)) // when this machine can make it
-            ExpectOneLine(branch.Run({"encode", picture, odd, "--number", "797"}), odd, reason);
-    }
+    const QString link = out + "link";
+    ASSERT_TRUE(MakeOddFile("LinkToAFile", branch.home, link));
+    ExpectOneLine(branch.Run({"encode", picture, link, "--number", "797"}), link,
+                  "is a symbolic link");
     EXPECT_EQ(Read(elsewhere), before);
     EXPECT_EQ(FolderNames(out).filter(".qxpan-"), QStringList{});
 
@@ -130,7 +124,7 @@ TEST(CliConvert, TwoConvertsAtOnceKeepEachOthersKeysAndAHeldLockIsNamed)
     };
     const QByteArray key = record(80); // the design's one key
     const QByteArray demo = Read(QXPAN_SOURCE_DIR "/examples/demo-branch/program/FILE795P.TXT");
-    for (int round = 0; round < 5; ++round) {
+    for (int round = 0; round < 2; ++round) {
         // Both windows start from the demo's keys; each convert puts the design's key into its
         // own window (records 1 and 81). A write from a stale table would put a demo key back.
         ASSERT_TRUE(Write(table, demo));
@@ -160,28 +154,16 @@ TEST(CliConvert, TwoConvertsAtOnceKeepEachOthersKeysAndAHeldLockIsNamed)
 
 TEST(CliMessages, SayWhatIsWrongWithTheStoreTheArgumentsOrThePicture)
 {
-    CliHome h;
-    const QString tmp = h.Path("tmp"), runtime = h.Path("runtime");
-    // Qt would make its runtime folder in TMPDIR without one.
-    ASSERT_TRUE(QDir().mkdir(tmp) && QDir().mkdir(runtime) &&
-                QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                   QFileDevice::ExeOwner));
-    h.env.insert("TMPDIR", tmp);
-    h.env.insert("XDG_RUNTIME_DIR", runtime);
+    const CliHome h;
     const QString broken = h.Path("broken.ini"), empty = h.Path("empty.ini");
     ASSERT_TRUE(Write(broken, "[General]\nBranch=A\nnonsense\n") && Write(empty, "[General]\n"));
-    const auto convert = [&h](const QStringList& args) {
-        return h.Run(QStringList{"convert", h.design} + args);
+    const auto convert = [&h](const QString& config, const char* type = "797") {
+        return h.Run({"convert", h.design, "--type", type, "--config", config});
     };
-    // A store that cannot be read says why, and is copied nowhere.
-    ExpectOneLine(convert({"--type", "797", "--config", broken}), broken,
-                  "line 3: neither a [section]");
-    EXPECT_TRUE(QDir(tmp).isEmpty());
-    ExpectOneLine(convert({"--type", "797", "--config", h.home.path()}), h.home.path(),
-                  ""); // a folder
-    ExpectOneLine(convert({"--type", "797", "--config", empty}), empty, "no current branch");
-    EXPECT_EQ(convert({"--type", "800", "--config", empty}).exitCode, 2);
-    EXPECT_EQ(convert({"--config", empty}).exitCode, 2);
+    // A store that cannot be read says why.
+    ExpectOneLine(convert(broken), broken, "line 3: neither a [section]");
+    ExpectOneLine(convert(empty), empty, "no current branch");
+    EXPECT_EQ(convert(empty, "800").exitCode, 2);
     const QString out = h.Path("FILE797P.TXT"), wide = APicture(h.home, 9000, 10);
     // Above Qt's own allocation limit, inside ours.
     ExpectExit(h.Run({"encode", APicture(h.home, 6000, 6000), out, "--number", "797"}), 0);
@@ -199,10 +181,8 @@ TEST(CliFileNames, OddNamesAreFilesAndALeadingDashIsAnOptionWithoutDashDash)
 {
     const QString odd = QStringLiteral("my \"new\" d\u00E9sign's.pan");
     for (const auto& [fileName, given] :
-         {std::pair{QStringLiteral("-x.pan"), QStringList{"--", "-x.pan"}},
-          {"-x.pan", {"./-x.pan"}},
-          {"-reverse", {"--", "-reverse"}}, // one of Qt's options
-          {"--type", {"--", "--type"}},     // one of ours
+         {std::pair{QStringLiteral("-reverse"), QStringList{"--", "-reverse"}}, // Qt's option
+          {"--type", {"--", "--type"}},                                         // one of ours
           {odd, {odd}}}) {
         SCOPED_TRACE(given.join(' ').toStdString());
         const CliHome h;
@@ -218,9 +198,6 @@ TEST(CliFileNames, OddNamesAreFilesAndALeadingDashIsAnOptionWithoutDashDash)
     const CliHome h;
     ExpectExit(h.Run({"convert", "-x.pan", "--type", "797", "--config", h.config}), 2,
                "unknown option -x.pan");
-    ASSERT_TRUE(Write(h.Path("-platform"), ScreenText(797, 0)));
-    ExpectExit(h.Run({"decode", "--", "-platform", "-reverse.png"}), 0);
-    EXPECT_GT(QFileInfo(h.Path("-reverse.png")).size(), 0);
 }
 
 } // namespace

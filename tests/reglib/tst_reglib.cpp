@@ -1,13 +1,8 @@
-// Catches: store fields lost or misread, an unreadable store overwritten, a bad or unreadable demo.
-#include "document/CQXPanKeyObj.h"
-#include "formats/BitmapTableFile.h"
-#include "formats/ScreenFileImport.h"
-#include "image/CDibImage.h"
-#include "refdata/CQXPanFreeFuncReader.h"
-#include "refdata/CQXPanFuncKeyReader.h"
+// Catches: INI text misread, other lines touched, store fields lost or overwritten, a wrong demo.
 #include "reglib/CDefBaseInfo.h"
 #include "reglib/CDefScrInfo.h"
 #include "reglib/CQxCtrlApi.h"
+#include "reglib/QxCtrlIniFile.h"
 #include "reglib/QxCtrlStore.h"
 
 #include "TestFiles.h"
@@ -19,8 +14,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <vector>
 
 namespace {
 
@@ -139,32 +132,26 @@ TEST_F(ReglibTest, ReadsHandWrittenStoreAndWrittenTable)
     EXPECT_EQ(CQxCtrlApi(store).ExchangeFolder(), storeDir + QStringLiteral("/xchg"));
     EXPECT_EQ(Files(store, 1, "Shop 1"),
               (QStringList{"796 0 0 Logo ", "798 7 16 Check Window 21 x"}));
-    EXPECT_TRUE(Files(store, 2, "Shop 1").isEmpty());
     quint32 flags = 1;
     CDefBaseInfo(store).GetECRQX27Func(QStringLiteral("ECR-7"), flags);
     EXPECT_EQ(flags, 0x8000000Fu);
-    CDefBaseInfo(store).GetECRQX27Func(QStringLiteral("ECR-unknown"), flags);
-    EXPECT_EQ(flags, 0u);
 }
 
 // A store that lacks a key or holds garbage in it makes the call fail and leaves the output alone;
 // an unreadable one fails every call and is never rewritten.
 TEST_F(ReglibTest, BrokenOrUnreadableStoreFailsAndIsLeftAlone)
 {
-    for (const char* ini :
-         {"[Screen4]\nMode=2\n", "[Screen12]\nWindow=1,2,3,4\n", "[Screen12]\nMode=two\n",
-          "[Screen12]\nMode=0x100000000\n", "[Screen12]\nMode=2\nWindow=1,2,3\n",
-          "[Screen12]\nMode=2\nItems2=0011\n",
-          "[Screen12]\nMode=2\nItems1=00112233445566778899AAXX\n"}) {
+    for (const char* ini : {"[Screen12]\nWindow=1,2,3,4\n", "[Screen12]\nMode=two\n",
+                            "[Screen12]\nMode=0x100000000\n", "[Screen12]\nMode=2\nWindow=1,2,3\n",
+                            "[Screen12]\nMode=2\nItems2=0011\n",
+                            "[Screen12]\nMode=2\nItems1=00112233445566778899AAXX\n"}) {
         SCOPED_TRACE(ini);
         _ScreenDefinition_InterfaceTable t = sampleTable();
         EXPECT_EQ(CDefScrInfo(writeStore(ini)).GetScrIFTab(nullptr, kPanel, t), 0);
         EXPECT_EQ(t, sampleTable());
     }
-    for (const char* ini :
-         {"[Branch.]\nFolder10=/p\n", "[General]\nBranch=A\n[Branch.A]\nFolder12=/w\n",
-          "[General]\nBranch=A\n[Branch.B]\nFolder10=/p\n",
-          "[General]\nBranch=A\n[Branch.A]\nFolder10=  \n"}) {
+    for (const char* ini : {"[General]\nBranch=A\n[Branch.B]\nFolder10=/p\n",
+                            "[General]\nBranch=A\n[Branch.A]\nFolder10=  \n"}) {
         SCOPED_TRACE(ini);
         EXPECT_EQ(Folders(writeStore(ini)).section('|', 2, 2), "-unchanged");
     }
@@ -178,42 +165,18 @@ TEST_F(ReglibTest, BrokenOrUnreadableStoreFailsAndIsLeftAlone)
     EXPECT_EQ(Read(storePath()), garbled);
 }
 
-TEST_F(ReglibTest, ResolvePathOrder)
-{
-    const QByteArray old = qgetenv("QXPAN_CONFIG");
-    qputenv("QXPAN_CONFIG", "/env/store.ini");
-    EXPECT_EQ(QxCtrlStore::ResolvePath(QStringLiteral("/opt/x.ini")), QStringLiteral("/opt/x.ini"));
-    EXPECT_EQ(QxCtrlStore::ResolvePath(QString()), QStringLiteral("/env/store.ini"));
-    qunsetenv("QXPAN_CONFIG");
-    EXPECT_EQ(QxCtrlStore::ResolvePath(QString()),
-              QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                  QStringLiteral("/qxctrl.ini"));
-    EXPECT_TRUE(QxCtrlStore::ResolvePath(QString()).startsWith(m_home.path()));
-    if (!old.isNull())
-        qputenv("QXPAN_CONFIG", old);
-}
-
-// The demo branch made at the first start holds exactly the committed example files, and each of
-// them reads whole through the editor's own readers.
-TEST_F(ReglibTest, EnsureExistsCreatesADemoBranchOurReadersRead)
+// The demo branch made at the first start holds exactly the committed example files.
+TEST_F(ReglibTest, EnsureExistsCreatesTheDemoBranch)
 {
     const QxCtrlStore store(storePath()); // its folder does not exist yet
     const FileResult ready = store.EnsureExists();
     ASSERT_TRUE(ready) << qPrintable(ready.Text());
     EXPECT_EQ(BranchAndRegister(store), "DEMO/ECR-1");
-    _ScreenDefinition_InterfaceTable t12 = sampleTable(), t4 = sampleTable(), expected12;
-    ASSERT_NE(CDefScrInfo(store).GetScrIFTab(nullptr, kPanel, t12), 0);
-    ASSERT_NE(CDefScrInfo(store).GetScrIFTab(nullptr, DEFSCR_SCRNO_BMPEDITOR, t4), 0);
-    expected12.dwMode = 2;
-    EXPECT_EQ(t12, expected12);
-    EXPECT_EQ(t4, _ScreenDefinition_InterfaceTable{});
     EXPECT_EQ(Files(store, 1, "DEMO"),
               (QStringList{"796 0 0 Screen Logo ", "797 0 0 Check Window 22 ",
                            "798 0 0 Check Window 21 ", "799 0 0 Check Window 23 "}));
     const QStringList folders = Folders(store).split(QLatin1Char('|'));
     ASSERT_EQ(folders.size(), 5);
-    for (const QString& folder : folders)
-        EXPECT_TRUE(folder.startsWith(appData() + "/branches/DEMO")) << folder.toStdString();
     EXPECT_TRUE(QFileInfo(folders[1]).isDir()) << folders[1].toStdString();
     EXPECT_TRUE(QFileInfo(CQxCtrlApi(store).ExchangeFolder()).isDir());
     for (const auto& [i, sub] : {std::pair{0, "data"}, std::pair{2, "program"},
@@ -224,35 +187,8 @@ TEST_F(ReglibTest, EnsureExistsCreatesADemoBranchOurReadersRead)
         for (const QString& name : names) {
             const QString path = folders[i] + QLatin1Char('/') + name;
             EXPECT_EQ(Read(path), Read(example.filePath(name))) << name.toStdString();
-            EXPECT_TRUE(QFileInfo(path).isWritable()); // copied files are the user's to change
-            CDibImage image;                           // the bitmaps: 8 bits a pixel
-            EXPECT_TRUE(i < 3 || (image.Load(path) && image.BitsPerPixel() == 8))
-                << path.toStdString();
+            EXPECT_TRUE(QFileInfo(path).isWritable()) << path.toStdString(); // the user's to change
         }
-    }
-    for (const CQXPanRefReadResult& read :
-         {CQXPanFuncKeyReader::ReadFile(folders[0] + "/funckey.txt"),
-          CQXPanFreeFuncReader::ReadFile(folders[2] + "/FILE002P.TXT")})
-        EXPECT_TRUE(read.m_result && read.m_rows.size() >= 20) << qPrintable(read.m_result.Text());
-    // Keys in check windows 21 and 22, none in 23, each window's keys first in its slice.
-    QList<CQXPanKeyObj> table;
-    const BitmapTableFile::ReadResult read =
-        BitmapTableFile::ReadFile(folders[2] + "/FILE795P.TXT", table);
-    ASSERT_EQ(read.eStatus, BitmapTableFile::ReadStatus::Read) << qPrintable(read.result.Text());
-    ASSERT_EQ(table.size(), BitmapTableFile::kTableSize);
-    int used[3] = {0, 0, 0};
-    for (int i = 0; i < table.size(); ++i) {
-        if (!table[i].IsFree()) {
-            EXPECT_EQ(used[i / 80]++, i % 80) << "record " << i + 1 << " after a free one";
-        }
-    }
-    EXPECT_TRUE(used[0] > 0 && used[1] > 0 && used[2] == 0);
-    for (const int number : {796, 797}) {
-        QFile screen(folders[2] + QStringLiteral("/FILE%1P.TXT").arg(number));
-        ASSERT_TRUE(screen.open(QIODevice::ReadOnly));
-        std::vector<unsigned char> pixels(size_t(ScreenPixelBytes), 0);
-        const FileResult decoded = decodeScreenProgram(screen, pixels.data());
-        EXPECT_TRUE(decoded && screen.atEnd()) << number << ": " << qPrintable(decoded.Text());
     }
 }
 
@@ -282,6 +218,90 @@ TEST_F(ReglibTest, EnsureExistsFailsWhereStoreCannotBeWritten)
         EXPECT_EQ(ready.path, path);
     }
     EXPECT_EQ(Read(file), QByteArray("not a folder"));
+}
+
+// Each value line of key "Key" in [Section], and what the store means by it.
+TEST(IniFile, ValuesReadAsTheStoreMeansThem)
+{
+    const std::pair<QByteArray, QVariant> cases[] = {
+        {"  Key =  two words  ", QStringLiteral("two words")},
+        {"Key=", QString()},
+        {"Key=120, 80, 1020, 780", QStringList{"120", "80", "1020", "780"}},
+        {"Key=\" bg, with blanks \"", QStringLiteral(" bg, with blanks ")},
+        {"Key=a\\\\b\\\"c\\td\\x41\\101", QStringLiteral("a\\b\"c\tdAA")},
+        {"Key=value ; what it is", QStringLiteral("value")},
+        {"Key=\"a;b\"", QStringLiteral("a;b")},
+        {"Key=first \\\nsecond", QStringLiteral("first second")},
+        {"Key=\\x4a\\x4A\\x6f", QStringLiteral("JJo")},
+        {"Key=@String(@home)", QStringLiteral("@home")},
+        {"Key=Caf\xC3\xA9", QStringLiteral("Caf\u00E9")}};
+    for (const auto& [line, expected] : cases) {
+        SCOPED_TRACE(line.toStdString());
+        QString error;
+        const auto file = QxCtrlIniFile::Parse("[Section]\n" + line + "\nNext=1\n", &error);
+        ASSERT_TRUE(file) << error.toStdString();
+        EXPECT_EQ(file->Value("Section", "Key"), expected);
+        EXPECT_EQ(file->Value("Section", "Next"), QStringLiteral("1"));
+    }
+}
+
+TEST(IniFile, NamesAreUnescapedAndGeneralIsTheTopLevel)
+{
+    const auto file = QxCtrlIniFile::Parse("\xEF\xBB\xBFTop=1\n[General]\nBranch=Shop 1\n"
+                                           "[Branch.Shop%201]\nKey%2FSlash=x\n[%U00E9t%E9]\nK=v\n"
+                                           "[%General]\nK=w\n[Shop%]\nK=x\r",
+                                           nullptr); // a lone CR at the very end ends the line
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->Sections(),
+              (QStringList{"", "Branch.Shop 1", "\u00E9t\u00E9", "General", "Shop%"}));
+    EXPECT_EQ(file->Value(QString(), "Top"), QStringLiteral("1"));
+    EXPECT_EQ(file->Value(QString(), "Branch"), QStringLiteral("Shop 1"));
+    EXPECT_EQ(file->Keys("Branch.Shop 1"), QStringList{"Key/Slash"});
+    EXPECT_EQ(file->Value("\u00E9t\u00E9", "K"), QStringLiteral("v"));
+    EXPECT_EQ(file->Value("Shop%", "K"), QStringLiteral("x"));
+}
+
+TEST(IniFile, ALineThatIsNoIniLineIsNamedByItsNumber)
+{
+    for (const auto& [text, message] :
+         {std::pair{QByteArray("[General]\nBranch=A\n\n[Branch.A\nFolder10=/p\n"),
+                    "line 4: a section name without its closing ]"},
+          std::pair{QByteArray("; comment\n[Screen12]\nMode=2\nM\n"),
+                    "line 4: neither a [section], a key=value nor a ; comment"},
+          std::pair{QByteArray("[S]\nK=\"two\nlines\"\n=value\n"), "line 4: a value without a key"},
+          std::pair{QByteArray("[S]\r\nK=joined \\\r\nline\r\nbad\r\n"),
+                    "line 4: neither a [section], a key=value nor a ; comment"}}) {
+        QString error;
+        EXPECT_FALSE(QxCtrlIniFile::Parse(text, &error));
+        EXPECT_EQ(error, QLatin1String(message));
+    }
+    // A store is read whole, so one that grew without bound is refused rather than read.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("qxctrl.ini"));
+    const QByteArray text = "[General]\nBranch=A\n;" + QByteArray(QxCtrlIniFile::kMaxBytes, 'x');
+    ASSERT_TRUE(TestFiles::Write(path, text.left(QxCtrlIniFile::kMaxBytes)));
+    EXPECT_TRUE(QxCtrlIniFile::Load(path, nullptr));
+    ASSERT_TRUE(TestFiles::Write(path, text.left(QxCtrlIniFile::kMaxBytes + 1)));
+    EXPECT_FALSE(QxCtrlIniFile::Load(path, nullptr));
+}
+
+TEST(IniFile, AChangeTouchesItsOwnLineOnly)
+{
+    const QByteArray before = "; the branch software's store\r\n[General]\r\nBranch=Shop%201\r\n"
+                              "Register=\"ECR, 7\"  ; quoted\r\n\r\n[Screen12]\r\nMode=0x2\r\n"
+                              "Window=1, 2, 3, 4\r\n\r\n[Branch.Shop%201]\r\n"
+                              "Key%2FSlash=\\\\server\\\\share \xFF\r\n";
+    auto file = QxCtrlIniFile::Parse(before, nullptr);
+    ASSERT_TRUE(file);
+    file->SetValue("Screen12", "Window", QStringList{"10", "20", "830", "640"});
+    file->SetValue("Screen12", "Marker", QStringLiteral("V0101, again"));
+    file->SetValue("Screen4", "Mode", QStringLiteral("0x2"));
+    QByteArray expected = before;
+    expected.replace("Window=1, 2, 3, 4\r\n",
+                     "Window=10, 20, 830, 640\r\nMarker=\"V0101, again\"\r\n");
+    expected += "\r\n[Screen4]\r\nMode=0x2\r\n";
+    EXPECT_EQ(file->Text(), expected);
+    EXPECT_EQ(file->Value("Screen12", "Marker"), QStringLiteral("V0101, again"));
 }
 
 } // namespace

@@ -21,15 +21,12 @@ inline QStringList FolderNames(const QString& folder)
 inline bool MakeOddFile(const std::string& kind, const QTemporaryDir& dir, const QString& path)
 {
     const QByteArray name = QFile::encodeName(path);
-    if (kind == "PrivateFile" || kind == "ReadOnlyFile")
-        return TestFiles::Write(path, "old") &&
-               ::chmod(name.constData(), kind == "PrivateFile" ? 0600 : 0444) == 0;
-    if (kind == "LinkToAFile" || kind == "LinkToNothing")
-        return QFile::link(dir.filePath(kind == "LinkToAFile" ? "elsewhere" : "nothing"), path);
+    if (kind == "ReadOnlyFile")
+        return TestFiles::Write(path, "old") && ::chmod(name.constData(), 0444) == 0;
+    if (kind == "LinkToAFile")
+        return QFile::link(dir.filePath("elsewhere"), path);
     if (kind == "Folder")
         return QDir().mkdir(path);
-    if (kind == "Pipe")
-        return ::mkfifo(name.constData(), 0644) == 0;
     // A device node of our own, never the real /dev: /dev/full's numbers.
     return kind == "Device" && ::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 7)) == 0;
 }
