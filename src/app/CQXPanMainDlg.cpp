@@ -119,6 +119,24 @@ void CQXPanMainDlg::CreateMenu()
                          {"Undo(&U)", ID_EDIT_UNDO},
                          {"Redo(&R)", ID_EDIT_REDO}});
     QMenu* edit = m_menuBar->actions().constLast()->menu();
+    addMenu("Arrange(&A)", {{"Select All(&A)", ID_ARRANGE_SELECT_ALL},
+                            {nullptr, 0},
+                            {"Align Left(&L)", ID_ARRANGE_FIRST + 0},
+                            {"Align Right(&R)", ID_ARRANGE_FIRST + 1},
+                            {"Align Top(&T)", ID_ARRANGE_FIRST + 2},
+                            {"Align Bottom(&B)", ID_ARRANGE_FIRST + 3},
+                            {"Align Horizontal Centres(&H)", ID_ARRANGE_FIRST + 4},
+                            {"Align Vertical Centres(&V)", ID_ARRANGE_FIRST + 5},
+                            {nullptr, 0},
+                            {"Distribute Horizontally(&I)", ID_ARRANGE_FIRST + 6},
+                            {"Distribute Vertically(&D)", ID_ARRANGE_FIRST + 7},
+                            {nullptr, 0},
+                            {"Same Width(&W)", ID_ARRANGE_FIRST + 8},
+                            {"Same Height(&E)", ID_ARRANGE_FIRST + 9},
+                            {"Same Size(&S)", ID_ARRANGE_FIRST + 10}});
+    QMenu* arrange = m_menuBar->actions().constLast()->menu();
+    arrange->actions().constFirst()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    m_DesignDlg.SetArrangeMenu(arrange);
     // The design area shows the same popup as its context menu.
     m_DesignDlg.SetEditMenu(edit);
 
@@ -291,7 +309,11 @@ bool CQXPanMainDlg::eventFilter(QObject* watched, QEvent* event)
         const auto* mouse = static_cast<QMouseEvent*>(event);
         // The menu bar and its menus act on the selection: Cut and Copy need it.
         const bool menu = qobject_cast<QMenuBar*>(target) || qobject_cast<QMenu*>(target);
-        if (mouse->button() == Qt::LeftButton && isAncestorOf(target) && !menu &&
+        const bool onArea = target == &m_DesignDlg || m_DesignDlg.isAncestorOf(target);
+        const bool keep = onArea && m_DesignDlg.KeepsSelectionOnPress(
+                                        target->mapTo(&m_DesignDlg, mouse->position().toPoint()),
+                                        mouse->modifiers());
+        if (mouse->button() == Qt::LeftButton && isAncestorOf(target) && !menu && !keep &&
             target != GetDlgItem(IDC_DELETE))
             m_DesignDlg.Deselect();
     }
@@ -326,10 +348,15 @@ void CQXPanMainDlg::OnCommand(int id)
     case ID_EDIT_UNDO:
         m_DesignDlg.Undo();
         break;
+    case ID_ARRANGE_SELECT_ALL:
+        m_DesignDlg.SelectAll();
+        break;
     case ID_EDIT_REDO:
         m_DesignDlg.Redo();
         break;
     default:
+        if (id >= ID_ARRANGE_FIRST && id <= ID_ARRANGE_LAST)
+            m_DesignDlg.OnCommand(id);
         break;
     }
 }

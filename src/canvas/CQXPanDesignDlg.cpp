@@ -27,8 +27,8 @@ CQXPanDesignDlg::CQXPanDesignDlg(QWidget* parent) : QWidget(parent), m_SelRect(t
     m_SelRect.setVisible(false);
     // Every move, resize, select and drop shows in the frame, whoever caused it.
     m_SelRect.installEventFilter(this);
-    // A click gives the area the keyboard: Delete, arrows, Esc, Ctrl+X/C/V.
-    setFocusPolicy(Qt::ClickFocus);
+    // A click or Tab gives the area the keyboard: Delete, arrows, Esc, Ctrl+X/C/V/A, Tab.
+    setFocusPolicy(Qt::StrongFocus);
     m_nudgeTimer.start();
     m_fnNudgeClock = [this] {
         return m_nudgeTimer.elapsed();
@@ -40,6 +40,13 @@ CQXPanDesignDlg::CQXPanDesignDlg(QWidget* parent) : QWidget(parent), m_SelRect(t
                     ShowUndoStep(kind, index);
                 else
                     Redraw();
+            });
+    connect(&Events(), &CQXPanDocumentEvents::GroupChanged, this,
+            [this](int kind, const QList<int>& selection, bool bHistoryStep) {
+                if (!bHistoryStep)
+                    return Redraw();
+                m_pObjDlg->SetEditObject(nullptr);
+                SetSelection(kind, selection);
             });
     connect(&Events(), &CQXPanDocumentEvents::StateRestored, this,
             [this](int nListSel, bool bHistoryStep) {
@@ -111,6 +118,7 @@ void CQXPanDesignDlg::Deselect()
         return;
     m_SelRect.m_nObjIndex = -1;
     m_SelRect.ForgetTrack();
+    m_Group.clear();
     Redraw();
 }
 
@@ -149,6 +157,7 @@ void CQXPanDesignDlg::paintEvent(QPaintEvent*)
     painter.save();
     PaintDesign(painter);
     painter.restore();
+    PaintSelection(painter);
 
     // The one-pixel border right of and below the design rectangle.
     const QSize design = DesignSize();
@@ -233,6 +242,11 @@ void CQXPanDesignDlg::mousePressEvent(QMouseEvent* event)
 {
     const QPoint pt = event->position().toPoint();
     setFocus(Qt::MouseFocusReason);
+    if (GroupPress(event)) {
+        event->accept();
+        emit selectionChanged();
+        return;
+    }
     if (event->button() == Qt::LeftButton)
         OnLButtonDown(pt);
     else if (event->button() == Qt::RightButton)
@@ -246,17 +260,33 @@ void CQXPanDesignDlg::mousePressEvent(QMouseEvent* event)
 
 void CQXPanDesignDlg::mouseMoveEvent(QMouseEvent* event)
 {
-    OnMouseMove(event->buttons(), event->position().toPoint());
+    if (!GroupMove(event->position().toPoint()))
+        OnMouseMove(event->buttons(), event->position().toPoint());
     event->accept();
     emit pointerMoved(event->position().toPoint());
 }
 
 void CQXPanDesignDlg::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton && !GroupRelease(event->position().toPoint()))
         OnLButtonUp(event->position().toPoint());
     event->accept();
     emit selectionChanged();
+}
+
+bool CQXPanDesignDlg::event(QEvent* event)
+{
+    // Tab and Shift+Tab step through the objects, as form designers do; past the last one
+    // the keyboard moves on to the next control.
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+            SelectNext(key->key() == Qt::Key_Tab)) {
+            event->accept();
+            return true;
+        }
+    }
+    return QWidget::event(event);
 }
 
 void CQXPanDesignDlg::mouseDoubleClickEvent(QMouseEvent* event)

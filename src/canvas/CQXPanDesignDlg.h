@@ -3,6 +3,7 @@
 #include "canvas/CQXPanSelRect.h"
 #include "document/CQXPanDesignState.h"
 #include "document/CQXPanDocument.h"
+#include "document/QXPanArrange.h"
 #include "document/QXPanTypes.h"
 #include "uikit/MenuIds.h"
 
@@ -17,10 +18,12 @@
 #include <functional>
 
 class CQXPanItemState;
+class QEvent;
 class QKeyEvent;
 class QMenu;
 class QMouseEvent;
 class QPaintEvent;
+class QPainter;
 class QUndoCommand;
 
 /// The design area: the child window under the main dialog's "Design Area" label on which the
@@ -90,6 +93,8 @@ public:
     void EditCommand(int nChar, int nFlags);
     /// The popup shown as context menu; its actions carry their menu identifiers as data.
     void SetEditMenu(QMenu* pMenu) { m_pEditMenu = pMenu; }
+    /// The Arrange popup, shown as a submenu of the context menu.
+    void SetArrangeMenu(QMenu* pMenu) { m_pArrangeMenu = pMenu; }
 
     /// The history of changes to the design (the document's).
     QUndoStack& UndoStack() { return History(); }
@@ -107,6 +112,29 @@ public:
     /// Replaces the millisecond clock that decides which arrow presses form one undo step.
     void SetNudgeClock(std::function<qint64()> clock) { m_fnNudgeClock = std::move(clock); }
 
+    /// The selected objects of the kind SelectionKind() names, the reference (the one with
+    /// the frame) first; empty when nothing is selected.
+    QList<int> Selection() const;
+    /// KindKey while a key or table type is shown, else KindBitmap.
+    int SelectionKind() const;
+    /// Selects the objects of the kind, the first as the reference; an empty list deselects.
+    void SetSelection(int nKind, const QList<int>& indexes);
+    /// True when a left press at pt (area pixels) with these keys acts on the selection (a
+    /// Ctrl+click, or a press on one of several selected objects): it must not drop it first.
+    bool KeepsSelectionOnPress(QPoint pt, Qt::KeyboardModifiers modifiers);
+    /// Ctrl+click: adds the object under pt to the selection, or takes it out.
+    void ToggleSelect(QPoint pt);
+    /// Ctrl+A: every key and table, or every placed bitmap while that type is shown.
+    void SelectAll();
+    /// Tab and Shift+Tab: the next or previous object of the kind shown; false past the end.
+    bool SelectNext(bool bForward);
+    /// Moves the selection by (dx, dy) register pixels, cut down so that the group stays on
+    /// the screen; one step named text. False when nothing moved.
+    bool MoveSelection(int dx, int dy, const QString& text);
+    /// Lines the selection up in register pixels; one step. Refused with a line saying why
+    /// below two objects (three to distribute).
+    void Arrange(QXPanArrange::Op op);
+
     /// Key codes of the edit commands and the flag the menu commands pass.
     static constexpr int kKeyDelete = 46;
     static constexpr int kKeyCopy = 67;
@@ -122,6 +150,7 @@ public:
     CQXPanItemState* m_pObjDlg = nullptr;
     QPoint m_ptPaste;
     QMenu* m_pEditMenu = nullptr;
+    QMenu* m_pArrangeMenu = nullptr;
 
 signals:
     /// The pointer moved over the design area, or dragged beyond it (design-area pixels).
@@ -145,6 +174,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     /// Shows the frame around hit object i of the kind and lets pt decide what is grabbed.
@@ -179,6 +209,48 @@ private:
     void TriggerEditMenu(int id);
     /// Frames object nIndex of the kind and makes its type current, as a click on it does.
     void SelectObject(int nKind, int nIndex);
+
+    // ---- Multi-selection (CQXPanDesignGroup.cpp) ----
+    /// What a press that the single-object rules do not handle has started.
+    enum class Drag
+    {
+        None,
+        Marquee,  ///< Shift+drag from an empty spot
+        Group,    ///< a drag of a selected object while several are selected
+        Swallowed ///< a Ctrl+click: its release does nothing
+    };
+    /// Handles the press, move or release when it belongs to the multi-selection.
+    bool GroupPress(QMouseEvent* event);
+    bool GroupMove(QPoint pt);
+    bool GroupRelease(QPoint pt);
+    /// The index of the object of the kind under pt, -1 for none.
+    int ObjectAt(QPoint pt, int nKind);
+    QXPanRect RegisterRectOf(int nKind, int i) const;
+    void SetRegisterRectOf(int nKind, int i, const QXPanRect& r);
+    /// The register rectangles of the selection, the reference first.
+    QList<QXPanRect> SelectionRects() const;
+    /// Puts the rectangles on the selected objects as one step named text.
+    void ApplySelectionRects(const QList<QXPanRect>& rects, const QString& text);
+    /// The register offset of the group drag so far.
+    std::pair<int, int> GroupDragOffset() const;
+    /// Outlines of the other selected objects, the dragged group and the marquee.
+    void PaintSelection(QPainter& painter) const;
+    /// Removes every selected object as one step (Delete, Cut).
+    void DeleteGroup(bool bCut);
+    /// Copies every selected object; a later Paste puts them all back, as they lay.
+    void CopyGroup();
+    /// Pastes the copied group with its top-left corner at the paste point, as one step, or
+    /// refuses it whole with a line saying why.
+    void PasteGroup();
+
+    QList<CQXPanKeyObj> m_GroupKeyClip;
+    QList<CQXPanBmpObj> m_GroupBmpClip;
+    bool m_bGroupClipNewest = false; ///< the last Copy or Cut was of a group
+
+    QList<int> m_Group; ///< the selected objects besides the reference
+    Drag m_drag = Drag::None;
+    QPoint m_ptDragFrom;
+    QPoint m_ptDragTo;
 
     QElapsedTimer m_nudgeTimer;
     mutable QImage m_stretched;

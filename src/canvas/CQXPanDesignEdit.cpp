@@ -18,6 +18,11 @@ void CQXPanDesignDlg::keyPressEvent(QKeyEvent* event)
     // Keypad arrows count as arrows.
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     const int key = event->key();
+    if (modifiers == Qt::ControlModifier && key == Qt::Key_A) {
+        SelectAll();
+        event->accept();
+        return;
+    }
     if (modifiers == Qt::ControlModifier &&
         (key == Qt::Key_X || key == Qt::Key_C || key == Qt::Key_V)) {
         TriggerEditMenu(key == Qt::Key_X   ? ID_EDIT_CUT
@@ -25,6 +30,17 @@ void CQXPanDesignDlg::keyPressEvent(QKeyEvent* event)
                                            : ID_EDIT_PASTE);
         event->accept();
         return;
+    }
+    if ((modifiers == Qt::NoModifier || modifiers == Qt::ShiftModifier) && !m_Group.isEmpty()) {
+        // A group moves in register pixels: 1 or 13 (10 design-area pixels).
+        const int step = modifiers == Qt::ShiftModifier ? 13 : 1;
+        const int dx = key == Qt::Key_Left ? -step : key == Qt::Key_Right ? step : 0;
+        const int dy = key == Qt::Key_Up ? -step : key == Qt::Key_Down ? step : 0;
+        if (dx || dy) {
+            MoveSelection(dx, dy, QStringLiteral("Nudge"));
+            event->accept();
+            return;
+        }
     }
     if (modifiers == Qt::NoModifier || modifiers == Qt::ShiftModifier) {
         const int step = modifiers == Qt::ShiftModifier ? 10 : 1;
@@ -90,7 +106,12 @@ void CQXPanDesignDlg::OnCommand(int id)
     case ID_EDIT_REDO:
         Redo();
         break;
+    case ID_ARRANGE_SELECT_ALL:
+        SelectAll();
+        break;
     default:
+        if (id >= ID_ARRANGE_FIRST && id <= ID_ARRANGE_LAST)
+            Arrange(QXPanArrange::Op(id - ID_ARRANGE_FIRST));
         break;
     }
 }
@@ -100,6 +121,8 @@ void CQXPanDesignDlg::DeleteSelected(bool bCut)
     const int i = m_SelRect.m_nObjIndex;
     if (!m_SelRect.isVisible() || i < 0)
         return;
+    if (!m_Group.isEmpty())
+        return DeleteGroup(bCut);
     if (m_pObjDlg->m_nObjType > QXPanObj::TypePlaceBitmap) {
         if (i >= m_KeyObjs.size())
             return;
@@ -170,6 +193,13 @@ void CQXPanDesignDlg::EditCommand(int nChar, int nFlags)
     case kKeyCut:
         if (i < 0 || !(nFlags & kEditFlag) || !m_SelRect.isVisible())
             return;
+        m_bGroupClipNewest = !m_Group.isEmpty();
+        if (m_bGroupClipNewest) {
+            CopyGroup();
+            if (nChar == kKeyCut)
+                DeleteSelected(true);
+            break;
+        }
         if (m_pObjDlg->m_nObjType > QXPanObj::TypePlaceBitmap) {
             if (i < m_KeyObjs.size())
                 m_pObjDlg->CopyKeyToClipboard(m_KeyObjs[i]);
@@ -180,7 +210,9 @@ void CQXPanDesignDlg::EditCommand(int nChar, int nFlags)
             DeleteSelected(true);
         break;
     case kKeyPaste:
-        if (nFlags & kEditFlag)
+        if ((nFlags & kEditFlag) && m_bGroupClipNewest)
+            PasteGroup();
+        else if (nFlags & kEditFlag)
             Paste();
         break;
     default:
@@ -231,6 +263,7 @@ void CQXPanDesignDlg::ShowUndoStep(int nKind, int nIndex)
         return;
     // The edited record may be gone or at another index now.
     m_pObjDlg->SetEditObject(nullptr);
+    m_Group.clear();
     const bool exists = nKind == KindKey ? nIndex >= 0 && nIndex < m_KeyObjs.size()
                                          : nIndex >= 0 && nIndex < m_BmpObjs.size();
     if (exists)

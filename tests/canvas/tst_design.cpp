@@ -148,6 +148,56 @@ TEST_F(Design, ContextMenuCutCopyPasteActOnTheObjectUnderThePointer)
     EXPECT_FALSE(m_design.m_bModified); // the edit commands leave the mark alone
 }
 
+std::string Sel(const CQXPanDesignDlg& d)
+{
+    QStringList s;
+    for (int i : d.Selection())
+        s << QString::number(i);
+    return s.join(',').toStdString();
+}
+
+// Ctrl+click, the marquee, Ctrl+A and Tab select; the selected keys move (kept on the screen as a
+// group), are deleted, copied and pasted together, each as one step, in register pixels.
+TEST_F(Design, SeveralSelectedKeysActTogether)
+{
+    Reset({MakeKey({100, 100, 200, 160}), MakeKey({300, 100, 400, 160}),
+           MakeKey({500, 300, 600, 360})});
+    QSignalSpy refusals(&m_design, &CQXPanDesignDlg::Refused);
+    Do("ctrl 150,130; ctrl 350,130; ctrl 150,130");
+    EXPECT_EQ(Sel(m_design) + ' ' + Selected(), "1 key 1"); // the first one left is the reference
+    Do("ctrl 150,130; shift 50,50 450,170");
+    EXPECT_EQ(Sel(m_design), "0,1");
+    const auto regs = [this] {
+        QStringList s;
+        for (const CQXPanKeyObj& key : m_design.m_KeyObjs)
+            s << Text(key.RegisterRect());
+        return s.join(' ').toStdString();
+    };
+    ASSERT_EQ(regs(), "128,128,256,205 384,128,512,205 640,384,768,461");
+    Do("drag 350,130 790,130");
+    Do("Right"); // stops with the group's right edge on the screen's
+    EXPECT_EQ(regs(), "639,128,767,205 895,128,1023,205 640,384,768,461");
+    Do("Shift+Left; Down");
+    EXPECT_EQ(regs(), "626,129,754,206 882,129,1010,206 640,384,768,461");
+    EXPECT_EQ(m_design.UndoStack().count(), 3);
+    const std::string moved = Layout();
+    Do("Ctrl+A; Del");
+    EXPECT_EQ(Layout() + Sel(m_design), "|");
+    Do("undo");
+    EXPECT_EQ(Layout() + ' ' + Sel(m_design), moved + " 0,1,2");
+    const std::string three = regs();
+    Do("Ctrl+C; paste 10,300"); // the group's top-left corner goes to the paste point
+    EXPECT_EQ(regs(), three + " 13,384,141,461 269,384,397,461 27,639,155,716");
+    EXPECT_EQ(Sel(m_design), "3,4,5");
+    m_design.m_nKeyCapacity = 8;
+    Do("paste 10,10");
+    EXPECT_EQ(m_design.m_KeyObjs.size(), 6);
+    EXPECT_EQ(refusals.count(), 1);
+    m_design.setFocus();
+    Do("Esc; Tab; Tab");
+    EXPECT_EQ(Sel(m_design), "1");
+}
+
 // While the dialog edits key 1 of three, keys are appended (enough to move the list's storage)
 // or one is deleted; the accepted text must reach the edited key wherever it is, and no other.
 TEST_F(Design, AcceptedTextReachesTheEditedKeyWhileTheListChanges)

@@ -1,10 +1,10 @@
-// Catches: key records, packed numbers or rects off by a byte; misplaced slices; panel files unlike
-// goldens.
+// Catches: records, numbers, rects off by a byte; misplaced slices; panel files; uneven arranging
 #include "document/CQXPanBmpObj.h"
 #include "document/CQXPanDocument.h"
 #include "document/CQXPanKeyObj.h"
 #include "document/PanelFile.h"
 #include "document/PanelReadHost.h"
+#include "document/QXPanArrange.h"
 #include "image/CDibImage.h"
 
 #include "TestFiles.h"
@@ -399,6 +399,54 @@ TEST(PanelWrite, MatchesTheGoldenFileOrNamesTheUnwritablePath)
         PanelFile::Write(tmp.filePath(QStringLiteral("missing/folder/x.pan")), doc, 0, {}, rows);
     EXPECT_FALSE(written || written.reason.isEmpty());
     EXPECT_TRUE(written.Text().startsWith(tmp.filePath(QStringLiteral("missing"))));
+}
+
+QString Rects(const QList<QXPanRect>& rects)
+{
+    QStringList out;
+    for (const QXPanRect& r : rects)
+        out << QStringLiteral("%1,%2,%3,%4").arg(r.left).arg(r.top).arg(r.right).arg(r.bottom);
+    return out.join(u' ');
+}
+
+// Worked out by hand on the register's own pixels; the first rectangle is the reference.
+TEST(Arrange, LinesUpFollowsTheReferenceAndStaysOnTheScreen)
+{
+    using Op = QXPanArrange::Op;
+    const QXPanRect screen{0, 0, 1023, 767};
+    const QList<QXPanRect> abc{{100, 100, 200, 150}, {300, 120, 340, 200}, {500, 90, 560, 110}};
+    // The reference A stays where aligning and sizing are concerned.
+    const QString a = QStringLiteral("100,100,200,150 ");
+    for (const auto& [op, rects, expected] :
+         {std::tuple{Op::AlignLeft, abc, a + "100,120,140,200 100,90,160,110"},
+          {Op::AlignRight, abc, a + "160,120,200,200 140,90,200,110"},
+          {Op::AlignTop, abc, a + "300,100,340,180 500,100,560,120"},
+          {Op::AlignBottom, abc, a + "300,70,340,150 500,130,560,150"},
+          {Op::AlignHorizontalCentres, abc, a + "130,120,170,200 120,90,180,110"},
+          {Op::AlignVerticalCentres, abc, a + "300,85,340,165 500,115,560,135"},
+          {Op::DistributeHorizontally, abc, a + "330,120,370,200 500,90,560,110"},
+          // Overlapping objects get equal (negative) gaps too; the topmost one stays.
+          {Op::DistributeVertically, abc, "100,90,200,140 300,120,340,200 500,90,560,110"},
+          {Op::SameWidth, abc, a + "300,120,400,200 500,90,600,110"},
+          {Op::SameHeight, abc, a + "300,120,340,170 500,90,560,140"},
+          {Op::SameSize, QList<QXPanRect>{abc[0], {1000, 700, 1010, 760}}, a + "923,700,1023,750"},
+          // 21 pixels of space for two gaps: both get 10, the last object moves in by one.
+          {Op::DistributeHorizontally,
+           QList<QXPanRect>{{0, 0, 10, 5}, {41, 0, 51, 5}, {20, 0, 30, 5}},
+           QStringLiteral("0,0,10,5 40,0,50,5 20,0,30,5")}}) {
+        EXPECT_EQ(Rects(QXPanArrange::Apply(op, rects, screen)), expected)
+            << QXPanArrange::Text(op).toStdString();
+    }
+    EXPECT_EQ(QXPanArrange::GroupOffset({abc[0], abc[2]}, 1000, -500, screen), std::pair(463, -90));
+    EXPECT_EQ(QXPanArrange::GroupOffset({abc[0]}, -30, 40, screen), std::pair(-30, 40));
+    for (const auto& [v, spacing, snapped] :
+         {std::tuple{13, 8, 16}, {12, 8, 16}, {11, 8, 8}, {-3, 8, 0}, {5, 1, 5}, {31, 32, 32}})
+        EXPECT_EQ(QXPanArrange::Snap(v, spacing), snapped) << v << " on " << spacing;
+    const auto cells = QXPanArrange::Fill({100, 100, 400, 300}, 2, 3, 10, 24);
+    ASSERT_TRUE(cells);
+    EXPECT_EQ(Rects(*cells), QStringLiteral("100,100,193,195 203,100,296,195 306,100,399,195 "
+                                            "100,205,193,300 203,205,296,300 306,205,399,300"));
+    EXPECT_FALSE(QXPanArrange::Fill({100, 100, 400, 300}, 2, 3, 10, 96));
 }
 
 } // namespace
