@@ -119,24 +119,7 @@ void CQXPanMainDlg::CreateMenu()
                          {"Undo(&U)", ID_EDIT_UNDO},
                          {"Redo(&R)", ID_EDIT_REDO}});
     QMenu* edit = m_menuBar->actions().constLast()->menu();
-    addMenu("Arrange(&A)", {{"Select All(&A)", ID_ARRANGE_SELECT_ALL},
-                            {nullptr, 0},
-                            {"Align Left(&L)", ID_ARRANGE_FIRST + 0},
-                            {"Align Right(&R)", ID_ARRANGE_FIRST + 1},
-                            {"Align Top(&T)", ID_ARRANGE_FIRST + 2},
-                            {"Align Bottom(&B)", ID_ARRANGE_FIRST + 3},
-                            {"Align Horizontal Centres(&H)", ID_ARRANGE_FIRST + 4},
-                            {"Align Vertical Centres(&V)", ID_ARRANGE_FIRST + 5},
-                            {nullptr, 0},
-                            {"Distribute Horizontally(&I)", ID_ARRANGE_FIRST + 6},
-                            {"Distribute Vertically(&D)", ID_ARRANGE_FIRST + 7},
-                            {nullptr, 0},
-                            {"Same Width(&W)", ID_ARRANGE_FIRST + 8},
-                            {"Same Height(&E)", ID_ARRANGE_FIRST + 9},
-                            {"Same Size(&S)", ID_ARRANGE_FIRST + 10}});
-    QMenu* arrange = m_menuBar->actions().constLast()->menu();
-    arrange->actions().constFirst()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
-    m_DesignDlg.SetArrangeMenu(arrange);
+    CreateArrangeMenu();
     // The design area shows the same popup as its context menu.
     m_DesignDlg.SetEditMenu(edit);
 
@@ -239,6 +222,7 @@ bool CQXPanMainDlg::OnInitDialog()
     } else {
         m_placement->Restore(rc);
     }
+    LoadGridSettings();
     update();
 
     setWindowTitle(
@@ -348,15 +332,12 @@ void CQXPanMainDlg::OnCommand(int id)
     case ID_EDIT_UNDO:
         m_DesignDlg.Undo();
         break;
-    case ID_ARRANGE_SELECT_ALL:
-        m_DesignDlg.SelectAll();
-        break;
+
     case ID_EDIT_REDO:
         m_DesignDlg.Redo();
         break;
     default:
-        if (id >= ID_ARRANGE_FIRST && id <= ID_ARRANGE_LAST)
-            m_DesignDlg.OnCommand(id);
+        OnArrangeCommand(id);
         break;
     }
 }

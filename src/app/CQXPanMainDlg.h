@@ -193,6 +193,14 @@ private:
     void CreateControls();
     void ConnectBitmapLibrary();
     void CreateMenu();
+    /// The Arrange menu (CQXPanMainArrange.cpp): selecting, lining up, the grid, filling.
+    void CreateArrangeMenu();
+    /// The Arrange menu's commands; other identifiers are ignored.
+    void OnArrangeCommand(int id);
+    /// Shows the grid as the configuration store remembers it.
+    void LoadGridSettings();
+    /// Shows the grid as chosen, ticks its menu items and remembers it in the store.
+    void SetGrid(bool bShown, int nSpacing);
     /// Places every control from its dialog units in the dialog font, the left column as wide
     /// as its widest content needs, the design area under its label, and sizes the client area.
     void LayoutControls();
@@ -221,6 +229,7 @@ private:
     QHash<int, QWidget*> m_controls;
     QList<Placed> m_layout;
     QList<QAction*> m_screenActions;
+    QHash<int, QAction*> m_gridActions; ///< the grid's checkable items by identifier
     CQXPanWindowPlacement* m_placement = nullptr;
     bool m_ended = false;
     int m_endResult = 0;

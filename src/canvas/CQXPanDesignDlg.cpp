@@ -157,6 +157,7 @@ void CQXPanDesignDlg::paintEvent(QPaintEvent*)
     painter.save();
     PaintDesign(painter);
     painter.restore();
+    PaintGrid(painter);
     PaintSelection(painter);
 
     // The one-pixel border right of and below the design rectangle.

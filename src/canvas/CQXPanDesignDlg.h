@@ -135,6 +135,17 @@ public:
     /// below two objects (three to distribute).
     void Arrange(QXPanArrange::Op op);
 
+    /// Shows the grid, whose spacing is in register pixels, and snaps moved, resized and drawn
+    /// objects to it while it is shown.
+    void SetGrid(bool bShown, int nSpacing);
+    bool GridShown() const { return m_bGridShown; }
+    int GridSpacing() const { return m_nGridSpacing; }
+    /// Replaces the selected key or table by rows x columns keys of the current row that fill
+    /// its rectangle with the gap (register pixels) between them, as one step; refused whole
+    /// with a line saying why when nothing is selected, the keys would be too small, or the
+    /// check window has no room for them.
+    bool FillWithKeys(int nRows, int nColumns, int nGap);
+
     /// Key codes of the edit commands and the flag the menu commands pass.
     static constexpr int kKeyDelete = 46;
     static constexpr int kKeyCopy = 67;
@@ -247,7 +258,18 @@ private:
     QList<CQXPanBmpObj> m_GroupBmpClip;
     bool m_bGroupClipNewest = false; ///< the last Copy or Cut was of a group
 
+    /// What SnappedRect snaps: every edge of a drawn rectangle, or the whole rectangle moved.
+    static constexpr int kSnapEdges = 9;
+    static constexpr int kSnapMove = -1;
+    /// The register rectangle with the edges that the frame handle moved (0 to 7) on the grid,
+    /// or as kSnapEdges / kSnapMove say; unchanged while the grid is not shown.
+    QXPanRect SnappedRect(QXPanRect r, int nHandle) const;
+    /// The dots of the grid.
+    void PaintGrid(QPainter& painter) const;
+
     QList<int> m_Group; ///< the selected objects besides the reference
+    bool m_bGridShown = false;
+    int m_nGridSpacing = 16;
     Drag m_drag = Drag::None;
     QPoint m_ptDragFrom;
     QPoint m_ptDragTo;

@@ -283,8 +283,15 @@ std::pair<int, int> CQXPanDesignDlg::GroupDragOffset() const
 {
     const ScreenScale scale = Scale();
     const QPoint d = m_ptDragTo - m_ptDragFrom;
-    return QXPanArrange::GroupOffset(SelectionRects(), scale.DesignToRegisterX(d.x()),
-                                     scale.DesignToRegisterY(d.y()), kRegisterBounds);
+    const QList<QXPanRect> rects = SelectionRects();
+    if (rects.isEmpty())
+        return {0, 0};
+    // The reference lands on the grid; the others keep their places around it.
+    const QXPanRect& ref = rects.constFirst();
+    const QXPanRect to = SnappedRect(ref.MovedTo(ref.left + scale.DesignToRegisterX(d.x()),
+                                                 ref.top + scale.DesignToRegisterY(d.y())),
+                                     kSnapMove);
+    return QXPanArrange::GroupOffset(rects, to.left - ref.left, to.top - ref.top, kRegisterBounds);
 }
 
 bool CQXPanDesignDlg::GroupPress(QMouseEvent* event)
@@ -384,4 +391,105 @@ void CQXPanDesignDlg::PaintSelection(QPainter& painter) const
         painter.drawRect(QRect(m_ptDragFrom, m_ptDragTo).normalized());
     }
     painter.restore();
+}
+
+void CQXPanDesignDlg::SetGrid(bool bShown, int nSpacing)
+{
+    m_bGridShown = bShown;
+    m_nGridSpacing = std::clamp(nSpacing, 2, 256);
+    update();
+}
+
+QXPanRect CQXPanDesignDlg::SnappedRect(QXPanRect r, int nHandle) const
+{
+    if (!m_bGridShown)
+        return r;
+    const int g = m_nGridSpacing;
+    const auto snap = [g](int v) {
+        return QXPanArrange::Snap(v, g);
+    };
+    if (nHandle == kSnapMove)
+        return QXPanArrange::KeptWithin(r.MovedTo(snap(r.left), snap(r.top)), kRegisterBounds);
+    const bool all = nHandle == kSnapEdges;
+    if (all || nHandle == 0 || nHandle == 3 || nHandle == 5)
+        r.left = snap(r.left);
+    if (all || nHandle == 2 || nHandle == 4 || nHandle == 7)
+        r.right = std::min(snap(r.right), kRegisterBounds.right);
+    if (all || nHandle == 0 || nHandle == 1 || nHandle == 2)
+        r.top = snap(r.top);
+    if (all || nHandle == 5 || nHandle == 6 || nHandle == 7)
+        r.bottom = std::min(snap(r.bottom), kRegisterBounds.bottom);
+    // An edge snapped onto the other keeps one grid step between them.
+    if (r.right <= r.left)
+        r.right = r.left + g;
+    if (r.bottom <= r.top)
+        r.bottom = r.top + g;
+    return QXPanArrange::KeptWithin(r, kRegisterBounds);
+}
+
+void CQXPanDesignDlg::PaintGrid(QPainter& painter) const
+{
+    if (!m_bGridShown)
+        return;
+    const ScreenScale scale = Scale();
+    QList<QPoint> dots;
+    for (int y = 0; y < kQXPanScreenRect.bottom; y += m_nGridSpacing)
+        for (int x = 0; x < kQXPanScreenRect.right; x += m_nGridSpacing)
+            dots.append({scale.RegisterToDesignX(x), scale.RegisterToDesignY(y)});
+    painter.save();
+    painter.setPen(QPen(QColor(128, 128, 128, 160), 1));
+    painter.drawPoints(dots.constData(), int(dots.size()));
+    painter.restore();
+}
+
+bool CQXPanDesignDlg::FillWithKeys(int nRows, int nColumns, int nGap)
+{
+    if (!m_pObjDlg || Busy())
+        return false;
+    const QList<int> selection = Selection();
+    if (SelectionKind() != KindKey || selection.size() != 1) {
+        emit Refused(QStringLiteral("Draw or select one key or table first: its rectangle is "
+                                    "the area the keys fill."));
+        return false;
+    }
+    // The smallest key the mouse draws, in register pixels.
+    const int minSize = Scale().DesignToRegisterX(CQXPanSelRect::kMinTrackSize);
+    const auto cells = QXPanArrange::Fill(RegisterRectOf(KindKey, selection.constFirst()), nRows,
+                                          nColumns, nGap, minSize);
+    if (!cells) {
+        emit Refused(QStringLiteral("%1 x %2 keys with a gap of %3 do not fit into the rectangle: "
+                                    "each would be smaller than %4 x %4 register pixels.")
+                         .arg(nRows)
+                         .arg(nColumns)
+                         .arg(nGap)
+                         .arg(minSize));
+        return false;
+    }
+    const qsizetype total = m_KeyObjs.size() - 1 + cells->size();
+    if (total > m_nKeyCapacity) {
+        emit Refused(QStringLiteral("%1 keys do not fit into this check window: with them it would "
+                                    "hold %2 keys and tables, and it holds at most %3. Nothing "
+                                    "was filled.")
+                         .arg(cells->size())
+                         .arg(total)
+                         .arg(std::max(0, m_nKeyCapacity)));
+        return false;
+    }
+    auto before = CQXPanGroupCommand::Capture(*this, KindKey, selection);
+    m_KeyObjs.removeAt(selection.constFirst());
+    m_pObjDlg->KeyObjRemoved(selection.constFirst());
+    QList<int> made;
+    for (const QXPanRect& r : *cells) {
+        CQXPanKeyObj key;
+        m_pObjDlg->ApplyItemToKey(key);
+        key.SetRegisterRect(r.left, r.top, r.right, r.bottom);
+        made.append(int(m_KeyObjs.size()));
+        m_KeyObjs.append(key);
+    }
+    m_bModified = true;
+    auto after = CQXPanGroupCommand::Capture(*this, KindKey, made);
+    Do(new CQXPanGroupCommand(*this, QStringLiteral("Fill with Keys"), std::move(before),
+                              std::move(after)));
+    SetSelection(KindKey, made);
+    return true;
 }

@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 
 #include <algorithm>
+#include <type_traits>
 #include <utility>
 
 bool CQXPanDesignDlg::HitTestObjects(QPoint pt, int* pKind, bool bSelect)
@@ -112,6 +113,7 @@ template <class Obj> void CQXPanDesignDlg::EndMoveResize(QList<Obj>& objs, int i
     const Obj before = obj;
     const bool wasModified = m_bModified;
     const bool moved = m_SelRect.m_nHandle == CQXPanSelRect::HandleMove;
+    const int handle = m_SelRect.m_nHandle;
     m_SelRect.Track(&pt, 0);
     QXPanRect r;
     m_SelRect.GetPartRect(r, 0);
@@ -122,6 +124,13 @@ template <class Obj> void CQXPanDesignDlg::EndMoveResize(QList<Obj>& objs, int i
         const QXPanRect stored = obj.DisplayRect();
         if (!(stored == r))
             m_SelRect.FrameRect(stored, nullptr, 0, true);
+        Redraw();
+    }
+    if (m_bGridShown) {
+        constexpr int kind = std::is_same_v<Obj, CQXPanKeyObj> ? KindKey : KindBitmap;
+        SetRegisterRectOf(kind, i,
+                          SnappedRect(RegisterRectOf(kind, i), moved ? kSnapMove : handle));
+        m_SelRect.FrameRect(obj.DisplayRect(), nullptr, 0, true);
         Redraw();
     }
     m_bModified = true;
@@ -231,9 +240,11 @@ void CQXPanDesignDlg::ReleaseLeft(QPoint pt)
             m_SelRect.Track(&pt, 0);
             QXPanRect r;
             m_SelRect.GetPartRect(r, 0);
-            r = DrawnRect(r);
-            m_BmpObjs[index].SetDisplayRect(r);
-            m_SelRect.FrameRect(r, nullptr, 0, true);
+            m_BmpObjs[index].SetDisplayRect(DrawnRect(r));
+            if (m_bGridShown)
+                m_BmpObjs[index].SetRegisterRect(
+                    SnappedRect(m_BmpObjs[index].m_rcRegister, kSnapEdges));
+            m_SelRect.FrameRect(m_BmpObjs[index].DisplayRect(), nullptr, 0, true);
             Redraw();
             m_bModified = true;
             // Made in place while drawn; the step makes it for good.
@@ -310,6 +321,10 @@ void CQXPanDesignDlg::ReleaseLeft(QPoint pt)
             QXPanRect r;
             m_SelRect.GetPartRect(r, 0);
             key.SetDisplayRect(DrawnRect(r));
+            if (m_bGridShown) {
+                const QXPanRect snapped = SnappedRect(key.RegisterRect(), kSnapEdges);
+                key.SetRegisterRect(snapped.left, snapped.top, snapped.right, snapped.bottom);
+            }
             m_pObjDlg->SetEditObject(&key);
             m_SelRect.FrameRect(key.DisplayRect(), nullptr, 0, true);
             Redraw();

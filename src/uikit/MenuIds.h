@@ -19,4 +19,9 @@ enum MenuId : int
     /// ID_ARRANGE_FIRST + int(QXPanArrange::Op) for each operation, in the Op's order.
     ID_ARRANGE_FIRST = 33110,
     ID_ARRANGE_LAST = ID_ARRANGE_FIRST + 10,
+    ID_ARRANGE_GRID = 33130,
+    /// ID_ARRANGE_GRID_8 + k: a grid of 8 << k register pixels.
+    ID_ARRANGE_GRID_8 = 33131,
+    ID_ARRANGE_GRID_32 = ID_ARRANGE_GRID_8 + 2,
+    ID_ARRANGE_FILL = 33140,
 };

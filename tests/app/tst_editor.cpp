@@ -4,9 +4,12 @@
 
 #include "document/CQXPanDocument.h"
 #include "formats/BitmapTableFile.h"
+#include "objdlg/CQXPanFillDlg.h"
 #include "uikit/QtUserInteraction.h"
 
+#include <QDialogButtonBox>
 #include <QMessageBox>
+#include <QSpinBox>
 
 namespace {
 
@@ -297,6 +300,32 @@ TEST_F(Editor, ArrangeMenuLinesUpTheMarqueeSelectionInRegisterPixels)
     EXPECT_EQ(regs()[1].top, drawn[0].top);
     ASSERT_TRUE(ChooseMenu(kEdit, "Undo(&U)"));
     EXPECT_EQ(regs(), drawn);
+}
+
+// A drawn table filled with 4 x 5 keys of the chosen system key through the dialog's own boxes;
+// Ctrl+G shows the grid and ticks it in the menu.
+TEST_F(Editor, FillWithKeysAndTheGridFromTheArrangeMenu)
+{
+    Start(kWindow22);
+    Place(kSysKeyRect, "CLERK", {100, 100}, {700, 500});
+    QTimer::singleShot(0, [] {
+        auto* fill = qobject_cast<CQXPanFillDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(fill, nullptr);
+        QTest::keyClick(fill->m_spGap, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(fill->m_spGap, "12");
+        QTest::mouseClick(fill->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                          Qt::LeftButton);
+    });
+    ASSERT_TRUE(ChooseMenu("Arrange(&A)", "Fill with Keys...(&K)"));
+    ASSERT_EQ(design().m_KeyObjs.size(), 20);
+    const QXPanRect first = design().m_KeyObjs[0].RegisterRect();
+    const QXPanRect next = design().m_KeyObjs[1].RegisterRect();
+    EXPECT_EQ(Line(next.left - first.right, design().m_KeyObjs[19].GetText1()), Line(12, "CLERK"));
+    ShowActive(dlg); // as the window manager does when the dialog closes
+    QTest::keyClick(&dlg, Qt::Key_G, Qt::ControlModifier);
+    EXPECT_TRUE(design().GridShown());
+    QMenu* arrange = dlg.findChild<QMenuBar*>()->actions().at(2)->menu();
+    EXPECT_TRUE(arrange->actions().at(arrange->actions().size() - 6)->isChecked());
 }
 
 TEST_F(Editor, CutCopyPasteAndDeleteFromTheMenuBarTheButtonAndTheKeys)

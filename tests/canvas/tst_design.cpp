@@ -198,6 +198,39 @@ TEST_F(Design, SeveralSelectedKeysActTogether)
     EXPECT_EQ(Sel(m_design), "1");
 }
 
+// With the grid of 32 register pixels shown, a move lands the corner on the grid, a resize the
+// edges it moved, a drawn key every edge; Fill with Keys replaces the selected key in one step.
+TEST_F(Design, TheGridSnapsAndFillReplacesTheSelectedKey)
+{
+    Reset({MakeKey({100, 100, 200, 160})});
+    m_design.SetGrid(true, 32);
+    const auto regs = [this] {
+        QStringList s;
+        for (const CQXPanKeyObj& key : m_design.m_KeyObjs)
+            s << Text(key.RegisterRect());
+        return s.join(' ').toStdString();
+    };
+    Do("drag 150,130 163,141");
+    EXPECT_EQ(regs(), "160,128,288,205");
+    Do("drag 225,160 262,201; drag 50,400 150,470");
+    EXPECT_EQ(regs(), "160,128,320,256 64,512,192,608");
+    m_design.SetGrid(false, 32);
+    QSignalSpy refusals(&m_design, &CQXPanDesignDlg::Refused);
+    m_design.m_nKeyCapacity = 6;
+    Do("click 100,450");
+    EXPECT_FALSE(m_design.FillWithKeys(2, 3, 8)); // 1 + 6 keys: one too many
+    m_design.m_nKeyCapacity = 7;
+    EXPECT_FALSE(m_design.FillWithKeys(2, 3, 60)); // cells narrower than a drawn key
+    EXPECT_TRUE(m_design.FillWithKeys(2, 3, 8));
+    // 128 x 96 pixels: columns of (128 - 2 * 8) / 3 = 37, rows of (96 - 8) / 2 = 44.
+    EXPECT_EQ(regs(), "160,128,320,256 64,512,101,556 109,512,146,556 154,512,191,556 "
+                      "64,564,101,608 109,564,146,608 154,564,191,608");
+    EXPECT_EQ(Sel(m_design), "1,2,3,4,5,6");
+    EXPECT_EQ(refusals.count(), 2);
+    Do("undo");
+    EXPECT_EQ(regs(), "160,128,320,256 64,512,192,608");
+}
+
 // While the dialog edits key 1 of three, keys are appended (enough to move the list's storage)
 // or one is deleted; the accepted text must reach the edited key wherever it is, and no other.
 TEST_F(Design, AcceptedTextReachesTheEditedKeyWhileTheListChanges)
