@@ -246,6 +246,8 @@ private:
     std::pair<int, int> GroupDragOffset() const;
     /// Outlines of the other selected objects, the dragged group and the marquee.
     void PaintSelection(QPainter& painter) const;
+    /// Gives the keys the colours, shape and texts that changed from was to now.
+    void SpreadProperties(const CQXPanKeyObj& was, const CQXPanKeyObj& now, const QList<int>& keys);
     /// Removes every selected object as one step (Delete, Cut).
     void DeleteGroup(bool bCut);
     /// Copies every selected object; a later Paste puts them all back, as they lay.

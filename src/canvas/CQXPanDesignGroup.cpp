@@ -194,6 +194,28 @@ void CQXPanDesignDlg::Arrange(QXPanArrange::Op op)
     ApplySelectionRects(QXPanArrange::Apply(op, rects, kRegisterBounds), QXPanArrange::Text(op));
 }
 
+void CQXPanDesignDlg::SpreadProperties(const CQXPanKeyObj& was, const CQXPanKeyObj& now,
+                                       const QList<int>& keys)
+{
+    using R = ScreenObjectRecord;
+    // The record's byte ranges of the shape, the two colours and the two text lines.
+    const std::pair<int, int> fields[] = {{R::Shape, R::FillColour},
+                                          {R::FillColour, R::TextColour},
+                                          {R::TextColour, R::Number},
+                                          {R::Text1, R::Reserved2},
+                                          {R::Text2, kQXPanRecordSize}};
+    for (int j : keys) {
+        R record = m_KeyObjs[j].m_Record;
+        for (const auto& [from, to] : fields) {
+            if (!std::equal(was.m_Record.data() + from, was.m_Record.data() + to,
+                            now.m_Record.data() + from))
+                std::copy(now.m_Record.data() + from, now.m_Record.data() + to,
+                          record.data() + from);
+        }
+        m_KeyObjs[j].SetFromRecord(record);
+    }
+}
+
 void CQXPanDesignDlg::DeleteGroup(bool bCut)
 {
     const int kind = SelectionKind();

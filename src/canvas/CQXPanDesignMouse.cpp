@@ -1,6 +1,7 @@
 // The design area's mouse: hit tests, presses, drags, drawing, drops and the context menu.
 #include "canvas/CQXPanDesignDlg.h"
 
+#include "document/CQXPanGroupCommand.h"
 #include "document/CQXPanUndoCommands.h"
 #include "image/CDibImage.h"
 #include "refdata/CQXPanItemState.h"
@@ -341,7 +342,9 @@ void CQXPanDesignDlg::OnLButtonDblClk(QPoint pt)
         return;
     int& mode = m_pObjDlg->m_nMode;
     mode = QXPanObj::ModeIdle;
-    // The properties dialog edits one key: a double-click leaves a multi-selection.
+    // The dialog edits the key double-clicked; what it changes in its colours, shape and
+    // texts goes to every other selected key too.
+    const QList<int> group = Selection();
     m_Group.clear();
     int kind = KindAny;
     if (!HitTestObjects(pt, &kind, true))
@@ -357,6 +360,8 @@ void CQXPanDesignDlg::OnLButtonDblClk(QPoint pt)
     SelectHitObject(kind, i, pt);
     InvalidateObject(m_KeyObjs[i].DisplayRect());
     const CQXPanKeyObj before = m_KeyObjs[i];
+    const bool spread = group.size() > 1 && group.contains(i) && SelectionKind() == KindKey;
+    auto groupBefore = CQXPanGroupCommand::Capture(*this, KindKey, group);
     m_pObjDlg->DoModal();
     // Keys may have come or gone while the dialog ran; it knows where its key is now. Shown
     // also after Cancel: a refused Accept ("Null function") has already written its fields.
@@ -367,8 +372,14 @@ void CQXPanDesignDlg::OnLButtonDblClk(QPoint pt)
         m_pObjDlg->SetEditObject(&m_KeyObjs[k]);
         Redraw();
     }
-    if (k >= 0)
+    if (spread && k == i && m_KeyObjs.size() == groupBefore.keys.size()) {
+        SpreadProperties(before, m_KeyObjs[k], group);
+        Do(new CQXPanGroupCommand(*this, QStringLiteral("Properties"), std::move(groupBefore),
+                                  CQXPanGroupCommand::Capture(*this, KindKey, group)));
+        SetSelection(KindKey, group);
+    } else if (k >= 0) {
         Do(new CQXPanPropertiesCommand(*this, int(k), before, m_KeyObjs[k], m_bModified));
+    }
     mode = QXPanObj::ModeIdle;
 }
 

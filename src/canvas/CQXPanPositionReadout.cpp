@@ -4,6 +4,8 @@
 #include "document/ScreenScale.h"
 #include "refdata/CQXPanItemState.h"
 
+#include <algorithm>
+
 namespace {
 
 // Long enough to read a sentence.
@@ -98,7 +100,19 @@ void CQXPanPositionReadout::RefreshObject()
     const CQXPanDesignDlg* design = m_design;
     const CQXPanItemState* objDlg = design ? design->m_pObjDlg : nullptr;
     const CQXPanSelRect* selRect = design ? &design->m_SelRect : nullptr;
-    if (objDlg && selRect->isVisible() && !selRect->m_Parts.isEmpty()) {
+    const QList<int> selection = design ? design->Selection() : QList<int>();
+    if (selection.size() > 1) {
+        // Several objects: how many, and the register rectangle around them all.
+        QXPanRect box{kQXPanScreenRect.right, kQXPanScreenRect.bottom, 0, 0};
+        for (int i : selection) {
+            const QXPanRect r = design->SelectionKind() == CQXPanDesignDlg::KindKey
+                                    ? design->m_KeyObjs[i].RegisterRect()
+                                    : design->m_BmpObjs[i].m_rcRegister;
+            box = {std::min(box.left, r.left), std::min(box.top, r.top),
+                   std::max(box.right, r.right), std::max(box.bottom, r.bottom)};
+        }
+        m_objectText = QStringLiteral("%1 selected: ").arg(selection.size()) + RectText(box);
+    } else if (objDlg && selRect->isVisible() && !selRect->m_Parts.isEmpty()) {
         const CQXPanSelRect& frame = *selRect;
         // The frame is where the object is now, also in the middle of a drag.
         const QXPanRect& part = frame.m_Parts.constFirst().m_rect;

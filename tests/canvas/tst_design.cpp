@@ -174,6 +174,8 @@ TEST_F(Design, SeveralSelectedKeysActTogether)
         return s.join(' ').toStdString();
     };
     ASSERT_EQ(regs(), "128,128,256,205 384,128,512,205 640,384,768,461");
+    EXPECT_TRUE(m_readout.text().contains("2 selected: X1 128 Y1 128 X2 512 Y2 205, 384 \u00D7 77"))
+        << m_readout.text().toStdString();
     Do("drag 350,130 790,130");
     Do("Right"); // stops with the group's right edge on the screen's
     EXPECT_EQ(regs(), "639,128,767,205 895,128,1023,205 640,384,768,461");
@@ -189,6 +191,22 @@ TEST_F(Design, SeveralSelectedKeysActTogether)
     Do("Ctrl+C; paste 10,300"); // the group's top-left corner goes to the paste point
     EXPECT_EQ(regs(), three + " 13,384,141,461 269,384,397,461 27,639,155,716");
     EXPECT_EQ(Sel(m_design), "3,4,5");
+    const auto texts = [this] {
+        QStringList t;
+        for (const CQXPanKeyObj& key : m_design.m_KeyObjs)
+            t << key.GetText1();
+        return t.join(',').toStdString();
+    };
+    const std::string plain = texts();
+    DoubleClick({260, 330}, [this] { // a text typed for one of them goes to all three
+        m_objDlg.m_edLine1->setText(QStringLiteral("EDITED"));
+        QTest::mouseClick(m_objDlg.m_btnOk, Qt::LeftButton);
+    });
+    const QString k = QString::fromStdString(plain).section(',', 0, 0);
+    EXPECT_EQ(texts(),
+              QStringList({k, k, k, "EDITED", "EDITED", "EDITED"}).join(',').toStdString());
+    Do("undo");
+    EXPECT_EQ(texts(), plain);
     m_design.m_nKeyCapacity = 8;
     Do("paste 10,10");
     EXPECT_EQ(m_design.m_KeyObjs.size(), 6);
