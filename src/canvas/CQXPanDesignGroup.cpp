@@ -386,6 +386,7 @@ bool CQXPanDesignDlg::GroupRelease(QPoint pt)
             SetSelection(kind, selection);
     }
     m_drag = Drag::None;
+    update(); // without the marquee
     return true;
 }
 
