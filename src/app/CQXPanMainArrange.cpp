@@ -7,6 +7,7 @@
 #include "reglib/QxCtrlStore.h"
 
 #include <QAction>
+#include <QInputDialog>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -55,6 +56,8 @@ void CQXPanMainDlg::CreateArrangeMenu()
     for (int id = ID_ARRANGE_GRID_8; id <= ID_ARRANGE_GRID_32; ++id)
         m_gridActions[id] =
             add(QStringLiteral("Grid of %1 Pixels").arg(8 << (id - ID_ARRANGE_GRID_8)), id);
+    m_gridActions[ID_ARRANGE_GRID_TYPED] =
+        add(QStringLiteral("Grid of Other Pixels...(&O)"), ID_ARRANGE_GRID_TYPED);
     for (QAction* action : std::as_const(m_gridActions))
         action->setCheckable(true);
     add({}, 0);
@@ -83,6 +86,14 @@ void CQXPanMainDlg::OnArrangeCommand(int id)
         // Choosing a spacing shows the grid.
         SetGrid(false, 8 << (id - ID_ARRANGE_GRID_8));
         OnArrangeCommand(ID_ARRANGE_GRID);
+    } else if (id == ID_ARRANGE_GRID_TYPED) {
+        bool ok = false;
+        const int spacing = QInputDialog::getInt(this, QStringLiteral("Grid"),
+                                                 QStringLiteral("Grid spacing in register pixels:"),
+                                                 m_DesignDlg.GridSpacing(), 2, 256, 1, &ok);
+        SetGrid(false, ok ? spacing : m_DesignDlg.GridSpacing());
+        if (ok)
+            OnArrangeCommand(ID_ARRANGE_GRID);
     } else if (id == ID_ARRANGE_FILL) {
         CQXPanFillDlg dlg(this);
         if (dlg.exec() == QDialog::Accepted)
@@ -104,7 +115,16 @@ void CQXPanMainDlg::SetGrid(bool bShown, int nSpacing)
 {
     m_DesignDlg.SetGrid(bShown, nSpacing);
     m_gridActions.value(ID_ARRANGE_GRID)->setChecked(bShown);
-    for (int id = ID_ARRANGE_GRID_8; id <= ID_ARRANGE_GRID_32; ++id)
-        m_gridActions.value(id)->setChecked(m_DesignDlg.GridSpacing() ==
-                                            8 << (id - ID_ARRANGE_GRID_8));
+    bool listed = false;
+    for (int id = ID_ARRANGE_GRID_8; id <= ID_ARRANGE_GRID_32; ++id) {
+        const bool chosen = m_DesignDlg.GridSpacing() == 8 << (id - ID_ARRANGE_GRID_8);
+        m_gridActions.value(id)->setChecked(chosen);
+        listed = listed || chosen;
+    }
+    // A typed spacing shows in the item's text.
+    QAction* typed = m_gridActions.value(ID_ARRANGE_GRID_TYPED);
+    typed->setChecked(!listed);
+    typed->setText(listed
+                       ? QStringLiteral("Grid of Other Pixels...(&O)")
+                       : QStringLiteral("Grid of %1 Pixels...(&O)").arg(m_DesignDlg.GridSpacing()));
 }

@@ -423,8 +423,13 @@ void CQXPanDesignDlg::OnRButtonDown(QPoint pt)
         for (QAction* action : m_pArrangeMenu->actions()) {
             if (action->isSeparator())
                 arrange->addSeparator();
-            else
-                arrange->addAction(action->text())->setData(action->data());
+            else { // the menu bar's own item does it, grid and fill included
+                QAction* copy = arrange->addAction(action->text());
+                copy->setEnabled(action->isEnabled());
+                copy->setCheckable(action->isCheckable());
+                copy->setChecked(action->isChecked());
+                connect(copy, &QAction::triggered, action, &QAction::trigger);
+            }
         }
     }
     if (const QAction* chosen = popup.exec(mapToGlobal(pt)))

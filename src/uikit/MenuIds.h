@@ -23,5 +23,6 @@ enum MenuId : int
     /// ID_ARRANGE_GRID_8 + k: a grid of 8 << k register pixels.
     ID_ARRANGE_GRID_8 = 33131,
     ID_ARRANGE_GRID_32 = ID_ARRANGE_GRID_8 + 2,
+    ID_ARRANGE_GRID_TYPED = 33134,
     ID_ARRANGE_FILL = 33140,
 };
