@@ -2,15 +2,14 @@
 
 #include "branch/BranchConvert.h"
 #include "branch/BranchEnvironment.h"
-#include "branch/StoreConfigLibrary.h"
 #include "cli/CliArgs.h"
+#include "cli/CliBranch.h"
 #include "cli/CliIo.h"
 #include "cli/CliPanelHost.h"
 #include "document/CQXPanDocument.h"
 #include "document/PanelFile.h"
 #include "formats/BitmapTableFile.h"
 #include "refdata/CQXPanRefLists.h"
-#include "reglib/QxCtrlStore.h"
 
 #include <QFileInfo>
 
@@ -46,19 +45,11 @@ int CliConvertCommand::Run(const CliArgs& args, CliIo& io)
     }
     const QString& panelPath = args.Positional()[0];
 
-    const QxCtrlStore store(QxCtrlStore::ResolvePath(args.Value(QStringLiteral("config"))));
-    if (const FileResult ready = store.EnsureExists(); !ready)
-        return io.Fail(store.path(), ready.reason);
-    StoreConfigLibrary library(store);
-    QString branch, ecr;
-    BranchFolders folders;
-    FileResult loaded = ReadCurrentBranch(library, branch, ecr);
-    if (loaded)
-        loaded = ReadBranchFolders(library, folders);
-    if (!loaded)
-        return io.Fail(loaded.path, loaded.reason);
-    RemoveBranchLeftovers(folders);
-
+    int failed = CliOk;
+    const std::optional<BranchFolders> branch = LoadCliBranch(args, io, failed);
+    if (!branch)
+        return failed;
+    const BranchFolders& folders = *branch;
     CQXPanRefLists lists(folders.RefFolders());
     lists.LoadReferenceData();
 

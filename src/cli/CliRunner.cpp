@@ -7,6 +7,7 @@
 #include "cli/CliEncodeCommand.h"
 #include "cli/CliExit.h"
 #include "cli/CliIo.h"
+#include "cli/CliListsCommand.h"
 #include "cli/CliPreviewCommand.h"
 #include "cli/CliTableCommand.h"
 
@@ -17,6 +18,7 @@ CliRunner::CliRunner()
     m_commands.push_back(std::make_unique<CliTableCommand>());
     m_commands.push_back(std::make_unique<CliPreviewCommand>());
     m_commands.push_back(std::make_unique<CliConvertCommand>());
+    m_commands.push_back(std::make_unique<CliListsCommand>());
 }
 
 CliRunner::~CliRunner() = default;

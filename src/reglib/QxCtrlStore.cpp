@@ -97,6 +97,11 @@ QString QxCtrlStore::ResolvePath(const QString& optionPath)
     const QString env = qEnvironmentVariable("QXPAN_CONFIG");
     if (!env.isEmpty())
         return env;
+    return DefaultPath();
+}
+
+QString QxCtrlStore::DefaultPath()
+{
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/qxctrl.ini");
 }
@@ -186,7 +191,12 @@ FileResult QxCtrlStore::EnsureExists() const
                                    "store.")
                         .arg(info.absolutePath()));
 
-    const QString dataRoot = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // A store named on purpose (--config, QXPAN_CONFIG) keeps its demo branch beside it, so that
+    // trying the programs leaves the user's own data folder alone.
+    const QString dataRoot =
+        QFileInfo(m_path).absoluteFilePath() == QFileInfo(DefaultPath()).absoluteFilePath()
+            ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+            : info.absolutePath() + QStringLiteral("/QXPan");
     if (dataRoot.isEmpty())
         return fail(QStringLiteral("No user data folder is available for the demo branch."));
     const QString branchRoot = dataRoot + QStringLiteral("/branches/DEMO");

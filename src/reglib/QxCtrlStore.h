@@ -25,9 +25,13 @@ public:
     /// --config FILE if given (non-empty), else $QXPAN_CONFIG, else
     /// QStandardPaths::writableLocation(GenericConfigLocation)/qxctrl.ini.
     static QString ResolvePath(const QString& optionPath);
+    /// The user's own store: QStandardPaths::writableLocation(GenericConfigLocation)/qxctrl.ini.
+    static QString DefaultPath();
 
     /// Creates a missing store with the demo branch "DEMO" (register "ECR-1") and fills the demo
-    /// branch folders from the embedded demo branch. An existing store is checked, not changed.
+    /// branch folders from the embedded demo branch: in the user's data folder for the user's
+    /// own store (DefaultPath), in "QXPan" beside any other store. An existing store is checked,
+    /// not changed.
     /// Fails naming the store and why when it cannot be had.
     FileResult EnsureExists() const;
 

@@ -66,7 +66,7 @@ struct CliHome
     /// A file of the demo branch's program folder (the folder itself, with a slash, for "").
     QString Program(const QString& name) const
     {
-        return home.filePath("data/QXPan/branches/DEMO/program/" + name);
+        return home.filePath("QXPan/branches/DEMO/program/" + name); // beside the store
     }
 };
 

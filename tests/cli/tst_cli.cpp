@@ -162,7 +162,7 @@ TEST(CliConvert, WritesTheScreenAndTheTableSliceAndReplacesARejectedTableOnlyWhe
               lines(QXPAN_SOURCE_DIR "/examples/demo-branch/program/FILE795P.TXT").mid(3, 80));
     // The screen shows background 1 (the first bitmap after "Aempty.bmp").
     ExpectExit(h.Run({"decode", written[0], h.Path("screen.png")}), 0);
-    const QRgb m = QImage(h.Path("data/QXPan/branches/DEMO/backgrounds/mint.bmp")).pixel(50, 50);
+    const QRgb m = QImage(h.Path("QXPan/branches/DEMO/backgrounds/mint.bmp")).pixel(50, 50);
     EXPECT_EQ(QImage(h.Path("screen.png")).pixel(50, 50), m & 0xFFF8F8F8);
     // The screen logo drops the design's keys and leaves the bitmap table alone; so does a
     // design file that is not a panel file, which says why.
@@ -184,6 +184,47 @@ TEST(CliConvert, WritesTheScreenAndTheTableSliceAndReplacesARejectedTableOnlyWhe
     EXPECT_EQ(Read(written[1] + ".bak"), rejected);
     EXPECT_NE(Read(written[1]), rejected);
     EXPECT_TRUE(QFile::exists(h.Program("FILE799P.TXT")));
+}
+
+// The reference lists as the editor shows them, for every golden reference folder; the demo
+// branch of a store named on purpose goes beside it, and the user's data folder stays empty.
+TEST(CliLists, ShowTheGoldenReferenceRowsAndLeaveTheHomeAlone)
+{
+    CliHome h;
+    ExpectExit(h.Run({"lists", "--config", h.config}), 0);
+    EXPECT_FALSE(QFileInfo::exists(h.Path("data/QXPan")));
+    const auto trimmed = [](QString cell) {
+        while (cell.endsWith(u' '))
+            cell.chop(1);
+        return cell;
+    };
+    for (const auto& [reader, file, folder, section] :
+         {std::tuple{"funckey", "funckey.txt", "data", "systemKeys"},
+          {"file002p", "FILE002P.TXT", "program", "freeFunctions"}}) {
+        const QDir cases(QXPAN_TEST_DATA "/refdata-" + QString(reader));
+        for (const QString& name : cases.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            SCOPED_TRACE(name.toStdString());
+            const QString target = h.Path("QXPan/branches/DEMO/" + QString(folder) + '/' + file);
+            QFile::remove(target);
+            QFile::copy(cases.filePath(name + '/' + file), target); // none for a missing file
+            const QStringList lines =
+                QString::fromUtf8(h.Run({"lists", "--config", h.config}).out).split('\n');
+            QStringList rows;
+            for (qsizetype at = lines.indexOf('[' + QString(section) + ']') + 2;
+                 at > 1 && at < lines.size() && !lines[at].startsWith('['); ++at)
+                rows << QString(lines[at]).replace('\t', '|');
+            rows.removeAll(QString());
+            QStringList expected;
+            for (const QString& line :
+                 QString::fromLatin1(Read(cases.filePath(name + "/expected.txt")))
+                     .split('\n', Qt::SkipEmptyParts)) {
+                QStringList cells = line.split('|');
+                std::transform(cells.begin(), cells.end(), cells.begin(), trimmed);
+                expected << cells.join('|');
+            }
+            EXPECT_EQ(rows, expected);
+        }
+    }
 }
 
 } // namespace

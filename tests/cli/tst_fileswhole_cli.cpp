@@ -108,7 +108,7 @@ TEST(CliWriters, RemoveDeadLeftoversNeitherWriteThroughALinkNorReadAPipeOrADevic
     EXPECT_EQ(FolderNames(out).filter(".qxpan-"), QStringList{});
 
     // A reference file that is a device that never ends (reads of /dev/full): not read.
-    const QString funckey = branch.Path("data/QXPan/branches/DEMO/data/funckey.txt");
+    const QString funckey = branch.Path("QXPan/branches/DEMO/data/funckey.txt");
     ASSERT_TRUE(QFile::remove(table) && QFile::remove(funckey));
     if (!MakeOddFile("Device", branch.home, funckey))
         GTEST_SKIP() << "no device node can be made here";

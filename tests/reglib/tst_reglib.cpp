@@ -43,10 +43,8 @@ protected:
         EXPECT_TRUE(Write(storePath(), ini));
         return QxCtrlStore(storePath());
     }
-    static QString appData()
-    {
-        return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    }
+    // A store named on purpose has its demo branch beside it.
+    QString appData() const { return QFileInfo(storePath()).absolutePath() + "/QXPan"; }
 
     QTemporaryDir m_home;
     const QByteArray m_oldHome = qgetenv("HOME");
