@@ -26,9 +26,11 @@ QString CliConvertCommand::Details() const
         "FILE795P.TXT, opens DESIGN.pan into image type N (backgrounds and placed bitmaps are\n"
         "looked up in the branch's folders), renders it and writes FILE<N>P.TXT and, for\n"
         "797..799, FILE795P.TXT into the branch's program folder. A placed bitmap missing from\n"
-        "the branch is reported on standard error and skipped. The store is --config FILE, else\n"
-        "$QXPAN_CONFIG, else the user's qxctrl.ini (created with the demo branch when missing,\n"
-        "as the editor does). The files written are listed on standard output.\n"
+        "the branch is reported on standard error and skipped, as the editor's \"Yes\" to its\n"
+        "question does; --answer no stops reading the design there, as its \"No\" does.\n"
+        "The store is --config FILE, else $QXPAN_CONFIG, else the user's qxctrl.ini (created\n"
+        "with the demo branch when missing, as the editor does). The files written are listed on\n"
+        "standard output.\n"
         "A FILE795P.TXT that cannot be read is not replaced (exit status 1) unless --force is\n"
         "given; it is then kept as FILE795P.TXT.bak first.\n"
         "Exit status: 0 done, 1 the store, the design or a register file is missing or broken or\n"
@@ -41,6 +43,12 @@ int CliConvertCommand::Run(const CliArgs& args, CliIo& io)
     const int type = args.Value(QStringLiteral("type")).toInt(&ok);
     if (!args.Has(QStringLiteral("type")) || !ok || type < 796 || type > 799) {
         io.Err() << "qxpan-cli convert: --type must be 796, 797, 798 or 799" << Qt::endl;
+        return CliUsage;
+    }
+    const QString answer = args.Value(QStringLiteral("answer"));
+    if (args.Has(QStringLiteral("answer")) && answer != QLatin1String("yes") &&
+        answer != QLatin1String("no")) {
+        io.Err() << "qxpan-cli convert: --answer must be yes or no" << Qt::endl;
         return CliUsage;
     }
     const QString& panelPath = args.Positional()[0];
@@ -62,6 +70,7 @@ int CliConvertCommand::Run(const CliArgs& args, CliIo& io)
     CQXPanDocument design;
     design.LoadTableSlice(table, type);
     CliPanelHost host(lists, design, panelPath, io);
+    host.SetAnswer(answer != QLatin1String("no"));
     if (const PanelFile::ReadResult read = PanelFile::Read(panelPath, type, design, host);
         !read.result)
         return io.Fail(panelPath, read.result.text.isEmpty() ? QStringLiteral("cannot read")

@@ -92,6 +92,8 @@ bool CliPanelHost::TakePlacedBitmap(int j, CQXPanBmpObj& obj)
 bool CliPanelHost::AskContinue(const QString& fileName, const QString&)
 {
     m_io.Note(m_panelPath + QStringLiteral(": placed bitmap \"") + fileName +
-              QStringLiteral("\" is not in this branch; skipped"));
-    return true;
+              (m_bContinue ? QStringLiteral("\" is not in this branch; skipped")
+                           : QStringLiteral("\" is not in this branch; the rest of the design "
+                                            "is not read (--answer no)")));
+    return m_bContinue;
 }

@@ -30,6 +30,9 @@ public:
     void ImportScreenBackground(int nListSel, int fileNumber) override;
     bool TakePlacedBitmap(int j, CQXPanBmpObj& obj) override;
     bool AskContinue(const QString& fileName, const QString& question) override;
+    /// The answer to the missing-bitmap question: yes goes on reading (the default), no stops
+    /// there, as the editor's two buttons do.
+    void SetAnswer(bool bContinue) { m_bContinue = bContinue; }
 
 private:
     void Report(const FileResult& result) const;
@@ -38,5 +41,6 @@ private:
     CQXPanDocument& m_design;
     QString m_panelPath;
     CliIo& m_io;
+    bool m_bContinue = true;
     std::map<int, std::unique_ptr<CDibImage>> m_images; ///< placed-bitmap row -> its image
 };

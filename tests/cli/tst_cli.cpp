@@ -147,6 +147,11 @@ TEST(CliConvert, WritesTheScreenAndTheTableSliceAndReplacesARejectedTableOnlyWhe
     const CliRun run = h.Convert("797");
     ExpectExit(run, 0, "missing.bmp"); // the placed bitmap the branch lacks: reported, skipped
     EXPECT_FALSE(run.err.trimmed().contains('\n')) << run.err.constData();
+    // Answered no, reading stops there: the key after it is not converted.
+    ExpectExit(h.Convert("797", {"--answer", "no"}), 0, "not read (--answer no)");
+    EXPECT_TRUE(Read(h.Program("FILE795P.TXT")).contains("\r\n000081,\"0000"));
+    ExpectExit(h.Convert("797", {"--answer", "maybe"}), 2, "--answer must be yes or no");
+    ExpectExit(h.Convert("797"), 0);
     const QStringList written = QString::fromUtf8(run.out).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(written, (QStringList{h.Program("FILE797P.TXT"), h.Program("FILE795P.TXT")}));
     // The key of the design is record 81; slice 798 is kept.
