@@ -6,8 +6,10 @@
 
 #include <QFile>
 
-bool CliTable::Read(const QString& path, QList<CQXPanKeyObj>& table, QString* error)
+bool CliTable::Read(const QString& path, QList<CQXPanKeyObj>& table, QString* error, int* pKept)
 {
+    if (pKept)
+        *pKept = 0;
     if (const FileResult input = InputFile::Check(path); !input) {
         *error = input.reason;
         return false;
@@ -21,6 +23,8 @@ bool CliTable::Read(const QString& path, QList<CQXPanKeyObj>& table, QString* er
     const BitmapTableFile::ReadResult read = BitmapTableFile::ReadFile(path, table);
     if (read.eStatus != BitmapTableFile::ReadStatus::Read) {
         *error = read.result.text.isEmpty() ? BitmapTableFile::WrongFileText() : read.result.text;
+        if (pKept)
+            *pKept = read.nRecords;
         return false;
     }
     return true;

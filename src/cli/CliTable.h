@@ -10,8 +10,11 @@ class CliTable
 {
 public:
     /// Reads the 240 records of the table at path; false with *error (the reader's message or
-    /// why the file cannot be opened) when the file is missing or wrong.
-    static bool Read(const QString& path, QList<CQXPanKeyObj>& table, QString* error);
+    /// why the file cannot be opened) when the file is missing or wrong. *pKept (if given) then
+    /// counts the records read before the reader stopped, which the table holds as the editor
+    /// keeps them.
+    static bool Read(const QString& path, QList<CQXPanKeyObj>& table, QString* error,
+                     int* pKept = nullptr);
     /// The screen file whose slice holds table record index (0-based): 798, 797 or 799.
     static int SliceOf(int index);
     /// A record colour (red in the low byte) as "#RRGGBB".

@@ -22,7 +22,10 @@ QString CliTableCommand::Details() const
         "(093 marks a table), register rectangle left top right bottom, shape (1 rectangle,\n"
         "2 ellipse), fill and text colour as stored (#RRGGBB), number, text 1, text 2.\n"
         "--json prints {\"file\": ..., \"records\": [...]} with the same fields instead.\n"
-        "Exit status: 0 done, 1 the file is missing or not a bitmap table file, 2 wrong "
+        "A file the editor rejects after some records (too few or too many, a broken line) is\n"
+        "said so on standard error with the editor's message, and the records it keeps are\n"
+        "listed.\n"
+        "Exit status: 0 done, 1 the file is missing, rejected or not a bitmap table file, 2 wrong "
         "arguments.");
 }
 
@@ -31,8 +34,17 @@ int CliTableCommand::Run(const CliArgs& args, CliIo& io)
     const QString& path = args.Positional()[0];
     QList<CQXPanKeyObj> table;
     QString error;
-    if (!CliTable::Read(path, table, &error))
+    int kept = 0;
+    const bool whole = CliTable::Read(path, table, &error, &kept);
+    if (!whole && kept == 0)
         return io.Fail(path, error);
+    // A table the editor rejects part way: what it keeps of it is listed, and the exit status
+    // still says the file is wrong.
+    if (!whole)
+        io.Note(path + QStringLiteral(": ") + error +
+                QStringLiteral(" The editor keeps the %1 records read before that; they are "
+                               "listed.")
+                    .arg(kept));
 
     const bool json = args.Has(QStringLiteral("json"));
     QJsonArray records;
@@ -77,6 +89,10 @@ int CliTableCommand::Run(const CliArgs& args, CliIo& io)
         const QJsonObject document{{QStringLiteral("file"), path},
                                    {QStringLiteral("records"), records}};
         io.Out() << QJsonDocument(document).toJson(QJsonDocument::Indented);
+    }
+    if (!whole) {
+        io.Out().flush();
+        return CliBadInput;
     }
     io.Out().flush();
     return CliOk;

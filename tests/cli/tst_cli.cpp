@@ -112,6 +112,12 @@ TEST(CliTableAndPreview, ListAndDrawTheRecordsInUseAndRefuseWrongTables)
               R"({"bottom":400,"fill":"#123456","left":400,"number":12,"record":82,"right":600,)"
               R"("shape":2,"slice":797,"text1":"TABLE","text2":"ROUND","textColour":"#000000",)"
               R"("top":200,"type":93})");
+    // A table cut short after record 83 is rejected; the records the editor keeps are listed.
+    const QString cut = h.Path("cut.txt");
+    ASSERT_TRUE(Write(cut, Read(kTable).split('\n').mid(0, 3 + 83).join('\n') + '\n'));
+    const CliRun partly = h.Run({"table", cut});
+    ExpectExit(partly, 1, "Wrong FILE795P.TXT file. The editor keeps the 83 records");
+    EXPECT_EQ(partly.out, run.out.left(run.out.indexOf("797\t84\t")));
     // Control characters and DEL in a text are escaped: one record stays one line.
     CQXPanKeyObj key;
     key.SetTypeCode(45);
