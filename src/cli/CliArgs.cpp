@@ -18,11 +18,12 @@ bool CliArgs::Parse(const QStringList& args, const QStringList& valueOptions,
             m_bHelp = true;
             continue;
         }
-        if (!arg.startsWith(QLatin1String("--"))) {
+        // -o is the one short option: --output, as compilers and converters spell it.
+        if (!arg.startsWith(QLatin1String("--")) && arg != QLatin1String("-o")) {
             *error = QStringLiteral("unknown option %1").arg(arg);
             return false;
         }
-        QString name = arg.mid(2);
+        QString name = arg == QLatin1String("-o") ? QStringLiteral("output") : arg.mid(2);
         QString value;
         const qsizetype eq = name.indexOf(QLatin1Char('='));
         const bool inlineValue = eq >= 0;

@@ -39,8 +39,9 @@ QStringList CliPanelHost::PlacedBitmapNames() const
     return namesOf(m_lists.m_BmpList);
 }
 
-void CliPanelHost::SelectBackgroundItem(int, int nItem)
+void CliPanelHost::SelectBackgroundItem(int nListSel, int nItem)
 {
+    m_nListSel = nListSel;
     // As the item list does for the row it selects.
     const int row = nItem + 1;
     if (row < 1 || row >= m_lists.m_BgList.size())
@@ -49,25 +50,38 @@ void CliPanelHost::SelectBackgroundItem(int, int nItem)
                              m_design.m_Background));
 }
 
-void CliPanelHost::LoadEmptyBackground(int)
+void CliPanelHost::LoadEmptyBackground(int nListSel)
 {
+    m_nListSel = nListSel;
     Report(LoadBackgroundBitmap(
         QDir(m_lists.folders().m_strBackgroundFolder).filePath(QStringLiteral("Aempty.bmp")),
         m_design.m_Background));
 }
 
-void CliPanelHost::ImportScreenBackground(int, int fileNumber)
+void CliPanelHost::ImportScreenBackground(int nListSel, int fileNumber)
 {
+    m_nListSel = nListSel;
     const CQXPanRefFolders& folders = m_lists.folders();
     Report(ImportScreenFile(fileNumber, 0, m_design.m_Background, folders.m_strProgramFolder,
                             folders.m_strBackgroundFolder));
 }
 
-void CliPanelHost::Report(const FileResult& result) const
+void CliPanelHost::Report(const FileResult& result)
 {
     // A failure that only has a code (no screen file to import, say) prints nothing.
-    if (const QString line = result.Text(); !line.isEmpty())
+    if (const QString line = result.Text(); !line.isEmpty()) {
+        m_messages.append(line);
         m_io.Note(line);
+    }
+}
+
+int CliPanelHost::RowOfImage(const CDibImage* image) const
+{
+    for (const auto& [row, loaded] : m_images) {
+        if (image && loaded.get() == image)
+            return row;
+    }
+    return -1;
 }
 
 bool CliPanelHost::TakePlacedBitmap(int j, CQXPanBmpObj& obj)
@@ -79,7 +93,8 @@ bool CliPanelHost::TakePlacedBitmap(int j, CQXPanBmpObj& obj)
     if (!image) {
         auto loaded = std::make_unique<CDibImage>();
         if (!loaded->Load(row.m_strFilePath)) {
-            m_io.Note(row.m_strFilePath + QStringLiteral(": cannot load the placed bitmap"));
+            Report(FileResult::Failed(row.m_strFilePath,
+                                      QStringLiteral("cannot load the placed bitmap")));
             m_images.erase(j);
             return false;
         }
@@ -89,8 +104,9 @@ bool CliPanelHost::TakePlacedBitmap(int j, CQXPanBmpObj& obj)
     return true;
 }
 
-bool CliPanelHost::AskContinue(const QString& fileName, const QString&)
+bool CliPanelHost::AskContinue(const QString& fileName, const QString& question)
 {
+    m_messages.append(question + (m_bContinue ? QStringLiteral(" Yes") : QStringLiteral(" No")));
     m_io.Note(m_panelPath + QStringLiteral(": placed bitmap \"") + fileName +
               (m_bContinue ? QStringLiteral("\" is not in this branch; skipped")
                            : QStringLiteral("\" is not in this branch; the rest of the design "

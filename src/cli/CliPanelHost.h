@@ -33,14 +33,22 @@ public:
     /// The answer to the missing-bitmap question: yes goes on reading (the default), no stops
     /// there, as the editor's two buttons do.
     void SetAnswer(bool bContinue) { m_bContinue = bContinue; }
+    /// The background row the design chose (the editor's m_nListSel), -1 before any.
+    int ListSel() const { return m_nListSel; }
+    /// The placed-bitmap row whose image the object shows, -1 for none.
+    int RowOfImage(const CDibImage* image) const;
+    /// What reading said, in order: messages and the questions asked.
+    const QStringList& Messages() const { return m_messages; }
 
 private:
-    void Report(const FileResult& result) const;
+    void Report(const FileResult& result);
 
     const CQXPanRefLists& m_lists;
     CQXPanDocument& m_design;
     QString m_panelPath;
     CliIo& m_io;
     bool m_bContinue = true;
+    int m_nListSel = -1;
+    QStringList m_messages;
     std::map<int, std::unique_ptr<CDibImage>> m_images; ///< placed-bitmap row -> its image
 };

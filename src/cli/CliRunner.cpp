@@ -6,6 +6,7 @@
 #include "cli/CliDecodeCommand.h"
 #include "cli/CliEncodeCommand.h"
 #include "cli/CliExit.h"
+#include "cli/CliExportCommand.h"
 #include "cli/CliIo.h"
 #include "cli/CliListsCommand.h"
 #include "cli/CliPreviewCommand.h"
@@ -19,6 +20,8 @@ CliRunner::CliRunner()
     m_commands.push_back(std::make_unique<CliPreviewCommand>());
     m_commands.push_back(std::make_unique<CliConvertCommand>());
     m_commands.push_back(std::make_unique<CliListsCommand>());
+    m_commands.push_back(std::make_unique<CliExportCommand>());
+    m_commands.push_back(std::make_unique<CliImportCommand>());
 }
 
 CliRunner::~CliRunner() = default;

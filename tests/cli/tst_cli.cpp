@@ -238,4 +238,70 @@ TEST(CliLists, ShowTheGoldenReferenceRowsAndLeaveTheHomeAlone)
     }
 }
 
+// Export then import gives back the panel file the editor's writer makes, for every panel file
+// of the test data (written once through import, then again: the same bytes); a text changed in
+// the JSON reaches the key; a wrong field is named and nothing is written.
+TEST(CliExportImport, RoundTripsEveryPanelFileAndNamesAWrongField)
+{
+    CliHome h;
+    const auto exported = [&h](const QString& pan, const QStringList& more = {}) {
+        const CliRun run =
+            h.Run(QStringList{"export", pan, "--type", "797", "--config", h.config} + more);
+        EXPECT_EQ(run.exitCode, 0) << pan.toStdString() << run.err.constData();
+        return run.out;
+    };
+    const auto imported = [&h](const QByteArray& json, const QString& out) {
+        EXPECT_TRUE(Write(h.Path("design.json"), json));
+        return h.Run({"import", h.Path("design.json"), out});
+    };
+    QStringList pans{QXPAN_TEST_DATA "/cli-convert/design.pan",
+                     QXPAN_TEST_DATA "/panel-write-design/expected.pan"};
+    for (const QString& name : QDir(QXPAN_TEST_DATA).entryList({"panel-read-*"}, QDir::Dirs))
+        if (name != "panel-read-empty" && name != "panel-read-wrong" && // not panel files
+            QFile::exists(QXPAN_TEST_DATA "/" + name + "/input.pan"))
+            pans << QXPAN_TEST_DATA "/" + name + "/input.pan";
+    for (const QString& pan : pans) {
+        SCOPED_TRACE(pan.toStdString());
+        ExpectExit(imported(exported(pan), h.Path("once.pan")), 0);
+        ExpectExit(imported(exported(h.Path("once.pan")), h.Path("twice.pan")), 0);
+        EXPECT_EQ(Read(h.Path("twice.pan")), Read(h.Path("once.pan")));
+    }
+    // The convert design: a missing bitmap answered no ends the reading before its key.
+    const QString design = QXPAN_TEST_DATA "/cli-convert/design.pan";
+    const QJsonObject no = QJsonDocument::fromJson(exported(design, {"--answer", "no"})).object();
+    EXPECT_EQ(no["keys"].toArray().size(), 0);
+    EXPECT_EQ(no["messages"].toArray(),
+              QJsonArray{"There isn't \"missing.bmp\" in this branch. Are you continue? No"});
+    QJsonObject json = QJsonDocument::fromJson(exported(design)).object();
+    QJsonArray keys = json["keys"].toArray();
+    QJsonObject key = keys[0].toObject();
+    key["text1"] = "Ristretto";
+    keys[0] = key;
+    json["keys"] = keys;
+    ExpectExit(imported(QJsonDocument(json).toJson(), h.Path("edited.pan")), 0);
+    EXPECT_TRUE(Read(h.Path("edited.pan")).contains("\r\nRistretto \r\n"));
+    for (const auto& [path, value, message] :
+         {std::tuple{"keys", QJsonValue(3), "keys: must be a list"},
+          {"type", QJsonValue(800), "type: must be a whole number from 796 to 799"},
+          {"keys/right", QJsonValue(1024), "keys[0].right: must be a whole number from 0 to 1023"},
+          {"keys/colour", QJsonValue("#FF0000"), "keys[0].colour: is not a field of a design"},
+          {"keys/text1", QJsonValue(QString(21, 'A')), "keys[0].text1: must be at most 20"}}) {
+        QJsonObject bad = json;
+        const QStringList steps = QString(path).split('/');
+        if (steps.size() == 1) {
+            bad[steps[0]] = value;
+        } else {
+            QJsonArray list = bad["keys"].toArray();
+            QJsonObject first = list[0].toObject();
+            first[steps[1]] = value;
+            list[0] = first;
+            bad["keys"] = list;
+        }
+        QFile::remove(h.Path("bad.pan"));
+        const CliRun run = imported(QJsonDocument(bad).toJson(), h.Path("bad.pan"));
+        ExpectOneLine(run, h.Path("design.json"), message);
+        EXPECT_FALSE(QFile::exists(h.Path("bad.pan"))) << message;
+    }
+}
+
 } // namespace
