@@ -5,11 +5,7 @@
 #include "cli/CliArgs.h"
 #include "cli/CliBranch.h"
 #include "cli/CliIo.h"
-#include "cli/CliPanelHost.h"
-#include "document/CQXPanDocument.h"
-#include "document/PanelFile.h"
 #include "formats/BitmapTableFile.h"
-#include "refdata/CQXPanRefLists.h"
 
 #include <QFileInfo>
 
@@ -39,43 +35,16 @@ QString CliConvertCommand::Details() const
 
 int CliConvertCommand::Run(const CliArgs& args, CliIo& io)
 {
-    bool ok = false;
-    const int type = args.Value(QStringLiteral("type")).toInt(&ok);
-    if (!args.Has(QStringLiteral("type")) || !ok || type < 796 || type > 799) {
-        io.Err() << "qxpan-cli convert: --type must be 796, 797, 798 or 799" << Qt::endl;
-        return CliUsage;
-    }
-    const QString answer = args.Value(QStringLiteral("answer"));
-    if (args.Has(QStringLiteral("answer")) && answer != QLatin1String("yes") &&
-        answer != QLatin1String("no")) {
-        io.Err() << "qxpan-cli convert: --answer must be yes or no" << Qt::endl;
-        return CliUsage;
-    }
-    const QString& panelPath = args.Positional()[0];
-
     int failed = CliOk;
-    const std::optional<BranchFolders> branch = LoadCliBranch(args, io, failed);
-    if (!branch)
+    std::unique_ptr<CliOpenedDesign> opened =
+        OpenCliDesign(QStringLiteral("convert"), args, io, failed);
+    if (!opened)
         return failed;
-    const BranchFolders& folders = *branch;
-    CQXPanRefLists lists(folders.RefFolders());
-    lists.LoadReferenceData();
-
-    // Choosing the image type gives the design its slice of the table; Open then replaces it.
-    QList<CQXPanKeyObj> table;
-    const QString tablePath = BitmapTableFile::PathInFolder(folders.program);
-    if (const BitmapTableFile::ReadResult read = BitmapTableFile::Read(folders.program, table);
-        !read.result)
-        io.Note(tablePath + QStringLiteral(": ") + read.result.text);
-    CQXPanDocument design;
-    design.LoadTableSlice(table, type);
-    CliPanelHost host(lists, design, panelPath, io);
-    host.SetAnswer(answer != QLatin1String("no"));
-    if (const PanelFile::ReadResult read = PanelFile::Read(panelPath, type, design, host);
-        !read.result)
-        return io.Fail(panelPath, read.result.text.isEmpty() ? QStringLiteral("cannot read")
-                                                             : read.result.text);
-
+    const QString& panelPath = args.Positional()[0];
+    const BranchFolders& folders = opened->folders;
+    const int type = opened->nType;
+    CQXPanDocument& design = opened->design;
+    QList<CQXPanKeyObj>& table = opened->table;
     const ConvertResult converted =
         ConvertDesign(design, type, folders.program, table, args.Has(QStringLiteral("force")));
     if (!converted.screen)

@@ -4,13 +4,9 @@
 #include "cli/CliBranch.h"
 #include "cli/CliDesignJson.h"
 #include "cli/CliIo.h"
-#include "cli/CliPanelHost.h"
-#include "document/CQXPanDocument.h"
 #include "document/PanelFile.h"
 #include "fileio/AtomicFile.h"
 #include "fileio/InputFile.h"
-#include "formats/BitmapTableFile.h"
-#include "refdata/CQXPanRefLists.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -40,44 +36,22 @@ QString CliExportCommand::Details() const
 
 int CliExportCommand::Run(const CliArgs& args, CliIo& io)
 {
-    bool ok = false;
-    const int type = args.Value(QStringLiteral("type")).toInt(&ok);
-    if (!args.Has(QStringLiteral("type")) || !ok || type < 796 || type > 799) {
-        io.Err() << "qxpan-cli export: --type must be 796, 797, 798 or 799" << Qt::endl;
-        return CliUsage;
-    }
-    const QString answer = args.Value(QStringLiteral("answer"));
-    if (args.Has(QStringLiteral("answer")) && answer != QLatin1String("yes") &&
-        answer != QLatin1String("no")) {
-        io.Err() << "qxpan-cli export: --answer must be yes or no" << Qt::endl;
-        return CliUsage;
-    }
     int failed = CliOk;
-    const std::optional<BranchFolders> branch = LoadCliBranch(args, io, failed);
-    if (!branch)
+    const std::unique_ptr<CliOpenedDesign> opened =
+        OpenCliDesign(QStringLiteral("export"), args, io, failed);
+    if (!opened)
         return failed;
-    CQXPanRefLists lists(branch->RefFolders());
-    lists.LoadReferenceData();
-    // As the editor opens it: the window's slice of the table first, then the panel file.
-    QList<CQXPanKeyObj> table;
-    BitmapTableFile::Read(branch->program, table);
-    CQXPanDocument design;
-    design.LoadTableSlice(table, type);
-    const QString& panelPath = args.Positional()[0];
-    CliPanelHost host(lists, design, panelPath, io);
-    host.SetAnswer(answer != QLatin1String("no"));
-    if (const PanelFile::ReadResult read = PanelFile::Read(panelPath, type, design, host);
-        !read.result)
-        return io.Fail(panelPath, read.result.text.isEmpty() ? QStringLiteral("cannot read")
-                                                             : read.result.text);
+    const CQXPanDocument& design = opened->design;
+    const CQXPanRefLists& lists = *opened->lists;
+    const CliPanelHost& host = *opened->host;
     CliDesignJson::Panel panel;
-    panel.nType = type;
+    panel.nType = opened->nType;
     QStringList names;
     for (const CQXPanRefRow& row : lists.m_BgList)
         names.append(row.m_strCol1);
     panel.nBackground = PanelFile::BackgroundNumberForSave(names, host.ListSel());
     panel.strBackground = names.value(host.ListSel());
-    panel.strPlacedFolder = branch->placed;
+    panel.strPlacedFolder = opened->folders.placed;
     for (const CQXPanBmpObj& obj : design.m_BmpObjs)
         panel.bitmapRows.append(host.RowOfImage(obj.m_pImage));
     panel.messages = host.Messages();
