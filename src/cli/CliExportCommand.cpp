@@ -50,7 +50,7 @@ int CliExportCommand::Run(const CliArgs& args, CliIo& io)
     for (const CQXPanRefRow& row : lists.m_BgList)
         names.append(row.m_strCol1);
     panel.nBackground = PanelFile::BackgroundNumberForSave(names, host.ListSel());
-    panel.strBackground = names.value(host.ListSel());
+    panel.strBackground = names.value(host.ListSel() + 1); // row 0 is the header
     panel.strPlacedFolder = opened->folders.placed;
     for (const CQXPanBmpObj& obj : design.m_BmpObjs)
         panel.bitmapRows.append(host.RowOfImage(obj.m_pImage));
