@@ -214,6 +214,14 @@ TEST_F(Design, SeveralSelectedKeysActTogether)
     m_design.setFocus();
     Do("Esc; Tab; Tab");
     EXPECT_EQ(Sel(m_design), "1");
+    // While "Place Bitmap" is shown, Ctrl+A and Delete take the placed bitmaps, not the keys.
+    Reset({MakeKey({100, 100, 200, 160})},
+          {MakeBitmap(1, {300, 300, 340, 320}), MakeBitmap(2, {400, 400, 410, 410})});
+    m_objDlg.m_nObjType = QXPanObj::TypePlaceBitmap;
+    Do("Ctrl+A");
+    EXPECT_EQ(Sel(m_design) + ' ' + Selected(), "0,1 bitmap 0");
+    Do("Del");
+    EXPECT_EQ(Layout(), "100,100,200,160 |");
 }
 
 // With the grid of 32 register pixels shown, a move lands the corner on the grid, a resize the
