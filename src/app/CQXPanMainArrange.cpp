@@ -73,32 +73,35 @@ void CQXPanMainDlg::OnArrangeCommand(int id)
     } else if (id >= ID_ARRANGE_FIRST && id <= ID_ARRANGE_LAST) {
         m_DesignDlg.OnCommand(id);
     } else if (id == ID_ARRANGE_GRID) {
-        SetGrid(!m_DesignDlg.GridShown(), m_DesignDlg.GridSpacing());
-        if (m_pApp) {
-            const FileResult stored =
-                m_pApp->Store().Update(kSection, {{kGridShown, m_DesignDlg.GridShown() ? 1 : 0},
-                                                  {kGridSpacing, m_DesignDlg.GridSpacing()}});
-            if (!stored)
-                ShowRefusal(QStringLiteral("The grid is not remembered for the next start: %1")
-                                .arg(stored.Text()));
-        }
+        ChooseGrid(!m_DesignDlg.GridShown(), m_DesignDlg.GridSpacing());
     } else if (id >= ID_ARRANGE_GRID_8 && id <= ID_ARRANGE_GRID_32) {
         // Choosing a spacing shows the grid.
-        SetGrid(false, 8 << (id - ID_ARRANGE_GRID_8));
-        OnArrangeCommand(ID_ARRANGE_GRID);
+        ChooseGrid(true, 8 << (id - ID_ARRANGE_GRID_8));
     } else if (id == ID_ARRANGE_GRID_TYPED) {
         bool ok = false;
         const int spacing = QInputDialog::getInt(this, QStringLiteral("Grid"),
                                                  QStringLiteral("Grid spacing in register pixels:"),
                                                  m_DesignDlg.GridSpacing(), 2, 256, 1, &ok);
-        SetGrid(false, ok ? spacing : m_DesignDlg.GridSpacing());
-        if (ok)
-            OnArrangeCommand(ID_ARRANGE_GRID);
+        // Cancelled: the items go back to ticking what is shown.
+        ok ? ChooseGrid(true, spacing)
+           : SetGrid(m_DesignDlg.GridShown(), m_DesignDlg.GridSpacing());
     } else if (id == ID_ARRANGE_FILL) {
         CQXPanFillDlg dlg(this);
         if (dlg.exec() == QDialog::Accepted)
             m_DesignDlg.FillWithKeys(dlg.Rows(), dlg.Columns(), dlg.Gap());
     }
+}
+
+void CQXPanMainDlg::ChooseGrid(bool bShown, int nSpacing)
+{
+    SetGrid(bShown, nSpacing);
+    if (!m_pApp)
+        return;
+    const FileResult stored = m_pApp->Store().Update(
+        kSection, {{kGridShown, bShown ? 1 : 0}, {kGridSpacing, m_DesignDlg.GridSpacing()}});
+    if (!stored)
+        ShowRefusal(
+            QStringLiteral("The grid is not remembered for the next start: %1").arg(stored.Text()));
 }
 
 void CQXPanMainDlg::LoadGridSettings()

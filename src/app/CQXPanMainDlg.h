@@ -199,8 +199,10 @@ private:
     void OnArrangeCommand(int id);
     /// Shows the grid as the configuration store remembers it.
     void LoadGridSettings();
-    /// Shows the grid as chosen, ticks its menu items and remembers it in the store.
+    /// Shows the grid as chosen and ticks its menu items.
     void SetGrid(bool bShown, int nSpacing);
+    /// SetGrid, and remembers the choice in the store.
+    void ChooseGrid(bool bShown, int nSpacing);
     /// Places every control from its dialog units in the dialog font, the left column as wide
     /// as its widest content needs, the design area under its label, and sizes the client area.
     void LayoutControls();

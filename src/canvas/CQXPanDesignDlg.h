@@ -117,6 +117,8 @@ public:
     QList<int> Selection() const;
     /// KindKey while a key or table type is shown, else KindBitmap.
     int SelectionKind() const;
+    /// The register rectangles of the selection, the reference first.
+    QList<QXPanRect> SelectionRects() const;
     /// Selects the objects of the kind, the first as the reference; an empty list deselects.
     void SetSelection(int nKind, const QList<int>& indexes);
     /// True when a left press at pt (area pixels) with these keys acts on the selection (a
@@ -236,10 +238,12 @@ private:
     bool GroupRelease(QPoint pt);
     /// The index of the object of the kind under pt, -1 for none.
     int ObjectAt(QPoint pt, int nKind);
+    /// True when pt is on one of several selected objects.
+    bool OnSelectedGroup(QPoint pt);
+    /// How many objects the array of the kind holds.
+    int ObjectCount(int nKind) const;
     QXPanRect RegisterRectOf(int nKind, int i) const;
     void SetRegisterRectOf(int nKind, int i, const QXPanRect& r);
-    /// The register rectangles of the selection, the reference first.
-    QList<QXPanRect> SelectionRects() const;
     /// Puts the rectangles on the selected objects as one step named text.
     void ApplySelectionRects(const QList<QXPanRect>& rects, const QString& text);
     /// The register offset of the group drag so far.
@@ -272,6 +276,7 @@ private:
     QList<int> m_Group; ///< the selected objects besides the reference
     bool m_bGridShown = false;
     int m_nGridSpacing = 16;
+    QList<QPoint> m_gridDots; ///< where PaintGrid draws, made when the grid changes
     Drag m_drag = Drag::None;
     QPoint m_ptDragFrom;
     QPoint m_ptDragTo;

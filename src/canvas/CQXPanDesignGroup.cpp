@@ -22,13 +22,6 @@ namespace {
 // The register screen as an object may cover it: its last pixel is one inside the edge.
 constexpr QXPanRect kRegisterBounds{0, 0, kQXPanScreenRect.right - 1, kQXPanScreenRect.bottom - 1};
 
-ScreenScale Scale()
-{
-    ScreenScale scale;
-    scale.Compute();
-    return scale;
-}
-
 } // namespace
 
 int CQXPanDesignDlg::SelectionKind() const
@@ -36,10 +29,15 @@ int CQXPanDesignDlg::SelectionKind() const
     return m_pObjDlg && m_pObjDlg->m_nObjType == QXPanObj::TypePlaceBitmap ? KindBitmap : KindKey;
 }
 
+int CQXPanDesignDlg::ObjectCount(int nKind) const
+{
+    return int(nKind == KindKey ? m_KeyObjs.size() : m_BmpObjs.size());
+}
+
 QList<int> CQXPanDesignDlg::Selection() const
 {
     const int i = m_SelRect.m_nObjIndex;
-    const qsizetype count = SelectionKind() == KindKey ? m_KeyObjs.size() : m_BmpObjs.size();
+    const int count = ObjectCount(SelectionKind());
     // The frame is hidden while the group is dragged.
     if (!m_pObjDlg || !(m_SelRect.isVisible() || m_drag == Drag::Group) || i < 0 || i >= count)
         return {};
@@ -75,11 +73,14 @@ int CQXPanDesignDlg::ObjectAt(QPoint pt, int nKind)
     return found;
 }
 
+bool CQXPanDesignDlg::OnSelectedGroup(QPoint pt)
+{
+    return !m_Group.isEmpty() && Selection().contains(ObjectAt(pt, SelectionKind()));
+}
+
 bool CQXPanDesignDlg::KeepsSelectionOnPress(QPoint pt, Qt::KeyboardModifiers modifiers)
 {
-    if (modifiers & Qt::ControlModifier)
-        return true;
-    return !m_Group.isEmpty() && Selection().contains(ObjectAt(pt, SelectionKind()));
+    return (modifiers & Qt::ControlModifier) || OnSelectedGroup(pt);
 }
 
 void CQXPanDesignDlg::ToggleSelect(QPoint pt)
@@ -106,7 +107,7 @@ void CQXPanDesignDlg::SelectAll()
     if (!m_pObjDlg || Busy())
         return;
     const int kind = SelectionKind();
-    QList<int> all(kind == KindKey ? m_KeyObjs.size() : m_BmpObjs.size());
+    QList<int> all(ObjectCount(kind));
     std::iota(all.begin(), all.end(), 0);
     SetSelection(kind, all);
 }
@@ -116,7 +117,7 @@ bool CQXPanDesignDlg::SelectNext(bool bForward)
     if (!m_pObjDlg || Busy())
         return false;
     const int kind = SelectionKind();
-    const int count = int(kind == KindKey ? m_KeyObjs.size() : m_BmpObjs.size());
+    const int count = ObjectCount(kind);
     const QList<int> selection = Selection();
     const int next = selection.isEmpty() ? (bForward ? 0 : count - 1)
                                          : selection.constFirst() + (bForward ? 1 : -1);
@@ -268,15 +269,10 @@ void CQXPanDesignDlg::PasteGroup()
         return;
     }
     // The group keeps its shape: its top-left corner goes to the paste point.
-    int left = rects.constFirst().left;
-    int top = rects.constFirst().top;
-    for (const QXPanRect& r : rects) {
-        left = std::min(left, r.left);
-        top = std::min(top, r.top);
-    }
-    const ScreenScale scale = Scale();
-    const int dx = scale.DesignToRegisterX(m_ptPaste.x()) - left;
-    const int dy = scale.DesignToRegisterY(m_ptPaste.y()) - top;
+    const QXPanRect box = QXPanArrange::Bounds(rects);
+    const ScreenScale scale = ScreenScale::Standard();
+    const int dx = scale.DesignToRegisterX(m_ptPaste.x()) - box.left;
+    const int dy = scale.DesignToRegisterY(m_ptPaste.y()) - box.top;
     if (QXPanArrange::GroupOffset(rects, dx, dy, kRegisterBounds) != std::pair(dx, dy)) {
         emit Refused(QStringLiteral("The copied objects do not fit here: the top-left corner of "
                                     "the group goes to the paste point. Nothing was pasted."));
@@ -303,7 +299,7 @@ void CQXPanDesignDlg::PasteGroup()
 
 std::pair<int, int> CQXPanDesignDlg::GroupDragOffset() const
 {
-    const ScreenScale scale = Scale();
+    const ScreenScale scale = ScreenScale::Standard();
     const QPoint d = m_ptDragTo - m_ptDragFrom;
     const QList<QXPanRect> rects = SelectionRects();
     if (rects.isEmpty())
@@ -329,14 +325,12 @@ bool CQXPanDesignDlg::GroupPress(QMouseEvent* event)
         return true;
     }
     int kind = KindAny;
-    const bool onObject = HitTestObjects(pt, &kind, false);
-    if ((modifiers & Qt::ShiftModifier) && !onObject && InDesign(pt)) {
+    if ((modifiers & Qt::ShiftModifier) && !HitTestObjects(pt, &kind, false) && InDesign(pt)) {
         m_drag = Drag::Marquee;
         Deselect();
         return true;
     }
-    if (!m_Group.isEmpty() && onObject && kind == SelectionKind() &&
-        Selection().contains(ObjectAt(pt, kind))) {
+    if (OnSelectedGroup(pt)) {
         m_drag = Drag::Group;
         m_pObjDlg->m_nMode = QXPanObj::ModeButtonDown;
         m_SelRect.hide();
@@ -367,8 +361,7 @@ bool CQXPanDesignDlg::GroupRelease(QPoint pt)
         const QRect band = QRect(m_ptDragFrom, m_ptDragTo).normalized();
         const int kind = SelectionKind();
         QList<int> inside;
-        const int count = int(kind == KindKey ? m_KeyObjs.size() : m_BmpObjs.size());
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0; i < ObjectCount(kind); ++i) {
             const QXPanRect& r =
                 kind == KindKey ? m_KeyObjs[i].DisplayRect() : m_BmpObjs[i].DisplayRect();
             if (band.contains(QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom))))
@@ -392,7 +385,7 @@ bool CQXPanDesignDlg::GroupRelease(QPoint pt)
 
 void CQXPanDesignDlg::PaintSelection(QPainter& painter) const
 {
-    const ScreenScale scale = Scale();
+    const ScreenScale scale = ScreenScale::Standard();
     const int kind = SelectionKind();
     QList<int> outlined = m_drag == Drag::Group ? Selection() : m_Group;
     const auto [dx, dy] = m_drag == Drag::Group ? GroupDragOffset() : std::pair(0, 0);
@@ -401,9 +394,8 @@ void CQXPanDesignDlg::PaintSelection(QPainter& painter) const
     painter.translate(offset, offset);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
-    const int count = int(kind == KindKey ? m_KeyObjs.size() : m_BmpObjs.size());
     for (int i : outlined) {
-        if (i < 0 || i >= count)
+        if (i < 0 || i >= ObjectCount(kind))
             continue;
         QXPanRect r = RegisterRectOf(kind, i);
         r = scale.RegisterToDesign(r.MovedTo(r.left + dx, r.top + dy));
@@ -420,6 +412,12 @@ void CQXPanDesignDlg::SetGrid(bool bShown, int nSpacing)
 {
     m_bGridShown = bShown;
     m_nGridSpacing = std::clamp(nSpacing, 2, 256);
+    // Made once here, not on every repaint of a drag.
+    const ScreenScale scale = ScreenScale::Standard();
+    m_gridDots.clear();
+    for (int y = 0; y < kQXPanScreenRect.bottom; y += m_nGridSpacing)
+        for (int x = 0; x < kQXPanScreenRect.right; x += m_nGridSpacing)
+            m_gridDots.append({scale.RegisterToDesignX(x), scale.RegisterToDesignY(y)});
     update();
 }
 
@@ -454,14 +452,9 @@ void CQXPanDesignDlg::PaintGrid(QPainter& painter) const
 {
     if (!m_bGridShown)
         return;
-    const ScreenScale scale = Scale();
-    QList<QPoint> dots;
-    for (int y = 0; y < kQXPanScreenRect.bottom; y += m_nGridSpacing)
-        for (int x = 0; x < kQXPanScreenRect.right; x += m_nGridSpacing)
-            dots.append({scale.RegisterToDesignX(x), scale.RegisterToDesignY(y)});
     painter.save();
     painter.setPen(QPen(QColor(128, 128, 128, 160), 1));
-    painter.drawPoints(dots.constData(), int(dots.size()));
+    painter.drawPoints(m_gridDots.constData(), int(m_gridDots.size()));
     painter.restore();
 }
 
@@ -476,7 +469,7 @@ bool CQXPanDesignDlg::FillWithKeys(int nRows, int nColumns, int nGap)
         return false;
     }
     // The smallest key the mouse draws, in register pixels.
-    const int minSize = Scale().DesignToRegisterX(CQXPanSelRect::kMinTrackSize);
+    const int minSize = ScreenScale::Standard().DesignToRegisterX(CQXPanSelRect::kMinTrackSize);
     const auto cells = QXPanArrange::Fill(RegisterRectOf(KindKey, selection.constFirst()), nRows,
                                           nColumns, nGap, minSize);
     if (!cells) {

@@ -389,18 +389,16 @@ void CQXPanDesignDlg::OnRButtonDown(QPoint pt)
         return;
     m_ptPaste = pt;
     m_pObjDlg->m_nMode = QXPanObj::ModeIdle;
-    int kind = KindAny;
-    const QList<int> selection = Selection();
-    if (selection.size() > 1 && kind == KindAny && HitTestObjects(pt, &kind, false) &&
-        kind == SelectionKind() && selection.contains(ObjectAt(pt, kind))) {
-        // A right press on one of several selected objects keeps them all for Arrange.
-    } else if (kind = KindAny; HitTestObjects(pt, &kind, true)) {
+    // A right press on one of several selected objects keeps them all for Arrange.
+    if (!OnSelectedGroup(pt)) {
         m_Group.clear();
-        const int i = m_SelRect.m_nObjIndex;
-        SelectHitObject(kind, i, pt);
-        InvalidateObject(kind == KindKey ? m_KeyObjs[i].DisplayRect() : m_BmpObjs[i].DisplayRect());
-    } else {
-        m_Group.clear();
+        int kind = KindAny;
+        if (HitTestObjects(pt, &kind, true)) {
+            const int i = m_SelRect.m_nObjIndex;
+            SelectHitObject(kind, i, pt);
+            InvalidateObject(kind == KindKey ? m_KeyObjs[i].DisplayRect()
+                                             : m_BmpObjs[i].DisplayRect());
+        }
     }
     if (!m_pEditMenu)
         return;

@@ -1,10 +1,9 @@
 #include "canvas/CQXPanPositionReadout.h"
 
 #include "canvas/CQXPanDesignDlg.h"
+#include "document/QXPanArrange.h"
 #include "document/ScreenScale.h"
 #include "refdata/CQXPanItemState.h"
-
-#include <algorithm>
 
 namespace {
 
@@ -80,8 +79,7 @@ void CQXPanPositionReadout::Attach(CQXPanDesignDlg* design)
 
 void CQXPanPositionReadout::SetPointer(QPoint designPt)
 {
-    ScreenScale scale;
-    scale.Compute();
+    const ScreenScale scale = ScreenScale::Standard();
     m_pointerText = QStringLiteral("Pointer %1, %2")
                         .arg(scale.DesignToRegisterX(designPt.x()))
                         .arg(scale.DesignToRegisterY(designPt.y()));
@@ -103,14 +101,7 @@ void CQXPanPositionReadout::RefreshObject()
     const QList<int> selection = design ? design->Selection() : QList<int>();
     if (selection.size() > 1) {
         // Several objects: how many, and the register rectangle around them all.
-        QXPanRect box{kQXPanScreenRect.right, kQXPanScreenRect.bottom, 0, 0};
-        for (int i : selection) {
-            const QXPanRect r = design->SelectionKind() == CQXPanDesignDlg::KindKey
-                                    ? design->m_KeyObjs[i].RegisterRect()
-                                    : design->m_BmpObjs[i].m_rcRegister;
-            box = {std::min(box.left, r.left), std::min(box.top, r.top),
-                   std::max(box.right, r.right), std::max(box.bottom, r.bottom)};
-        }
+        const QXPanRect box = QXPanArrange::Bounds(design->SelectionRects());
         m_objectText = QStringLiteral("%1 selected: ").arg(selection.size()) + RectText(box);
     } else if (objDlg && selRect->isVisible() && !selRect->m_Parts.isEmpty()) {
         const CQXPanSelRect& frame = *selRect;

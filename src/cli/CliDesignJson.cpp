@@ -67,7 +67,7 @@ public:
         const QString text = Text(field);
         if (text == QLatin1String("none"))
             return kQXPanHollow;
-        bool ok = text.size() == 7 && text.startsWith(u'#');
+        bool ok = false;
         const uint rgb = text.mid(1).toUInt(&ok, 16);
         if (!ok || text.size() != 7 || !text.startsWith(u'#'))
             Fail(field, QStringLiteral("must be \"#RRGGBB\" or \"none\""));
@@ -75,11 +75,11 @@ public:
     }
     QXPanRect Rect()
     {
-        const QXPanRect r{Int(QStringLiteral("left"), 0, kQXPanScreenRect.right - 1),
-                          Int(QStringLiteral("top"), 0, kQXPanScreenRect.bottom - 1),
-                          Int(QStringLiteral("right"), 0, kQXPanScreenRect.right - 1),
-                          Int(QStringLiteral("bottom"), 0, kQXPanScreenRect.bottom - 1)};
-        return r;
+        // Braced: the fields are read, and a wrong one named, in this order.
+        return {Int(QStringLiteral("left"), 0, kQXPanScreenRect.right - 1),
+                Int(QStringLiteral("top"), 0, kQXPanScreenRect.bottom - 1),
+                Int(QStringLiteral("right"), 0, kQXPanScreenRect.right - 1),
+                Int(QStringLiteral("bottom"), 0, kQXPanScreenRect.bottom - 1)};
     }
     void Known(const QStringList& fields) { m_known += fields; }
     bool NoOthers()

@@ -42,13 +42,10 @@ int CliExportCommand::Run(const CliArgs& args, CliIo& io)
     if (!opened)
         return failed;
     const CQXPanDocument& design = opened->design;
-    const CQXPanRefLists& lists = *opened->lists;
     const CliPanelHost& host = *opened->host;
     CliDesignJson::Panel panel;
     panel.nType = opened->nType;
-    QStringList names;
-    for (const CQXPanRefRow& row : lists.m_BgList)
-        names.append(row.m_strCol1);
+    const QStringList names = host.BackgroundNames();
     panel.nBackground = PanelFile::BackgroundNumberForSave(names, host.ListSel());
     panel.strBackground = names.value(host.ListSel() + 1); // row 0 is the header
     panel.strPlacedFolder = opened->folders.placed;

@@ -6,17 +6,6 @@
 
 namespace {
 
-template <class T> bool SameList(const QList<T>& a, const QList<T>& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        if (!CQXPanObjectCommand::Same(a[i], b[i]))
-            return false;
-    }
-    return true;
-}
-
 bool SamePicture(const CDibImage* a, const CDibImage* b)
 {
     if (!a || !b)
@@ -45,7 +34,8 @@ void CQXPanDesignCommand::redo()
 bool CQXPanDesignCommand::Changes() const
 {
     // The modified mark alone is no step: reselecting the shown background sets it.
-    return m_before.nListSel != m_after.nListSel || !SameList(m_before.keys, m_after.keys) ||
-           !SameList(m_before.bitmaps, m_after.bitmaps) ||
+    return m_before.nListSel != m_after.nListSel ||
+           !CQXPanObjectCommand::SameList(m_before.keys, m_after.keys) ||
+           !CQXPanObjectCommand::SameList(m_before.bitmaps, m_after.bitmaps) ||
            !SamePicture(m_before.background.get(), m_after.background.get());
 }

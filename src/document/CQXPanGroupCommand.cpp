@@ -3,8 +3,6 @@
 #include "document/CQXPanDocument.h"
 #include "document/CQXPanObjectCommand.h"
 
-#include <algorithm>
-
 CQXPanGroupCommand::CQXPanGroupCommand(CQXPanDocument& doc, const QString& text, Side before,
                                        Side after)
     : CQXPanDocumentCommand(doc, text), m_before(std::move(before)), m_after(std::move(after))
@@ -36,10 +34,6 @@ void CQXPanGroupCommand::Put(const Side& side)
 
 bool CQXPanGroupCommand::Changes() const
 {
-    const auto same = [](const auto& a, const auto& b) {
-        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
-            return CQXPanObjectCommand::Same(x, y);
-        });
-    };
-    return !same(m_before.keys, m_after.keys) || !same(m_before.bitmaps, m_after.bitmaps);
+    return !CQXPanObjectCommand::SameList(m_before.keys, m_after.keys) ||
+           !CQXPanObjectCommand::SameList(m_before.bitmaps, m_after.bitmaps);
 }

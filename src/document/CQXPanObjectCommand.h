@@ -5,6 +5,9 @@
 
 #include "document/CQXPanDocumentCommand.h"
 
+#include <QList>
+
+#include <algorithm>
 #include <optional>
 
 /// A change of one object of the design: added (no record before), removed (no record after)
@@ -41,6 +44,12 @@ public:
     static bool Same(const CQXPanKeyObj& a, const CQXPanKeyObj& b);
     /// True when two placed bitmaps are equal in every field (the same image pointer).
     static bool Same(const CQXPanBmpObj& a, const CQXPanBmpObj& b);
+    /// True when two object lists are equal object by object, as Same compares them.
+    template <class T> static bool SameList(const QList<T>& a, const QList<T>& b)
+    {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                          [](const T& x, const T& y) { return Same(x, y); });
+    }
 
 protected:
     /// Takes over the later state of a following command of the same object (merging).

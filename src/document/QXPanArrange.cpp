@@ -129,15 +129,23 @@ QList<QXPanRect> Apply(Op op, QList<QXPanRect> rects, const QXPanRect& bounds)
     return rects;
 }
 
+QXPanRect Bounds(const QList<QXPanRect>& rects)
+{
+    if (rects.isEmpty())
+        return {};
+    QXPanRect box = rects.constFirst();
+    for (const QXPanRect& r : rects)
+        box = {std::min(box.left, r.left), std::min(box.top, r.top), std::max(box.right, r.right),
+               std::max(box.bottom, r.bottom)};
+    return box;
+}
+
 std::pair<int, int> GroupOffset(const QList<QXPanRect>& rects, int dx, int dy,
                                 const QXPanRect& bounds)
 {
     if (rects.isEmpty())
         return {0, 0};
-    QXPanRect box = rects.constFirst();
-    for (const QXPanRect& r : rects)
-        box = {std::min(box.left, r.left), std::min(box.top, r.top), std::max(box.right, r.right),
-               std::max(box.bottom, r.bottom)};
+    const QXPanRect box = Bounds(rects);
     dx = std::clamp(dx, std::min(0, bounds.left - box.left), std::max(0, bounds.right - box.right));
     dy = std::clamp(dy, std::min(0, bounds.top - box.top), std::max(0, bounds.bottom - box.bottom));
     return {dx, dy};

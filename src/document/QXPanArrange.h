@@ -36,6 +36,9 @@ QString Text(Op op);
 /// the space does not divide evenly the far object moves in by the remainder.
 QList<QXPanRect> Apply(Op op, QList<QXPanRect> rects, const QXPanRect& bounds);
 
+/// The smallest rectangle holding all of them (an empty one for none).
+QXPanRect Bounds(const QList<QXPanRect>& rects);
+
 /// The rectangle moved, keeping its size as far as the bounds allow, to lie within them.
 QXPanRect KeptWithin(QXPanRect r, const QXPanRect& bounds);
 

@@ -17,6 +17,13 @@ struct ScreenScale
     /// Fills every value from the screen and design rectangles.
     void Compute(const QXPanRect& screen = kQXPanScreenRect,
                  const QXPanRect& design = kQXPanDesignRect);
+    /// The scale of the register screen to the design area.
+    static ScreenScale Standard()
+    {
+        ScreenScale scale;
+        scale.Compute();
+        return scale;
+    }
     /// True once the values have been computed.
     bool IsSet() const { return W > 0; }
 
