@@ -7,31 +7,19 @@ namespace QXPanArrange {
 
 QString Text(Op op)
 {
-    switch (op) {
-    case Op::AlignLeft:
-        return QStringLiteral("Align Left");
-    case Op::AlignRight:
-        return QStringLiteral("Align Right");
-    case Op::AlignTop:
-        return QStringLiteral("Align Top");
-    case Op::AlignBottom:
-        return QStringLiteral("Align Bottom");
-    case Op::AlignHorizontalCentres:
-        return QStringLiteral("Align Horizontal Centres");
-    case Op::AlignVerticalCentres:
-        return QStringLiteral("Align Vertical Centres");
-    case Op::DistributeHorizontally:
-        return QStringLiteral("Distribute Horizontally");
-    case Op::DistributeVertically:
-        return QStringLiteral("Distribute Vertically");
-    case Op::SameWidth:
-        return QStringLiteral("Same Width");
-    case Op::SameHeight:
-        return QStringLiteral("Same Height");
-    case Op::SameSize:
-        return QStringLiteral("Same Size");
-    }
-    return QString();
+    // In the order of Op.
+    static const char* const kTexts[] = {"Align Left",
+                                         "Align Right",
+                                         "Align Top",
+                                         "Align Bottom",
+                                         "Align Horizontal Centres",
+                                         "Align Vertical Centres",
+                                         "Distribute Horizontally",
+                                         "Distribute Vertically",
+                                         "Same Width",
+                                         "Same Height",
+                                         "Same Size"};
+    return QString::fromLatin1(kTexts[int(op)]);
 }
 
 QXPanRect KeptWithin(QXPanRect r, const QXPanRect& bounds)
